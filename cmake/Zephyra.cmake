@@ -11,13 +11,23 @@ function(zs_library target)
   file(GLOB sources CONFIGURE_DEPENDS
        ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h
        ${CMAKE_CURRENT_SOURCE_DIR}/*.qrc)
-  add_library(${target} STATIC ${sources})
-  target_include_directories(${target} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
-  target_compile_options(${target} PRIVATE ${ZS_WARNINGS})
+  list(FILTER sources INCLUDE REGEX "\\.cpp$|\\.qrc$")
+  if(sources)
+    set(scope PUBLIC)
+    file(GLOB all CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp
+         ${CMAKE_CURRENT_SOURCE_DIR}/*.h ${CMAKE_CURRENT_SOURCE_DIR}/*.qrc)
+    add_library(${target} STATIC ${all})
+    target_compile_options(${target} PRIVATE ${ZS_WARNINGS})
+  else()
+    # A folder of headers only.
+    set(scope INTERFACE)
+    add_library(${target} INTERFACE)
+  endif()
+  target_include_directories(${target} ${scope} ${CMAKE_CURRENT_SOURCE_DIR})
   foreach(component IN LISTS ARG_QT)
-    target_link_libraries(${target} PUBLIC Qt6::${component})
+    target_link_libraries(${target} ${scope} Qt6::${component})
   endforeach()
-  target_link_libraries(${target} PUBLIC ${ARG_DEPS})
+  target_link_libraries(${target} ${scope} ${ARG_DEPS})
 endfunction()
 
 # zs_add_test(<name> LIBS <targets> [LABELS <labels>] [SOURCES <extra files>])
