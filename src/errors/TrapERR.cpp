@@ -294,6 +294,15 @@ AppError CurrentError() {
     }
 }
 
+AppError HandledError() {
+    AppError error = CurrentError();
+    if (error.Number == 0) {
+        error.Number = ERR_GENERAL;
+        error.Description = LostDescription();
+    }
+    return error;
+}
+
 void ErrPreserve(const AppError& error) {
     Preserved& record = Record();
     if (error.Number == 0 || record.preserved) return;
@@ -305,12 +314,7 @@ void ErrPreserve() { ErrPreserve(CurrentError()); }
 
 QString ErrorIn(const QString& tag, const ArgList& values, int options) {
     Preserved& record = Record();
-    AppError current = CurrentError();
-    if (current.Number == 0 && !record.preserved) {
-        current.Number = ERR_GENERAL;
-        current.Description = LostDescription();
-    }
-    ErrPreserve(current);
+    ErrPreserve(record.preserved ? AppError() : HandledError());
 
     QString report;
     if (!InQuietRange(record.error.Number) && (options & ComposeReport)) {

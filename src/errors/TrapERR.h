@@ -73,6 +73,10 @@ ArgList Args(const T&... values) {
 // exception of unknown type, gives number 0 (information lost).
 AppError CurrentError();
 
+// CurrentError with a lost error (number 0) turned into ERR_GENERAL and the
+// "information was lost" description: what a top-level handler shows.
+AppError HandledError();
+
 // Copies the error being handled (std::current_exception) into the preserved
 // record unless it already holds one.
 void ErrPreserve();
