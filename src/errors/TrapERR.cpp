@@ -126,16 +126,6 @@ QString NumberText(double d) {
 QString ScalarText(const QVariant& v) {
     switch (v.metaType().id()) {
         case QMetaType::Bool: return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
-        case QMetaType::Int:
-        case QMetaType::UInt:
-        case QMetaType::Short:
-        case QMetaType::UShort:
-        case QMetaType::Long:
-        case QMetaType::ULong:
-        case QMetaType::LongLong:
-        case QMetaType::ULongLong:
-        case QMetaType::UChar:
-        case QMetaType::SChar: return v.toString();
         case QMetaType::Float:
         case QMetaType::Double: return NumberText(v.toDouble());
         case QMetaType::QString:
@@ -146,13 +136,16 @@ QString ScalarText(const QVariant& v) {
             return Quoted(QLocale::system().toString(v.toDateTime(), QLocale::ShortFormat));
         default: break;
     }
-    if (v.metaType().flags() & QMetaType::IsEnumeration) return QString::number(v.toLongLong());
-    if (v.metaType().flags() & QMetaType::PointerToQObject) {
+    const QMetaType::TypeFlags flags = v.metaType().flags();
+    if (flags & QMetaType::IsEnumeration) return QString::number(v.toLongLong());
+    if (flags & QMetaType::PointerToQObject) {
         const QObject* object = v.value<QObject*>();
         if (!object) return QStringLiteral("{Nothing}");
         return QLatin1Char('{') + QLatin1String(object->metaObject()->className()) +
                QLatin1Char('}');
     }
+    // Whole numbers of every width.
+    if (v.canConvert<qlonglong>()) return v.toString();
     return QStringLiteral("{?}");
 }
 
