@@ -46,3 +46,11 @@ static_assert(sizeof(WaveFormat) == 16);
 
 constexpr int SndHeaderSize = 28;
 constexpr int WavHeaderSize = 44;
+
+// The canonical 44-byte WAV header: the three records in their on-disk order.
+struct WavHeaderImage {
+    RiffHeader Riff;
+    ChunkHeader Fmt;
+    WaveFormat Format;
+    ChunkHeader Data;
+};

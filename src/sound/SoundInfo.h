@@ -37,7 +37,30 @@ struct SoundInfoRecord {
 
     // Folder joined with DiskName, never with a doubled separator.
     QString SourcePath() const;
+
+    // The game header these values make: flag, ID, length, rate, then bit depth
+    // and channels widened with their sign, and a reserved 0.
+    SndHeader SndImage() const;
+    // The six leading fields of a game header, taken without checks; bit depth
+    // and channels keep the low 16 bits of their fields.
+    void StoreSndFields(const SndHeader& header);
+
+    // The WAV header image held here (written by MakeWAV as it stands).
+    WavHeaderImage WavImage() const;
+    // Takes every field of a WAV header; its data chunk's size becomes DataLength.
+    void StoreWavImage(const WavHeaderImage& image);
 };
+
+// `folder` + "/" + `name`, without doubling a separator that `folder` ends with.
+QString JoinPath(const QString& folder, const QString& name);
+
+// The reverse of JoinPath: the folder part of `path` (empty for a bare name,
+// "/" for a file in the root) and the name after the last "/".
+void SplitPath(const QString& path, QString& folder, QString& name);
+
+// `name` in upper case with every ".<fromType>" replaced by ".<toType>"
+// (types given as "SND", "WSD" or "WAV"): A.snd.snd from SND to WAV is A.WAV.WAV.
+QString OutputName(const QString& name, const QString& fromType, const QString& toType);
 
 extern SoundInfoRecord SoundInfo;
 extern QString StatusText;

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QStringList>
+
+#include "CommandLine.h"
+
+// zsnd batch --from TYPE --to TYPE DIR [NAME...]: the Batch dialog's Go. Every
+// file of the source type in DIR (or the NAMEs, in the order given) is
+// converted beside itself under its upper-cased name with the type replaced.
+// The first failure ends the run (Failed); files written before it stay.
+namespace BatchCommand {
+ExitCode Run(const QStringList& args);
+}

@@ -1,0 +1,76 @@
+// zsnd: the sound utility's header inspection and conversions from a shell.
+
+#include <QStringList>
+#include <cstdio>
+
+#include "AppError.h"
+#include "BatchCommand.h"
+#include "Console.h"
+#include "ConvertCommand.h"
+#include "InfoCommand.h"
+
+namespace {
+
+const char kHelp[] =
+    "Usage: zsnd COMMAND [OPTION...] ARGUMENT...\n"
+    "Inspects and converts game sound files (.snd, .wsd) and PCM .wav files.\n"
+    "\n"
+    "  zsnd info [--json] FILE...\n"
+    "      Checks each file's header and prints it as the main window shows it;\n"
+    "      a refused file's message goes to standard error. --json prints one\n"
+    "      JSON object per file with the raw values, the outcome and the texts.\n"
+    "\n"
+    "  zsnd convert [--rate R] [--bits 8|16] [--channels 1|2] [--flag true|false]\n"
+    "               [--id N] SRC DEST\n"
+    "      Converts SRC into the type of DEST's extension (.snd, .wsd or .wav; not\n"
+    "      SRC's own type). The 8-bit flag follows the bit depth; --rate (6000, 8000,\n"
+    "      11025, 16000, 22050, 32000 or 44100), --bits and --channels relabel the\n"
+    "      samples, --flag sets the 8-bit flag, --id the internal ID (0 to 9999).\n"
+    "      The samples are copied unchanged.\n"
+    "\n"
+    "  zsnd batch --from TYPE --to TYPE DIR [NAME...]\n"
+    "      Converts every TYPE file in DIR (or the NAMEs given, in that order) into\n"
+    "      the --to type beside it, named in upper case with the type replaced.\n"
+    "      Existing outputs are replaced. The first failure stops the run.\n"
+    "\n"
+    "  zsnd --help\n"
+    "      Shows this text.\n"
+    "\n"
+    "Exit status: 0 success, 1 a file was refused by the header checks,\n"
+    "2 a usage error, 3 a file could not be read or written.\n";
+
+ExitCode Dispatch(const QString& command, const QStringList& args) {
+    if (command == QLatin1String("info")) return InfoCommand::Run(args);
+    if (command == QLatin1String("convert")) return ConvertCommand::Run(args);
+    if (command == QLatin1String("batch")) return BatchCommand::Run(args);
+    throw UsageError(QStringLiteral("unknown command \"%1\"").arg(command));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    static char buffer[1 << 16];
+    std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
+    QStringList args;
+    for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+    if (args.isEmpty()) {
+        Console::UsageProblem(QStringLiteral("no command given"));
+        return static_cast<int>(ExitCode::Usage);
+    }
+    if (args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h")) {
+        Console::Out(QString::fromLatin1(kHelp));
+        return 0;
+    }
+    ExitCode code = ExitCode::Failed;
+    try {
+        code = Dispatch(args.first(), args.mid(1));
+    } catch (const UsageError& e) {
+        Console::UsageProblem(QString::fromStdString(e.what()));
+        code = ExitCode::Usage;
+    } catch (const AppError& e) {
+        Console::Report(e);
+        code = ExitCode::Failed;
+    }
+    std::fflush(stdout);
+    return static_cast<int>(code);
+}

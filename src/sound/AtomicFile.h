@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// A new file that replaces its destination only when complete. The bytes go to
+// a temporary file (created exclusively, mode 0600) in the destination's folder;
+// Commit() gives it the mode of a normal new file, flushes it to disk and
+// renames it over the destination. Until then the destination is untouched, and
+// an AtomicFile destroyed without Commit() removes its temporary file.
+// Every failure throws AppError (from errno: 61 disk full, 75 access denied, ...).
+class AtomicFile {
+public:
+    explicit AtomicFile(const QString& destPath);
+    ~AtomicFile();
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+
+    // The temporary file's descriptor, positioned after what was written so far.
+    int Fd() const { return fd_; }
+
+    // Writes all `count` bytes or throws; a short write is retried, so a full
+    // disk shows as an error rather than a shorter file.
+    void Write(const char* data, qint64 count);
+
+    void Commit();
+
+private:
+    [[noreturn]] void Fail(int err);
+    void Discard();
+
+    QString dest_;
+    QByteArray destName_;
+    QByteArray tempName_;
+    int fd_ = -1;
+};

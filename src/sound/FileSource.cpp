@@ -1,0 +1,53 @@
+#include "FileSource.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <cerrno>
+
+#include "AppError.h"
+
+FileSource::FileSource(const QString& path) : path_(path) {
+    fd_ = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd_ < 0) throw AppError::fromErrno(errno, path);
+    struct stat st {};
+    int err = 0;
+    if (::fstat(fd_, &st) != 0) {
+        err = errno;
+    } else if (S_ISDIR(st.st_mode)) {
+        err = EISDIR;
+    } else if (!S_ISREG(st.st_mode)) {
+        err = EINVAL;
+    } else if (::fcntl(fd_, F_SETFL, 0) != 0) {
+        err = errno;
+    }
+    if (err != 0) {
+        ::close(fd_);
+        fd_ = -1;
+        throw AppError::fromErrno(err, path);
+    }
+    size_ = st.st_size;
+#ifdef POSIX_FADV_SEQUENTIAL
+    ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
+#endif
+}
+
+FileSource::~FileSource() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+qint64 FileSource::Read(char* buffer, qint64 count) {
+    qint64 done = 0;
+    while (done < count) {
+        const ssize_t n = ::read(fd_, buffer + done, static_cast<size_t>(count - done));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            throw AppError::fromErrno(errno, path_);
+        }
+        if (n == 0) break;
+        done += n;
+    }
+    return done;
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+#include "ByteSource.h"
+
+// A regular file opened for reading. The constructor throws AppError (from
+// errno: 53 for a missing file, 75 for a denied one, ...) when the file cannot
+// be opened or is not a regular file; the descriptor is closed on destruction.
+// Opening never blocks, even on a FIFO that carries a sound file's name.
+class FileSource : public ByteSource {
+public:
+    explicit FileSource(const QString& path);
+    ~FileSource() override;
+    FileSource(const FileSource&) = delete;
+    FileSource& operator=(const FileSource&) = delete;
+
+    qint64 Read(char* buffer, qint64 count) override;
+    qint64 Size() const override { return size_; }
+
+    int Fd() const { return fd_; }
+    const QString& Path() const { return path_; }
+
+private:
+    QString path_;
+    int fd_ = -1;
+    qint64 size_ = 0;
+};

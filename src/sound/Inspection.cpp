@@ -1,0 +1,147 @@
+#include "Inspection.h"
+
+#include "FileSource.h"
+#include "HeaderIO.h"
+#include "cFileSystem.h"
+
+namespace mUtility {
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+QString Number(qint64 value) {
+    return QString::number(value);
+}
+
+QString FlagText(qint32 flag) {
+    if (flag == 2) return QStringLiteral("True");
+    if (flag == 0) return QStringLiteral("False");
+    return Number(flag);
+}
+
+QString ChannelsText(qint32 channels) {
+    if (channels == 1) return QStringLiteral("Mono");
+    if (channels == 2) return QStringLiteral("Stereo");
+    return Number(channels);
+}
+
+InspectionResult Invalid(const SoundInfoRecord& info, const QString& label, const QString& value) {
+    InspectionResult r;
+    r.Outcome = InspectionOutcome::Invalid;
+    const QString error = QStringLiteral("ERROR!");
+    r.Panel = {info.FileName, error, error, error, error, error, error};
+    r.MessageTitle = QStringLiteral("Error");
+    r.Icon = MessageIcon::Warning;
+    r.MessageText = QStringLiteral("This file does not appear to be a valid ") + info.Extension +
+                    QStringLiteral(" file.") + kCrLf + kCrLf + label + value;
+    return r;
+}
+
+InspectionResult InvalidNumber(SoundInfoRecord& info, const QString& label, qint64 value) {
+    info.EightBitFlag = 0;
+    info.InternalID = 0;
+    return Invalid(info, label, Number(value));
+}
+
+InspectionResult TooShort(SoundInfoRecord& info, qint64 size) {
+    info.EightBitFlag = 0;
+    info.InternalID = 0;
+    return Invalid(info, QStringLiteral("File length: "), Number(size) + QStringLiteral(" bytes"));
+}
+
+InspectionResult MalformedWav(const SoundInfoRecord& info) {
+    InspectionResult r;
+    r.Outcome = InspectionOutcome::MalformedWav;
+    r.Panel.FileName = info.FileName;
+    r.MessageTitle = QStringLiteral("Error");
+    r.Icon = MessageIcon::Critical;
+    r.MessageText = QStringLiteral(
+                        "Possible improperly formatted .WAV file!  Compressed wave files are "
+                        "not handled ") +
+                    kCrLf + QStringLiteral("by this version of the sound utility.");
+    return r;
+}
+
+bool DataLengthFits(qint32 length, qint64 fileSize, qint64 headerSize) {
+    return length >= 0 && length <= fileSize - headerSize;
+}
+
+InspectionResult Valid(const SoundInfoRecord& info, const QString& flag, const QString& id) {
+    InspectionResult r;
+    r.Panel.FileName = info.FileName;
+    r.Panel.EightBitFlag = flag;
+    r.Panel.InternalID = id;
+    r.Panel.DataLength = cFileSystem().FormatSize(info.DataLength);
+    r.Panel.SampleRate = Number(info.SampleRate) + QStringLiteral(" Hz");
+    r.Panel.BitDepth = Number(info.BitsPerSample) + QStringLiteral("-bit");
+    r.Panel.Channels = ChannelsText(info.Channels);
+    return r;
+}
+
+InspectionResult InspectGameHeader(ByteSource& source, SoundInfoRecord& info) {
+    char bytes[SndHeaderSize];
+    qint64 got = 0;
+    if (HeaderIO::ReadExact(source, bytes, SndHeaderSize, got) != HeaderIO::ReadStatus::Complete)
+        return TooShort(info, got);
+    const SndHeader h = HeaderIO::DecodeSnd(bytes);
+    info.EightBitFlag = h.EightBitFlag;
+    info.InternalID = h.InternalID;
+    info.DataLength = h.DataLength;
+    info.SampleRate = h.SampleRate;
+    if (h.SampleRate < 6000 || h.SampleRate > 44100)
+        return InvalidNumber(info, QStringLiteral("Sample Rate: "), h.SampleRate);
+    if (h.BitsPerSample < 8 || h.BitsPerSample > 16)
+        return InvalidNumber(info, QStringLiteral("Bit Depth: "), h.BitsPerSample);
+    info.BitsPerSample = static_cast<qint16>(h.BitsPerSample);
+    if (h.Channels < 1 || h.Channels > 2)
+        return InvalidNumber(info, QStringLiteral("Channels: "), h.Channels);
+    info.Channels = static_cast<qint16>(h.Channels);
+    if (!DataLengthFits(h.DataLength, source.Size(), SndHeaderSize))
+        return InvalidNumber(info, QStringLiteral("Data length: "), h.DataLength);
+    return Valid(info, FlagText(info.EightBitFlag), Number(info.InternalID));
+}
+
+InspectionResult InspectWavHeader(ByteSource& source, SoundInfoRecord& info) {
+    char bytes[WavHeaderSize];
+    qint64 got = 0;
+    if (HeaderIO::ReadExact(source, bytes, WavHeaderSize, got) != HeaderIO::ReadStatus::Complete)
+        return TooShort(info, got);
+    info.StoreWavImage(HeaderIO::DecodeWav(bytes));
+    if (info.DataChunk.ID != HeaderIO::MakeFourCC("data")) return MalformedWav(info);
+    if (!DataLengthFits(info.DataLength, source.Size(), WavHeaderSize))
+        return InvalidNumber(info, QStringLiteral("Data length: "), info.DataLength);
+    const QString na = QStringLiteral("N/A");
+    return Valid(info, na, na);
+}
+
+}  // namespace
+
+void SelectFile(SoundInfoRecord& info, const QString& folder, const QString& diskName) {
+    info.EightBitFlag = 0;
+    info.InternalID = 0;
+    info.Folder = folder;
+    info.DiskName = diskName;
+    info.FileName = diskName.toUpper();
+    info.Extension = info.FileName.right(3);
+    const QString& ext = info.Extension;
+    if (ext != QLatin1String("SND")) info.SndName = OutputName(info.FileName, ext, "SND");
+    if (ext != QLatin1String("WSD")) info.WsdName = OutputName(info.FileName, ext, "WSD");
+    if (ext != QLatin1String("WAV")) info.WavName = OutputName(info.FileName, ext, "WAV");
+}
+
+InspectionResult InspectSource(ByteSource& source, SoundInfoRecord& info) {
+    if (info.Extension == QLatin1String("SND") || info.Extension == QLatin1String("WSD"))
+        return InspectGameHeader(source, info);
+    if (info.Extension == QLatin1String("WAV")) return InspectWavHeader(source, info);
+    return Invalid(info, QStringLiteral("File type: "), info.Extension);
+}
+
+InspectionResult InspectFile(const QString& folder, const QString& diskName,
+                             SoundInfoRecord& info) {
+    SelectFile(info, folder, diskName);
+    FileSource source(info.SourcePath());
+    return InspectSource(source, info);
+}
+
+}  // namespace mUtility

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QString>
+
+#include "ByteSource.h"
+#include "SoundInfo.h"
+
+namespace mUtility {
+
+enum class InspectionOutcome {
+    Valid,        // the panel shows the header
+    Invalid,      // a field is out of range: warning box, panel shows "ERROR!"
+    MalformedWav  // bytes 36-39 are not "data": error box, the window refreshes
+};
+
+// The icon of the message box a caller shows; kept free of any widget type.
+enum class MessageIcon { None, Information, Warning, Critical };
+
+// Every text of the information panel after an inspection.
+struct InfoPanelTexts {
+    QString FileName;
+    QString EightBitFlag;
+    QString InternalID;
+    QString DataLength;
+    QString SampleRate;
+    QString BitDepth;
+    QString Channels;
+};
+
+struct InspectionResult {
+    InspectionOutcome Outcome = InspectionOutcome::Valid;
+    InfoPanelTexts Panel;
+    // The message box to show when the outcome is not Valid (OK button only).
+    QString MessageTitle;
+    MessageIcon Icon = MessageIcon::None;
+    QString MessageText;
+
+    bool IsValid() const { return Outcome == InspectionOutcome::Valid; }
+};
+
+// Sets the record's file fields for `diskName` in `folder`: the flag and ID to 0,
+// Folder, FileName (upper case), DiskName, Extension (last three characters of
+// FileName) and the two derived names of the other types.
+void SelectFile(SoundInfoRecord& info, const QString& folder, const QString& diskName);
+
+// Inspects the header of `diskName` in `folder` into `info` and returns the
+// outcome with every text the main window shows. Throws AppError when the file
+// cannot be opened or read.
+InspectionResult InspectFile(const QString& folder, const QString& diskName, SoundInfoRecord& info);
+
+// The same check on bytes from `source`, for a record whose file fields are set
+// (SelectFile). A file shorter than its header, or whose data length is negative
+// or beyond its end, is Invalid; a data length of 0 is valid.
+InspectionResult InspectSource(ByteSource& source, SoundInfoRecord& info);
+
+}  // namespace mUtility

@@ -1,0 +1,278 @@
+#include <sndfile.h>
+#include <unistd.h>
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "SoundFixtures.h"
+
+using Fixtures::Game;
+using Fixtures::Wav;
+
+namespace {
+
+struct Run {
+    int exitCode = -1;
+    QString out, err;
+};
+
+Run Exec(const QString& program, const QStringList& args, const QString& workDir = {}) {
+    QProcess p;
+    if (!workDir.isEmpty()) p.setWorkingDirectory(workDir);
+    p.start(program, args);
+    p.waitForFinished(120000);
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+            QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
+}
+
+Run Zsnd(const QStringList& args, const QString& workDir = {}) {
+    return Exec(QStringLiteral(ZSND_PATH), args, workDir);
+}
+
+// Rate, channels, frames and sample bytes as libsndfile reads them.
+QString SndfileSummary(const QString& path, QByteArray* samples = nullptr) {
+    SF_INFO sf{};
+    SNDFILE* file = sf_open(QFile::encodeName(path).constData(), SFM_READ, &sf);
+    if (!file) return QStringLiteral("unreadable: ") + sf_strerror(nullptr);
+    QByteArray data(static_cast<qsizetype>(sf.frames * sf.channels * 2 + 16), '\0');
+    const sf_count_t n = sf_read_raw(file, data.data(), data.size());
+    sf_close(file);
+    if (samples) *samples = data.left(n);
+    return QStringLiteral("%1 Hz, %2 ch, %3 frames")
+        .arg(sf.samplerate)
+        .arg(sf.channels)
+        .arg(sf.frames);
+}
+
+}  // namespace
+
+class tst_zsnd : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void infoPrintsPanels();
+    void infoExitStatuses();
+    void infoJson();
+    void convertAppliesDialogRules();
+    void convertRefusals();
+    void batchConvertsFolder();
+    void batchStopsAtFirstFailure();
+    void fullDiskKeepsOldDestination();
+    void readOnlyFolderKeepsOldDestination();
+
+private:
+    QString Make(const QString& name, const QByteArray& bytes) {
+        const QString path = dir_->filePath(name);
+        if (!Fixtures::WriteFile(path, bytes)) qFatal("cannot write fixture");
+        return path;
+    }
+    std::unique_ptr<QTemporaryDir> dir_;
+};
+
+void tst_zsnd::init() {
+    dir_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(dir_->isValid());
+}
+
+void tst_zsnd::infoPrintsPanels() {
+    Make("song.snd", Fixtures::GameFile(Game{.flag = 2}, Fixtures::Samples(23506)));
+    Make("B.wav",
+         Fixtures::WavFile(Wav{.channels = 1, .rate = 8000, .bits = 8}, Fixtures::Samples(532)));
+    const Run r = Zsnd({"info", "song.snd", dir_->filePath("B.wav")}, dir_->path());
+    QCOMPARE(r.err, QString());
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(r.out, QString("File: SONG.SND\n8-bit Flag: True\nInternal ID #: 12\n"
+                            "Data length: 22.9 KB\nSample rate: 22050 Hz\nBit depth: 16-bit\n"
+                            "Channels: Stereo\n\n"
+                            "File: B.WAV\n8-bit Flag: N/A\nInternal ID #: N/A\n"
+                            "Data length: 532 bytes\nSample rate: 8000 Hz\nBit depth: 8-bit\n"
+                            "Channels: Mono\n"));
+}
+
+void tst_zsnd::infoExitStatuses() {
+    Make("ok.snd", Fixtures::GameFile(Game{}, {}));
+    Make("slow.snd", Fixtures::GameFile(Game{.rate = 4000}, {}));
+    Run r = Zsnd({"info", "slow.snd", "ok.snd"}, dir_->path());
+    QCOMPARE(r.exitCode, 1);
+    QCOMPARE(r.err, QString("slow.snd: This file does not appear to be a valid SND file.\n\n"
+                            "Sample Rate: 4000\n"));
+    QVERIFY(r.out.startsWith("File: OK.SND\n"));
+
+    r = Zsnd({"info", "slow.snd", "gone.snd"}, dir_->path());
+    QCOMPARE(r.exitCode, 3);
+    QVERIFY2(r.err.contains("error 53") && r.err.contains("gone.snd"), qPrintable(r.err));
+
+    for (const QStringList& args : {QStringList{},
+                                    {"info"},
+                                    {"info", "--colour", "ok.snd"},
+                                    {"play", "ok.snd"},
+                                    {"batch", "--from", "snd", "."}}) {
+        r = Zsnd(args, dir_->path());
+        QCOMPARE(r.exitCode, 2);
+        QVERIFY(r.err.contains("zsnd --help"));
+    }
+    r = Zsnd({"--help"});
+    QCOMPARE(r.exitCode, 0);
+    for (const char* word : {"zsnd info", "--json", "zsnd convert", "--rate", "--bits",
+                             "--channels", "--flag", "--id", "zsnd batch", "--from", "--to"})
+        QVERIFY2(r.out.contains(word), word);
+}
+
+void tst_zsnd::infoJson() {
+    Make("a.wsd", Fixtures::GameFile(Game{.id = -3, .channels = 3}, {}));
+    QByteArray extended = Fixtures::WavFile(Wav{.fmtSize = 18}, {});
+    Make("b.wav", extended.insert(36, QByteArray(2, '\0')));
+    const Run r = Zsnd({"info", "--json", "a.wsd", "b.wav"}, dir_->path());
+    QCOMPARE(r.exitCode, 1);
+    const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 2);
+    const QJsonObject a = QJsonDocument::fromJson(lines[0].toUtf8()).object();
+    QCOMPARE(a["outcome"].toString(), QString("invalid"));
+    QCOMPARE(a["sampleRate"].toInt(), 22050);
+    QCOMPARE(a["message"].toObject()["text"].toString(),
+             QString("This file does not appear to be a valid WSD file.\r\n\r\nChannels: 3"));
+    QCOMPARE(a["panel"].toObject()["channels"].toString(), QString("ERROR!"));
+    const QJsonObject b = QJsonDocument::fromJson(lines[1].toUtf8()).object();
+    QCOMPARE(b["outcome"].toString(), QString("malformed_wav"));
+    QCOMPARE(b["message"].toObject()["icon"].toString(), QString("critical"));
+}
+
+// The flag follows the bit depth unless set; rate, depth and channels relabel
+// the same sample bytes.
+void tst_zsnd::convertAppliesDialogRules() {
+    const QByteArray samples = Fixtures::Samples(4410);
+    Make("eight.snd",
+         Fixtures::GameFile(Game{.flag = 0, .id = 5, .bits = 8, .channels = 1}, samples));
+    Run r = Zsnd({"convert", "eight.snd", "out/../EIGHT.WSD"}, dir_->path());
+    QCOMPARE(r.exitCode, 3);  // no folder "out": nothing written
+    r = Zsnd({"convert", "eight.snd", "EIGHT.WSD"}, dir_->path());
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(r.out, QString("EIGHT.WSD created successfully!\n"));
+    QByteArray out = Fixtures::ReadFile(dir_->filePath("EIGHT.WSD"));
+    QCOMPARE(Fixtures::Get32(out, 0), 2);
+    QCOMPARE(Fixtures::Get32(out, 4), 5);
+
+    r = Zsnd({"convert", "--rate", "11025", "--bits", "16", "--channels=2", "--flag", "true",
+              "--id", "9999", "eight.snd", "x.snd.wav"},
+             dir_->path());
+    QCOMPARE(r.exitCode, 0);
+    QByteArray read;
+    QCOMPARE(SndfileSummary(dir_->filePath("x.snd.wav"), &read),
+             QString("11025 Hz, 2 ch, 1102 frames"));
+    QVERIFY(read == samples);
+    QCOMPARE(Fixtures::ReadFile(dir_->filePath("x.snd.wav")).mid(44), samples);
+
+    r = Zsnd({"convert", "--bits", "16", "--flag", "false", "--id", "0", "x.snd.wav", "y.snd"},
+             dir_->path());
+    QCOMPARE(r.exitCode, 0);
+    out = Fixtures::ReadFile(dir_->filePath("y.snd"));
+    QCOMPARE(Fixtures::GameFields(out), QList<qint32>({0, 0, 4410, 11025, 16, 2, 0}));
+    QVERIFY(out.mid(28) == samples);
+}
+
+void tst_zsnd::convertRefusals() {
+    Make("ok.snd", Fixtures::GameFile(Game{}, Fixtures::Samples(10)));
+    Make("bad.snd", Fixtures::GameFile(Game{.bits = 24}, Fixtures::Samples(10)));
+    Run r = Zsnd({"convert", "bad.snd", "BAD.WAV"}, dir_->path());
+    QCOMPARE(r.exitCode, 1);
+    QVERIFY(r.err.contains("Bit Depth: 24"));
+    for (const QStringList& args : {QStringList{"convert", "ok.snd", "OK2.SND"},
+                                    {"convert", "ok.snd", "OK.TXT"},
+                                    {"convert", "--rate", "12345", "ok.snd", "OK.WAV"},
+                                    {"convert", "--id", "10000", "ok.snd", "OK.WAV"},
+                                    {"convert", "--id", "-1", "ok.snd", "OK.WAV"},
+                                    {"convert", "--bits", "12", "ok.snd", "OK.WAV"},
+                                    {"convert", "--flag", "yes", "ok.snd", "OK.WAV"},
+                                    {"convert", "ok.snd"}}) {
+        r = Zsnd(args, dir_->path());
+        QVERIFY2(r.exitCode == 2, qPrintable(args.join(' ')));
+    }
+    QCOMPARE(Fixtures::Entries(dir_->path()), QStringList({"bad.snd", "ok.snd"}));
+}
+
+void tst_zsnd::batchConvertsFolder() {
+    const QByteArray samples = Fixtures::Samples(2000);
+    Make("boom.snd", Fixtures::GameFile(Game{.channels = 1}, samples));
+    Make("Alpha.SND",
+         Fixtures::GameFile(Game{.rate = 1, .bits = 99}, samples));  // damaged, converted as it is
+    Make("c.snd.snd", Fixtures::GameFile(Game{}, samples));
+    Make("skip.wav", Fixtures::WavFile(Wav{}, samples));
+    Make("BOOM.WAV", "old output");
+    const Run r = Zsnd({"batch", "--from", "snd", "--to", "WAV", dir_->path()});
+    QCOMPARE(r.err, QString());
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(r.out, QString("Operation was successful!  3 files were converted.\n"));
+    QCOMPARE(Fixtures::Entries(dir_->path()),
+             QStringList({"ALPHA.WAV", "Alpha.SND", "BOOM.WAV", "C.WAV.WAV", "boom.snd",
+                          "c.snd.snd", "skip.wav"}));
+    QByteArray read;
+    QCOMPARE(SndfileSummary(dir_->filePath("BOOM.WAV"), &read),
+             QString("22050 Hz, 1 ch, 1000 frames"));
+    QVERIFY(read == samples);
+    QCOMPARE(SndfileSummary(dir_->filePath("C.WAV.WAV")), QString("22050 Hz, 2 ch, 500 frames"));
+    QCOMPARE(Fixtures::Get16(Fixtures::ReadFile(dir_->filePath("ALPHA.WAV")), 34), qint16(99));
+    QVERIFY(Fixtures::ReadFile(dir_->filePath("boom.snd")).mid(28) == samples);
+}
+
+// Named files in the order given; a missing one stops the run, earlier outputs stay.
+void tst_zsnd::batchStopsAtFirstFailure() {
+    Make("a.wsd", Fixtures::GameFile(Game{.flag = 2, .id = 8}, Fixtures::Samples(100)));
+    Make("c.wsd", Fixtures::GameFile(Game{}, Fixtures::Samples(100)));
+    const Run r =
+        Zsnd({"batch", "--from=wsd", "--to=snd", dir_->path(), "a.wsd", "gone.wsd", "c.wsd"});
+    QCOMPARE(r.exitCode, 3);
+    QVERIFY2(r.err.contains("error 53") && r.err.contains("gone.wsd"), qPrintable(r.err));
+    QCOMPARE(r.out, QString());
+    QCOMPARE(Fixtures::Entries(dir_->path()), QStringList({"A.SND", "a.wsd", "c.wsd"}));
+    const QByteArray out = Fixtures::ReadFile(dir_->filePath("A.SND"));
+    QCOMPARE(Fixtures::Get32(out, 0), 2);  // the file's own flag and ID are carried over
+    QCOMPARE(Fixtures::Get32(out, 4), 8);
+}
+
+// A small private tmpfs fills up while the new file is written.
+void tst_zsnd::fullDiskKeepsOldDestination() {
+    if (::geteuid() != 0) QSKIP("mounting a small tmpfs needs root");
+    Make("big.snd", Fixtures::GameFile(Game{}, Fixtures::Samples(400000)));
+    const QString script = QStringLiteral(
+        "set -e; mnt=\"$1\"; mount -t tmpfs -o size=256k tmpfs \"$mnt\"; "
+        "printf 'old destination' > \"$mnt/BIG.WAV\"; "
+        "set +e; \"$2\" convert \"$3\" \"$mnt/BIG.WAV\" 2>/dev/null; echo \"exit=$?\"; "
+        "echo \"content=$(cat \"$mnt/BIG.WAV\")\"; echo \"entries=$(ls -A \"$mnt\" | tr '\\n' ' "
+        "')\"");
+    QVERIFY(QDir(dir_->path()).mkdir("mnt"));
+    const Run r = Exec("unshare", {"-m", "sh", "-c", script, "sh", dir_->filePath("mnt"), ZSND_PATH,
+                                   dir_->filePath("big.snd")});
+    if (!r.out.contains("exit=")) QSKIP(qPrintable("cannot mount a private tmpfs here: " + r.err));
+    QCOMPARE(r.out, QString("exit=3\ncontent=old destination\nentries=BIG.WAV \n"));
+}
+
+// Root ignores modes, so the program runs as an unprivileged user then.
+void tst_zsnd::readOnlyFolderKeepsOldDestination() {
+    QVERIFY(QFile::setPermissions(dir_->path(), QFileDevice::Permissions(0x7755)));
+    const QString src = Make("s.snd", Fixtures::GameFile(Game{}, Fixtures::Samples(100)));
+    QVERIFY(QDir(dir_->path()).mkdir("locked"));
+    const QString locked = dir_->filePath("locked");
+    const QString dest = locked + "/S.WAV";
+    QVERIFY(Fixtures::WriteFile(dest, "old"));
+    QVERIFY(QFile::setPermissions(locked, QFileDevice::Permissions(0x5555)));
+    QStringList command{ZSND_PATH, "convert", src, dest};
+    if (::geteuid() == 0)
+        command = QStringList{"--reuid=65534", "--regid=65534", "--clear-groups"} + command;
+    const Run r = Exec(::geteuid() == 0 ? "setpriv" : command.takeFirst(), command);
+    QVERIFY(QFile::setPermissions(locked, QFileDevice::Permissions(0x7700)));
+    if (r.exitCode == -1 || r.err.contains("Permission denied: " ZSND_PATH) ||
+        r.err.contains("setpriv:"))
+        QSKIP(qPrintable("cannot run zsnd as an unprivileged user: " + r.err));
+    QCOMPARE(r.exitCode, 3);
+    QVERIFY2(r.err.contains("error 70"), qPrintable(r.err));
+    QCOMPARE(Fixtures::ReadFile(dest), QByteArray("old"));
+    QCOMPARE(Fixtures::Entries(locked), QStringList({"S.WAV"}));
+}
+
+QTEST_GUILESS_MAIN(tst_zsnd)
+#include "tst_zsnd.moc"
