@@ -1,0 +1,28 @@
+// Header inspection on arbitrary bytes. The first byte picks the file type;
+// the rest is the file. A verdict of "valid" must describe samples the file
+// really holds.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+#include "Inspection.h"
+#include "MemorySource.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size == 0) return 0;
+    static const char* const names[] = {"F.SND", "f.wsd", "F.WAV", "F.TXT"};
+    mUtility::SoundInfoRecord info;
+    mUtility::SelectFile(info, "/fuzz", names[data[0] % 4]);
+    const qint64 length = static_cast<qint64>(size) - 1;
+    MemorySource source(reinterpret_cast<const char*>(data + 1), length);
+    const mUtility::InspectionResult r = mUtility::InspectSource(source, info);
+    const qint64 header = info.Extension == "WAV" ? 44 : 28;
+    if (r.IsValid()) {
+        if (info.DataLength < 0 || info.DataLength > length - header) std::abort();
+        if (r.Panel.DataLength.isEmpty() || !r.MessageText.isEmpty()) std::abort();
+    } else if (r.MessageText.isEmpty() || !info.SampleData.isEmpty()) {
+        std::abort();
+    }
+    return 0;
+}
