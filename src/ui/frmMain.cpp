@@ -1,0 +1,535 @@
+#include "frmMain.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileSystemModel>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QTimer>
+#include <QTreeView>
+#include <QVBoxLayout>
+#include <cerrno>
+#include <unistd.h>
+
+#include "Inspection.h"
+#include "MainSettings.h"
+#include "MsgBox.h"
+#include "Preview.h"
+#include "ProgramLook.h"
+#include "QuillonButton.h"
+#include "RunTopLevel.h"
+#include "SoundInfo.h"
+#include "TrapERR.h"
+#include "Volumes.h"
+#include "cFileSystem.h"
+#include "cPopupMenu.h"
+#include "FileMenu.h"
+#include "frmAbout.h"
+#include "frmBatch.h"
+#include "frmConvert.h"
+
+using mUtility::SoundInfo;
+
+namespace {
+
+const QString Caption = QStringLiteral("Zephyrion Sound Utility (XP Edition)");
+const QStringList SoundPatterns = {"*.snd", "*.wsd", "*.wav"};
+
+QString JoinPath(const QString& folder, const QString& name)
+{
+    return folder.endsWith('/') ? folder + name : folder + '/' + name;
+}
+
+QMessageBox::Icon BoxIcon(mUtility::MessageIcon icon)
+{
+    switch (icon) {
+        case mUtility::MessageIcon::Information: return QMessageBox::Information;
+        case mUtility::MessageIcon::Warning: return QMessageBox::Warning;
+        case mUtility::MessageIcon::Critical: return QMessageBox::Critical;
+        case mUtility::MessageIcon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QLabel* ValueLabel(const QString& name, QWidget* parent)
+{
+    auto* label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    label->setMinimumWidth(90);
+    return label;
+}
+
+}  // namespace
+
+frmMain::frmMain(QWidget* parent) : QWidget(parent)
+{
+    setObjectName("frmMain");
+    setWindowTitle(Caption);
+    BuildWidgets();
+    BuildLayout();
+    ConnectHandlers();
+    SetCommandsEnabled(false);
+    // The settings, the volume list and the first listing come after the first
+    // paint, so the window appears at once.
+    QTimer::singleShot(0, this, [this] { zs::RunTopLevel(this, [this] { Form_Load(); }); });
+}
+
+frmMain::~frmMain() = default;
+
+cFileSystem& frmMain::FileSystem()
+{
+    if (!fileSystem_) fileSystem_ = std::make_unique<cFileSystem>();
+    return *fileSystem_;
+}
+
+void frmMain::BuildWidgets()
+{
+    DriveList = new QComboBox(this);
+    DriveList->setObjectName("DriveList");
+    DriveList->setAccessibleName(tr("Drives"));
+
+    folderModel_ = new QFileSystemModel(this);
+    folderModel_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
+    folderModel_->setReadOnly(true);
+    DirectoryList = new QTreeView(this);
+    DirectoryList->setObjectName("DirectoryList");
+    DirectoryList->setAccessibleName(tr("Folders"));
+    DirectoryList->setModel(folderModel_);
+    for (int column = 1; column < folderModel_->columnCount(); ++column)
+        DirectoryList->hideColumn(column);
+    DirectoryList->header()->hide();
+    DirectoryList->setSelectionMode(QAbstractItemView::SingleSelection);
+
+    FileList = new QListWidget(this);
+    FileList->setObjectName("FileList");
+    FileList->setAccessibleName(tr("Files"));
+    FileList->setSelectionMode(QAbstractItemView::SingleSelection);
+    FileList->viewport()->installEventFilter(this);
+    FileList->installEventFilter(this);
+
+    Label1 = new QLabel(tr("&Drives:"), this);
+    Label8 = new QLabel(tr("F&olders:"), this);
+    Label9 = new QLabel(tr("&Files:"), this);
+    Label1->setBuddy(DriveList);
+    Label8->setBuddy(DirectoryList);
+    Label9->setBuddy(FileList);
+    Label10 = new QLabel(QStringLiteral("(choose file and right-click for menu)"), this);
+    chkAutoPlay = new QCheckBox(tr("Auto &Play"), this);
+    chkAutoPlay->setObjectName("chkAutoPlay");
+
+    frameFileInfo = new QFrame(this);
+    frameFileInfo->setObjectName("frameFileInfo");
+    frameFileInfo->setFrameShape(QFrame::StyledPanel);
+    lblSelectedFile = ValueLabel("lblSelectedFile", frameFileInfo);
+    lblSelectedFile->setAccessibleName(tr("Selected file"));
+    QFont bold = lblSelectedFile->font();
+    bold.setBold(true);
+    lblSelectedFile->setFont(bold);
+    lbl8bitFlag = ValueLabel("lbl8bitFlag", frameFileInfo);
+    lblInternalID = ValueLabel("lblInternalID", frameFileInfo);
+    lblDataLength = ValueLabel("lblDataLength", frameFileInfo);
+    lblSampleRate = ValueLabel("lblSampleRate", frameFileInfo);
+    lblBitDepth = ValueLabel("lblBitDepth", frameFileInfo);
+    lblChannels = ValueLabel("lblChannels", frameFileInfo);
+
+    struct Command {
+        QuillonButton*& button;
+        const char* name;
+        QString caption;
+        QString tip;
+    };
+    const Command commands[] = {
+        {btnRefresh, "btnRefresh", tr("&Refresh"), "Refresh the files list"},
+        {btnConvert, "btnConvert", tr("&Convert"), "Convert a sound file to a different format"},
+        {btnPreview, "btnPreview", tr("Pre&view"), "Preview the selected sound file"},
+        {btnBatch, "btnBatch", tr("&Batch"), "Batch convert sound files"},
+        {btnAbout, "btnAbout", tr("&About"), "Program information"},
+        {btnExit, "btnExit", tr("E&xit"), "Exit this application"},
+    };
+    for (const Command& command : commands) {
+        command.button = new QuillonButton(this);
+        command.button->setObjectName(command.name);
+        ProgramLook::Apply(command.button);
+        command.button->setCaption(command.caption);
+        command.button->setToolTip(command.tip);
+    }
+}
+
+void frmMain::BuildLayout()
+{
+    auto* browser = new QGridLayout;
+    browser->addWidget(Label1, 0, 0);
+    browser->addWidget(DriveList, 1, 0);
+    browser->addWidget(Label8, 2, 0);
+    browser->addWidget(DirectoryList, 3, 0);
+    browser->addWidget(Label9, 0, 1);
+    browser->addWidget(FileList, 1, 1, 3, 1);
+    browser->addWidget(Label10, 4, 1);
+    browser->addWidget(chkAutoPlay, 4, 0);
+    browser->setColumnStretch(0, 3);
+    browser->setColumnStretch(1, 2);
+    browser->setRowStretch(3, 1);
+
+    auto* panel = new QGridLayout(frameFileInfo);
+    panel->addWidget(lblSelectedFile, 0, 0, 1, 2);
+    const std::pair<const char*, QLabel*> rows[] = {
+        {"8-bit Flag", lbl8bitFlag},   {"Internal ID #", lblInternalID},
+        {"Data length", lblDataLength}, {"Sample rate", lblSampleRate},
+        {"Bit depth", lblBitDepth},     {"Channels", lblChannels},
+    };
+    int row = 1;
+    for (const auto& [caption, value] : rows) {
+        auto* label = new QLabel(QString::fromLatin1(caption), frameFileInfo);
+        label->setObjectName(QStringLiteral("Label%1").arg(row + 1));
+        label->setBuddy(value);
+        value->setAccessibleName(QString::fromLatin1(caption));
+        panel->addWidget(label, row, 0);
+        panel->addWidget(value, row, 1);
+        ++row;
+    }
+    panel->setRowStretch(row, 1);
+
+    auto* buttons = new QVBoxLayout;
+    for (QuillonButton* button : {btnRefresh, btnConvert, btnPreview, btnBatch, btnAbout, btnExit})
+        buttons->addWidget(button);
+    buttons->addStretch();
+
+    auto* right = new QHBoxLayout;
+    right->addWidget(frameFileInfo, 1);
+    right->addLayout(buttons);
+
+    auto* top = new QHBoxLayout(this);
+    top->addLayout(browser, 3);
+    top->addLayout(right, 2);
+    resize(760, 440);
+
+    // Reading order: lists, auto play, then the commands.
+    setTabOrder(DriveList, DirectoryList);
+    setTabOrder(DirectoryList, FileList);
+    setTabOrder(FileList, chkAutoPlay);
+    setTabOrder(chkAutoPlay, btnRefresh);
+    setTabOrder(btnRefresh, btnConvert);
+    setTabOrder(btnConvert, btnPreview);
+    setTabOrder(btnPreview, btnBatch);
+    setTabOrder(btnBatch, btnAbout);
+    setTabOrder(btnAbout, btnExit);
+}
+
+void frmMain::ConnectHandlers()
+{
+    auto guarded = [this](auto handler) {
+        return [this, handler] { zs::RunTopLevel(this, [this, handler] { (this->*handler)(); }); };
+    };
+    connect(DriveList, &QComboBox::currentIndexChanged, this, guarded(&frmMain::DriveList_Change));
+    connect(DirectoryList->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) {
+                if (updatingLists_ || !current.isValid()) return;
+                const QString folder = folderModel_->filePath(current);
+                zs::RunTopLevel(this, [this, folder] { DirectoryList_Change(folder); });
+            });
+    connect(FileList, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (!updatingLists_ && row >= 0) zs::RunTopLevel(this, [this] { FileList_Click(); });
+    });
+    connect(FileList, &QListWidget::itemActivated, this, guarded(&frmMain::FileList_Click));
+    connect(btnRefresh, &QuillonButton::Click, this, guarded(&frmMain::btnRefresh_Click));
+    connect(btnConvert, &QuillonButton::Click, this, guarded(&frmMain::ShowConvert));
+    connect(btnBatch, &QuillonButton::Click, this, guarded(&frmMain::ShowBatch));
+    connect(btnAbout, &QuillonButton::Click, this, guarded(&frmMain::ShowAbout));
+    connect(btnExit, &QuillonButton::Click, this, &QWidget::close);
+    connect(btnPreview, &QuillonButton::Click, this, [this] {
+        zs::RunTopLevel(this, [this] {
+            mUtility::AutoPlaying = false;
+            StartPreview(SoundInfo.SourcePath());
+        });
+    });
+}
+
+void frmMain::Form_Load()
+{
+    try {
+        FillDriveList();
+        SetDirectoryPath(QDir::currentPath());
+        const MainSettings settings = MainSettings::Read();
+        QString saved = settings.LastDirectory;
+        if (!saved.isEmpty() && FileSystem().FolderExists(saved)) SetDirectoryPath(saved);
+        if (!settings.AutoPlay.isEmpty())
+            chkAutoPlay->setChecked(static_cast<qint16>(settings.AutoPlay.toInt()) != 0);
+        const QString notice = MainSettings::TakeRecoveryNotice();
+        if (!notice.isEmpty())
+            MsgBox::Show(this, QMessageBox::Warning, Caption, notice);
+    }
+    ZS_TRAP("frmMain.Form_Load")
+}
+
+void frmMain::FillDriveList()
+{
+    const QSignalBlocker block(DriveList);
+    DriveList->clear();
+    for (const QString& root : Volumes::RealVolumes()) DriveList->addItem(root, root);
+}
+
+void frmMain::SelectDriveOf(const QString& folder)
+{
+    const QString root = Volumes::RootOf(folder);
+    int index = DriveList->findData(root);
+    if (index < 0) {
+        DriveList->addItem(root, root);
+        index = DriveList->count() - 1;
+    }
+    const QSignalBlocker block(DriveList);
+    DriveList->setCurrentIndex(index);
+}
+
+void frmMain::DriveList_Change()
+{
+    // A volume that cannot be read leaves the lists where they were.
+    if (!SetDirectoryPath(DriveList->currentData().toString())) SelectDriveOf(dirPath_);
+}
+
+bool frmMain::SetDirectoryPath(const QString& folder)
+{
+    QString clean = QDir::cleanPath(folder);
+    const QDir dir(clean);
+    if (!dir.exists() || !dir.isReadable()) {
+        MsgBox::Show(this, QMessageBox::Warning, Caption,
+                     tr("The folder \"%1\" cannot be read.").arg(QDir::toNativeSeparators(clean)));
+        return false;
+    }
+    DirectoryList_Change(clean);
+    return true;
+}
+
+void frmMain::DirectoryList_Change(const QString& folder)
+{
+    const QString previous = dirPath_;
+    const QDir dir(folder);
+    if (!dir.isReadable()) {
+        MsgBox::Show(this, QMessageBox::Warning, Caption,
+                     tr("The folder \"%1\" cannot be read.").arg(QDir::toNativeSeparators(folder)));
+        if (!previous.isEmpty() && previous != folder) DirectoryList_Change(previous);
+        return;
+    }
+    dirPath_ = folder;
+    updatingLists_ = true;
+    SelectDriveOf(folder);
+    const QString root = Volumes::RootOf(folder);
+    if (folderModel_->rootPath() != root) {
+        folderModel_->setRootPath(root);
+        DirectoryList->setRootIndex(folderModel_->index(root));
+    }
+    const QModelIndex index = folderModel_->index(folder);
+    DirectoryList->setCurrentIndex(index);
+    DirectoryList->expand(index);
+    DirectoryList->scrollTo(index);
+    updatingLists_ = false;
+    FillFileList();
+}
+
+void frmMain::FillFileList()
+{
+    updatingLists_ = true;
+    FileList->clear();
+    QDir dir(dirPath_);
+    dir.setNameFilters(SoundPatterns);
+    dir.setFilter(QDir::Files | QDir::Readable | QDir::Hidden);
+    dir.setSorting(QDir::Name | QDir::IgnoreCase);
+    FileList->addItems(dir.entryList());
+    FileList->setCurrentRow(-1);
+    updatingLists_ = false;
+}
+
+QString frmMain::SelectedFileName() const
+{
+    const QListWidgetItem* item = FileList->currentItem();
+    return item && item->isSelected() ? item->text() : QString();
+}
+
+void frmMain::ClickFile(const QString& name)
+{
+    const auto items = FileList->findItems(name, Qt::MatchExactly);
+    if (items.isEmpty()) return;
+    updatingLists_ = true;
+    FileList->setCurrentItem(items.first());
+    updatingLists_ = false;
+    zs::RunTopLevel(this, [this] { FileList_Click(); });
+}
+
+void frmMain::FileList_Click()
+{
+    try {
+        const QString name = SelectedFileName();
+        if (name.isEmpty()) return;
+        const mUtility::InspectionResult result = mUtility::InspectFile(dirPath_, name, SoundInfo);
+        ApplyInspection(result);
+        if (result.Outcome != mUtility::InspectionOutcome::Valid) return;
+        if (!chkAutoPlay->isChecked()) {
+            mUtility::AutoPlaying = false;
+            return;
+        }
+        mUtility::AutoPlaying = true;
+        struct ResetFlag {
+            ~ResetFlag() { mUtility::AutoPlaying = false; }
+        } reset;
+        mUtility::Preview(SoundInfo.SourcePath());
+    }
+    ZS_TRAP("frmMain.FileList_Click")
+}
+
+void frmMain::ApplyInspection(const mUtility::InspectionResult& result)
+{
+    const mUtility::InfoPanelTexts& panel = result.Panel;
+    lblSelectedFile->setText(panel.FileName);
+    if (result.Outcome == mUtility::InspectionOutcome::MalformedWav) {
+        MsgBox::Show(this, BoxIcon(result.Icon), result.MessageTitle, result.MessageText);
+        btnRefresh_Click();
+        return;
+    }
+    lbl8bitFlag->setText(panel.EightBitFlag);
+    lblInternalID->setText(panel.InternalID);
+    lblDataLength->setText(panel.DataLength);
+    lblSampleRate->setText(panel.SampleRate);
+    lblBitDepth->setText(panel.BitDepth);
+    lblChannels->setText(panel.Channels);
+    const bool valid = result.Outcome == mUtility::InspectionOutcome::Valid;
+    SetCommandsEnabled(valid);
+    if (!valid) MsgBox::Show(this, BoxIcon(result.Icon), result.MessageTitle, result.MessageText);
+}
+
+void frmMain::SetCommandsEnabled(bool enabled)
+{
+    btnConvert->setEnabled(enabled);
+    btnPreview->setEnabled(enabled);
+    btnBatch->setEnabled(enabled);
+}
+
+void frmMain::ClearPanel()
+{
+    for (QLabel* label : {lblSelectedFile, lbl8bitFlag, lblInternalID, lblDataLength,
+                          lblSampleRate, lblBitDepth, lblChannels})
+        label->clear();
+}
+
+void frmMain::btnRefresh_Click()
+{
+    try {
+        SetCommandsEnabled(false);
+        ClearPanel();
+        FillFileList();
+    }
+    ZS_TRAP("frmMain.btnRefresh_Click")
+}
+
+void frmMain::StartPreview(const QString& path)
+{
+    mUtility::Preview(path);
+}
+
+void frmMain::ShowConvert()
+{
+    {
+        frmConvert dialog(this);
+        dialog.exec();
+    }
+    btnRefresh_Click();
+}
+
+void frmMain::ShowBatch()
+{
+    frmBatch dialog(this);
+    dialog.exec();
+}
+
+void frmMain::ShowAbout()
+{
+    frmAbout dialog(this);
+    dialog.exec();
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == FileList->viewport() && event->type() == QEvent::MouseButtonPress) {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::RightButton) {
+            // The menu acts on the file already selected: a right press must not
+            // change the selection (and so must not inspect or play another file).
+            const QPoint at = mouse->position().toPoint();
+            const int shift = static_cast<int>(mouse->modifiers() >> 25) & 7;
+            zs::RunTopLevel(this, [this, at, shift] { FileList_MouseDown(2, shift, at.x(), at.y()); });
+            return true;
+        }
+    }
+    if (watched == FileList && event->type() == QEvent::ContextMenu) return true;
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmMain::FileList_MouseDown(int button, int shift, int x, int y)
+{
+    try {
+        if (button != 2 || SelectedFileName().isEmpty()) return;
+        const QString key = FileMenu::Show(this, FileList->viewport()->mapTo(this, QPoint(x, y)));
+        if (!key.isEmpty()) RunMenuCommand(key);
+    }
+    ZS_TRAP("frmMain.FileList_MouseDown(Button,Shift,x,y)", button, shift, x, y)
+}
+
+void frmMain::RunMenuCommand(const QString& key)
+{
+    if (key == "Preview") {
+        StartPreview(JoinPath(SoundInfo.Folder, SelectedFileName()));
+    } else if (key == "ConvertSingle") {
+        ShowConvert();
+    } else if (key == "ConvertBatch") {
+        ShowBatch();
+    } else if (key == "Delete") {
+        DeleteSelectedFile();
+    }
+}
+
+void frmMain::DeleteSelectedFile()
+{
+    const QString name = SelectedFileName();
+    const auto answer =
+        MsgBox::Show(this, QMessageBox::Question, "Delete File",
+                     "Are you sure that you want to delete " + name + "?",
+                     QMessageBox::Yes | QMessageBox::No);
+    if (answer != QMessageBox::Yes) return;
+    const QString path = JoinPath(SoundInfo.Folder, name);
+    if (::unlink(QFile::encodeName(path).constData()) != 0)
+        throw AppError::fromErrno(errno, path);
+    MsgBox::Show(this, QMessageBox::Information, "File deleted", name + " deleted!");
+    btnRefresh_Click();
+}
+
+void frmMain::Form_QueryUnload(bool& close)
+{
+    try {
+        const auto answer =
+            MsgBox::Show(this, QMessageBox::Question, "Exit Application",
+                         "Are you sure that you want to exit?", QMessageBox::Yes | QMessageBox::No);
+        close = answer == QMessageBox::Yes;
+        MainSettings::Save(dirPath_, chkAutoPlay->isChecked() ? 1 : 0);
+        fileSystem_.reset();
+    }
+    ZS_TRAP("frmMain.Form_QueryUnload(Cancel,UnloadMode)", close ? 0 : 1, 0)
+}
+
+void frmMain::closeEvent(QCloseEvent* event)
+{
+    // A Yes closes the window even when the settings could not be written: the
+    // report has been shown, and keeping the user from leaving helps no one.
+    bool close = false;
+    zs::RunTopLevel(this, [this, &close] { Form_QueryUnload(close); });
+    if (close)
+        event->accept();
+    else
+        event->ignore();
+}

@@ -1,0 +1,104 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <memory>
+
+class QCheckBox;
+class QComboBox;
+class QFileSystemModel;
+class QFrame;
+class QLabel;
+class QListWidget;
+class QTreeView;
+class QuillonButton;
+class cFileSystem;
+
+namespace mUtility {
+struct InspectionResult;
+}
+
+// The main window: a file browser limited to the three sound types, the
+// information panel of the selected file and the commands that lead to the
+// preview, the dialogs and the About box.
+class frmMain : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit frmMain(QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // The folder DirectoryList shows (no trailing "/" except for "/").
+    QString DirectoryPath() const { return dirPath_; }
+    // Points the three lists at `folder`; false (and a message) when it cannot be read.
+    bool SetDirectoryPath(const QString& folder);
+
+    // The name FileList shows as selected, as it is on disk; "" when none.
+    QString SelectedFileName() const;
+    // Selects `name` in FileList and runs the click handler, as a click would.
+    void ClickFile(const QString& name);
+
+public slots:
+    void Form_Load();
+    void btnRefresh_Click();
+    void FileList_Click();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildWidgets();
+    void BuildLayout();
+    void ConnectHandlers();
+
+    void Form_QueryUnload(bool& close);
+    void FileList_MouseDown(int button, int shift, int x, int y);
+    void RunMenuCommand(const QString& key);
+
+    void DriveList_Change();
+    void DirectoryList_Change(const QString& folder);
+    void FillFileList();
+    void FillDriveList();
+    void SelectDriveOf(const QString& folder);
+
+    void ApplyInspection(const mUtility::InspectionResult& result);
+    void SetCommandsEnabled(bool enabled);
+    void ClearPanel();
+
+    void StartPreview(const QString& path);
+    void ShowConvert();
+    void ShowBatch();
+    void ShowAbout();
+    void DeleteSelectedFile();
+
+    cFileSystem& FileSystem();
+
+    QString dirPath_;
+    bool updatingLists_ = false;
+    std::unique_ptr<cFileSystem> fileSystem_;
+
+    QComboBox* DriveList = nullptr;
+    QTreeView* DirectoryList = nullptr;
+    QFileSystemModel* folderModel_ = nullptr;
+    QListWidget* FileList = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Label8 = nullptr;
+    QLabel* Label9 = nullptr;
+    QLabel* Label10 = nullptr;
+    QCheckBox* chkAutoPlay = nullptr;
+    QFrame* frameFileInfo = nullptr;
+    QLabel* lblSelectedFile = nullptr;
+    QLabel* lbl8bitFlag = nullptr;
+    QLabel* lblInternalID = nullptr;
+    QLabel* lblDataLength = nullptr;
+    QLabel* lblSampleRate = nullptr;
+    QLabel* lblBitDepth = nullptr;
+    QLabel* lblChannels = nullptr;
+    QuillonButton* btnRefresh = nullptr;
+    QuillonButton* btnConvert = nullptr;
+    QuillonButton* btnPreview = nullptr;
+    QuillonButton* btnBatch = nullptr;
+    QuillonButton* btnAbout = nullptr;
+    QuillonButton* btnExit = nullptr;
+};
