@@ -17,8 +17,8 @@ namespace zs {
 // The value is rounded half away from zero to the pattern's fraction digits,
 // working on its shortest exact decimal form (so 1.005 → "1.01" with "0.00").
 // Integer digits beyond the placeholders all go to the leftmost one (to the
-// point, or the end, when there is none); a
-// negative value gets a leading "-" unless it rounds to zero.
+// point, or the end, when there is none); a negative value gets a leading "-"
+// unless it rounds to zero. Not supported: sections (";"), "%", exponents.
 // Format(1234.5, "#,##0.00") = "1,234.50" (English), "1.234,50" (German).
 // A value that is not a number comes back as its text; an empty pattern gives
 // the number's shortest form.

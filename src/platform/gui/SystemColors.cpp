@@ -1,5 +1,6 @@
 #include "SystemColors.h"
 
+#include <QGuiApplication>
 #include <array>
 
 namespace zs {
@@ -59,6 +60,11 @@ QColor TranslateColor(quint32 oleColor, const QPalette& palette) {
         return palette.color(Roles[index].group, Roles[index].role);
     }
     return QColor(int(oleColor & 0xFF), int((oleColor >> 8) & 0xFF), int((oleColor >> 16) & 0xFF));
+}
+
+QColor TranslateColor(quint32 oleColor) {
+    const bool haveApp = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+    return TranslateColor(oleColor, haveApp ? QGuiApplication::palette() : QPalette());
 }
 
 quint32 ToOleColor(const QColor& color) {

@@ -14,8 +14,9 @@ constexpr bool IsSystemColor(quint32 oleColor) { return (oleColor & 0xFF000000u)
 
 // The colour to paint with. System colours take the palette's matching role
 // (an unknown index gives the window background); any other number is read as
-// RGB from its low three bytes.
-QColor TranslateColor(quint32 oleColor, const QPalette& palette = QPalette());
+// RGB from its low three bytes. Without a palette the application's is used.
+QColor TranslateColor(quint32 oleColor, const QPalette& palette);
+QColor TranslateColor(quint32 oleColor);
 
 // The stored number of a plain colour (alpha is dropped).
 quint32 ToOleColor(const QColor& color);

@@ -1,3 +1,4 @@
+#include <QGuiApplication>
 #include <QTest>
 
 #include "SystemColors.h"
@@ -16,6 +17,12 @@ private slots:
         QCOMPARE(zs::TranslateColor(0x8000000D, palette), QColor(7, 8, 9));  // selection
         // An index past the table still gives a colour to paint with.
         QCOMPARE(zs::TranslateColor(0x800000FF, palette), palette.color(QPalette::Window));
+
+        // Without a palette: the application's.
+        QPalette app = QGuiApplication::palette();
+        app.setColor(QPalette::Active, QPalette::Button, QColor(10, 20, 30));
+        QGuiApplication::setPalette(app);
+        QCOMPARE(zs::TranslateColor(0x8000000F), QColor(10, 20, 30));
     }
 
     void plainColorsAreRedGreenBlue() {
