@@ -23,7 +23,7 @@ struct EmptyValue {};
 const QString CrLf = QStringLiteral("\r\n");
 constexpr int CallStackWidth = 100;
 constexpr int LongValueLength = 40;
-constexpr qint32 NoApiErrorCode = 203;  // "no such environment variable": never worth a line
+constexpr qint32 NoApiErrorCode = 203;  // says nothing about the failure: no line for it
 
 struct Preserved {
     AppError error;
@@ -202,7 +202,10 @@ QString CallStackLine(const QString& method, const QString& paramList,
 QString BuildReport(const QString& tag, const TrapERR::ArgList& values, const AppError& e) {
     const qsizetype open = tag.indexOf(QLatin1Char('('));
     const QString method = open < 0 ? tag : tag.left(open);
-    const QString paramList = open < 0 ? QString() : tag.mid(open + 1).chopped(1);
+    // The parameter list without its closing parenthesis (a cut-off tag loses
+    // nothing more).
+    QString paramList = open < 0 ? QString() : tag.mid(open + 1);
+    paramList.chop(1);
 
     QString report;
     if (e.Source == TrapERR::ReportedSource) {

@@ -14,14 +14,11 @@ private slots:
         QTest::newRow("missing file") << ENOENT << 53 << "File not found";
         QTest::newRow("missing folder in path") << ENOTDIR << 76 << "Path not found";
         QTest::newRow("no access") << EACCES << 70 << "Permission denied";
-        QTest::newRow("not permitted") << EPERM << 70 << "Permission denied";
         QTest::newRow("disk full") << ENOSPC << 61 << "Disk full";
-        QTest::newRow("quota") << EDQUOT << 61 << "Disk full";
         QTest::newRow("no memory") << ENOMEM << 7 << "Out of memory";
         QTest::newRow("i/o") << EIO << 57 << "Device I/O error";
         QTest::newRow("long name") << ENAMETOOLONG << 52 << "Bad file name or number";
         QTest::newRow("read-only fs") << EROFS << 75 << "Path/File access error";
-        QTest::newRow("is a folder") << EISDIR << 75 << "Path/File access error";
     }
     void fromErrno() {
         QFETCH(int, err);

@@ -184,6 +184,13 @@ private slots:
         QCOMPARE(Lines(shortOne.Description)[6], CallStack("m.p(s='" + inline38 + "')"));
     }
 
+    void oddTags() {
+        const AppError cut = PassThrough(AppError(5, QStringLiteral("x")), "m.p(", {1});
+        QCOMPARE(Lines(cut.Description)[6], CallStack("m.p(1)"));
+        const AppError extra = PassThrough(AppError(5, QStringLiteral("x")), "m.p(a)", {1, 2});
+        QCOMPARE(Lines(extra.Description)[6], CallStack("m.p(a=1, 2)"));
+    }
+
     void valueTexts() {
         QObject object;
         const AppError e = PassThrough(
