@@ -1,0 +1,43 @@
+#include "Preview.h"
+
+#include <QApplication>
+#include <QFile>
+
+#include "PreviewFile.h"
+#include "SoundInfo.h"
+#include "TrapERR.h"
+#include "frmPreview.h"
+#include "mWavPlay.h"
+
+namespace mUtility {
+
+namespace {
+
+// Removes the temporary file however the preview ends.
+class TemporaryFile {
+public:
+    explicit TemporaryFile(QString path) : path_(std::move(path)) {}
+    ~TemporaryFile() { QFile::remove(path_); }
+
+private:
+    QString path_;
+};
+
+}  // namespace
+
+void Preview(const QString& sSourceFile) {
+    try {
+        sPreviewFile = PreviewFile::Write(sSourceFile, SoundInfo);
+        const TemporaryFile cleanup(sPreviewFile);
+        if (AutoPlaying) {
+            mWavPlay::PlayWave(sPreviewFile);
+            return;
+        }
+        frmPreview form(QApplication::activeWindow());
+        form.Form_Load();
+        form.exec();
+    }
+    ZS_TRAP("mUtility.Preview(sSourceFile)", sSourceFile)
+}
+
+}  // namespace mUtility

@@ -1,0 +1,141 @@
+#include "PreviewFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <QRandomGenerator>
+#include <cerrno>
+
+#include "AppError.h"
+#include "HeaderIO.h"
+#include "SampleCopier.h"
+#include "SoundInfo.h"
+#include "cFileSystem.h"
+#include "cRandomString.h"
+
+namespace {
+
+constexpr int kMaxNameDraws = 100;
+
+// Closes a descriptor and, unless released, removes the file it was made for.
+class PartialFile {
+public:
+    PartialFile(int fd, QString path) : fd_(fd), path_(std::move(path)) {}
+    ~PartialFile() {
+        if (fd_ >= 0) ::close(fd_);
+        if (!kept_) QFile::remove(path_);
+    }
+    int fd() const { return fd_; }
+    void keep() {
+        kept_ = true;
+        const int fd = fd_;
+        fd_ = -1;
+        if (::close(fd) != 0) throw AppError::fromErrno(errno, path_);
+    }
+
+private:
+    int fd_;
+    QString path_;
+    bool kept_ = false;
+};
+
+void writeAll(int fd, const char* data, qint64 size, const QString& path) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, static_cast<size_t>(size));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) throw AppError::fromErrno(n < 0 ? errno : ENOSPC, path);
+        data += n;
+        size -= n;
+    }
+}
+
+qint64 sampleOffset(const QString& extension) {
+    if (extension == QLatin1String("SND") || extension == QLatin1String("WSD"))
+        return SndHeaderSize;
+    if (extension == QLatin1String("WAV")) return WavHeaderSize;
+    return -1;
+}
+
+}  // namespace
+
+QString PreviewFile::RandomName() {
+    const int pairs = static_cast<int>(QRandomGenerator::global()->generateDouble() * 10 + 5);
+    const cRandomString random;
+    QString name;
+    for (int i = 0; i < pairs; ++i)
+        name += random.Generate(QStringLiteral("[0-9]")) + random.Generate(QStringLiteral("[A-Z]"));
+    return name;
+}
+
+int PreviewFile::CreateExclusive(const QString& folder, QString* path) {
+    int lastError = EEXIST;
+    for (int draw = 0; draw < kMaxNameDraws; ++draw) {
+        const QString candidate = folder + RandomName() + QStringLiteral(".wav");
+        const QByteArray native = QFile::encodeName(candidate);
+        const int fd =
+            ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd >= 0) {
+            *path = candidate;
+            return fd;
+        }
+        lastError = errno;
+        if (lastError != EEXIST) break;
+    }
+    throw AppError::fromErrno(lastError, folder);
+}
+
+void PreviewFile::FillWavHeader(mUtility::SoundInfoRecord& info) {
+    using HeaderIO::MakeFourCC;
+    info.Riff = {MakeFourCC("RIFF"), info.DataLength + 36, MakeFourCC("WAVE")};
+    info.FmtChunk = {MakeFourCC("fmt "), 16};
+    info.FormatTag = 1;
+    info.DataChunk = {MakeFourCC("data"), info.DataLength};
+    const int bytesPerFrame = info.BitsPerSample / 8 * info.Channels;
+    const bool known = (info.BitsPerSample == 8 || info.BitsPerSample == 16) &&
+                       (info.Channels == 1 || info.Channels == 2);
+    if (!known) return;
+    info.ByteRate = info.SampleRate * bytesPerFrame;
+    info.BlockAlign = static_cast<qint16>(bytesPerFrame);
+}
+
+QString PreviewFile::Write(const QString& source, mUtility::SoundInfoRecord& info) {
+    if (info.DataLength < 0) throw AppError(9, QStringLiteral("Subscript out of range"));
+    const qint64 offset = sampleOffset(info.Extension);
+    const int in = ::open(QFile::encodeName(source).constData(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) throw AppError::fromErrno(errno, source);
+    struct stat st {};
+    const qint64 sourceSize = ::fstat(in, &st) == 0 ? st.st_size : 0;
+    QString path;
+    int fd = -1;
+    try {
+        fd = CreateExclusive(cFileSystem().GetWinTempPath(), &path);
+    } catch (...) {
+        ::close(in);
+        throw;
+    }
+    PartialFile out(fd, path);
+    try {
+        FillWavHeader(info);
+        WavHeaderImage image{info.Riff, info.FmtChunk,
+                             WaveFormat{info.FormatTag, info.Channels, info.SampleRate,
+                                        info.ByteRate, info.BlockAlign, info.BitsPerSample},
+                             info.DataChunk};
+        char header[WavHeaderSize];
+        HeaderIO::EncodeWav(image, header);
+        writeAll(fd, header, WavHeaderSize, path);
+        const qint64 available =
+            offset < 0 ? 0 : qBound(qint64(0), sourceSize - offset, qint64(info.DataLength));
+        if (available > 0) SampleCopier::Copy(in, offset, fd, available, source, path);
+        // What the source lacks reads as zero, as in a zero-filled buffer.
+        if (::ftruncate(fd, WavHeaderSize + qint64(info.DataLength)) != 0)
+            throw AppError::fromErrno(errno, path);
+    } catch (...) {
+        ::close(in);
+        throw;
+    }
+    ::close(in);
+    out.keep();
+    return path;
+}

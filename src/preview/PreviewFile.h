@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+namespace mUtility {
+struct SoundInfoRecord;
+}
+
+// The temporary WAV copy of the selected sound that the preview plays.
+class PreviewFile {
+public:
+    // A random name of 5 to 14 digit-capital pairs ("3K7B9Q2M4X"), without extension.
+    static QString RandomName();
+
+    // Creates a new file `folder` + random name + ".wav" with O_CREAT|O_EXCL and
+    // mode 0600, drawing another name while one exists (a file or a link planted
+    // there is never written through). Returns the open descriptor and the path.
+    // Throws AppError when no file can be created.
+    static int CreateExclusive(const QString& folder, QString* path);
+
+    // Fills the WAV header image of `info` from its sound shape.
+    static void FillWavHeader(mUtility::SoundInfoRecord& info);
+
+    // Writes the WAV copy of `source` described by `info` into the temporary
+    // folder and returns its path. The samples are copied in bounded pieces,
+    // from byte 28 of a .SND/.WSD or byte 44 of a .WAV; bytes the source does
+    // not have read as zero. A partly written file is removed on failure.
+    static QString Write(const QString& source, mUtility::SoundInfoRecord& info);
+};

@@ -1,0 +1,135 @@
+#include "WaveSurface.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "Twips.h"
+
+namespace {
+
+int buttonCode(Qt::MouseButtons b) {
+    return (b & Qt::LeftButton ? 1 : 0) | (b & Qt::RightButton ? 2 : 0) |
+           (b & Qt::MiddleButton ? 4 : 0);
+}
+
+int shiftCode(Qt::KeyboardModifiers m) {
+    return (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::ControlModifier ? 2 : 0) |
+           (m & Qt::AltModifier ? 4 : 0);
+}
+
+}  // namespace
+
+WaveSurface::WaveSurface(const QString& name, QWidget* parent) : QWidget(parent) {
+    setObjectName(name);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+double WaveSurface::TwipsPerPixel() {
+    return zs::TwipsPerInch / zs::ScreenDpi();
+}
+
+void WaveSurface::setBackColor(const QColor& color) {
+    back_ = color;
+    Cls();
+}
+
+void WaveSurface::setBorder(int px) {
+    border_ = px;
+    resizeEvent(nullptr);
+}
+
+double WaveSurface::ScaleWidth() const {
+    return image_.width() * TwipsPerPixel();
+}
+double WaveSurface::ScaleHeight() const {
+    return image_.height() * TwipsPerPixel();
+}
+
+void WaveSurface::Cls() {
+    image_.fill(back_);
+    update();
+}
+
+void WaveSurface::preparePainter(QPainter& p, const QColor& color) const {
+    const double scale = 1.0 / TwipsPerPixel();
+    p.scale(scale, scale);
+    QPen pen(color, 0);  // cosmetic: one pixel whatever the scale
+    p.setPen(pen);
+}
+
+void WaveSurface::Line(QPointF from, QPointF to, const QColor& color) {
+    QPainter p(&image_);
+    preparePainter(p, color);
+    p.drawLine(from, to);
+    update();
+}
+
+void WaveSurface::Polyline(const QPolygonF& points, const QColor& color) {
+    if (points.isEmpty()) return;
+    QPainter p(&image_);
+    preparePainter(p, color);
+    if (points.size() == 1)
+        p.drawPoint(points.first());
+    else
+        p.drawPolyline(points);
+    update();
+}
+
+void WaveSurface::PaintPixels(const std::function<void(QPainter&, QSize)>& paint) {
+    {
+        QPainter p(&image_);
+        paint(p, image_.size());
+    }
+    update();
+}
+
+void WaveSurface::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    if (border_ > 0) {
+        const QRect r = rect();
+        p.fillRect(r, palette().color(QPalette::Mid));
+        p.setPen(palette().color(QPalette::Light));
+        p.drawLine(r.bottomLeft(), r.bottomRight());
+        p.drawLine(r.topRight(), r.bottomRight());
+    }
+    p.drawImage(border_, border_, image_);
+}
+
+// Keeps what is drawn when the size changes; new area gets the background.
+void WaveSurface::resizeEvent(QResizeEvent*) {
+    const QSize client = size().shrunkBy(QMargins(border_, border_, border_, border_));
+    const QSize wanted = client.expandedTo(QSize(1, 1));
+    if (image_.size() == wanted) return;
+    QImage grown(wanted, QImage::Format_RGB32);
+    grown.fill(back_);
+    if (!image_.isNull()) {
+        QPainter p(&grown);
+        p.drawImage(0, 0, image_);
+    }
+    image_ = grown;
+    update();
+}
+
+void WaveSurface::emitMouse(QMouseEvent* e, void (WaveSurface::*signal)(int, int, double, double),
+                            int button) {
+    e->accept();
+    const QPointF pos = e->position() - QPointF(border_, border_);
+    const double t = TwipsPerPixel();
+    emit(this->*signal)(button, shiftCode(e->modifiers()), pos.x() * t, pos.y() * t);
+}
+
+void WaveSurface::mousePressEvent(QMouseEvent* e) {
+    emitMouse(e, &WaveSurface::MouseDown, buttonCode(e->button()));
+}
+
+void WaveSurface::mouseDoubleClickEvent(QMouseEvent* e) {
+    mousePressEvent(e);
+}
+
+void WaveSurface::mouseMoveEvent(QMouseEvent* e) {
+    emitMouse(e, &WaveSurface::MouseMove, buttonCode(e->buttons()));
+}
+
+void WaveSurface::mouseReleaseEvent(QMouseEvent* e) {
+    emitMouse(e, &WaveSurface::MouseUp, buttonCode(e->button()));
+}

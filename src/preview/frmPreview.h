@@ -1,0 +1,135 @@
+#pragma once
+
+#include <QDialog>
+#include <QTimer>
+#include <array>
+#include <memory>
+
+#include "SelectionModel.h"
+
+class QLabel;
+class QuillonButton;
+class MarkerLine;
+class WaveSurface;
+class cLogo;
+class cMMedia;
+
+// The modal preview window: the figures of the sound in sPreviewFile, its
+// waveform per channel, a mouse selection, and playback of the selection once
+// or in a loop with a moving position marker. It works only on sPreviewFile
+// and deletes that file when it closes.
+//
+// The handlers are public so that tests can drive them; each traps its errors
+// with its source tag and passes them on.
+class frmPreview : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmPreview(QWidget* parent = nullptr);
+    ~frmPreview() override;
+
+    // Fills the figures, draws the waveform and opens the player. Throws
+    // AppError through ErrorIn on failure.
+    void Form_Load();
+    // Stops the timer, closes the player and deletes sPreviewFile; runs once.
+    void Form_Unload(int& Cancel);
+
+    void btnPlay_Click();
+    void btnPause_Click();
+    void btnStop_Click();
+    void btnLoop_Click();
+    void PlayTimer_Timer();
+
+    void WaveGrapher(qint64 RawDataOffset, qint32 NumberOfSamples);
+    void DrawTickMarks();
+    void ShadeArea(double x);
+
+    void picLeftChannel_MouseDown(int Button, int Shift, double x, double y);
+    void picLeftChannel_MouseMove(int Button, int Shift, double x, double y);
+    void picLeftChannel_MouseUp(int Button, int Shift, double x, double y);
+    void picLeftScroll_MouseDown(int Button, int Shift, double x, double y);
+    void picLeftScroll_MouseMove(int Button, int Shift, double x, double y);
+    void picLeftScroll_MouseUp(int Button, int Shift, double x, double y);
+    void picRightChannel_MouseDown(int Button, int Shift, double x, double y);
+    void picRightChannel_MouseMove(int Button, int Shift, double x, double y);
+
+    // State, for the owner's tests.
+    const SelectionModel& Selection() const { return sel_; }
+    qint32 lPausedMs() const { return lPausedMs_; }
+    bool bLooping() const { return bLooping_; }
+    qint32 lMarkerX() const { return lMarkerX_; }
+    double dDuration() const { return dDuration_; }
+    qint32 lNumSamples() const { return lNumSamples_; }
+    bool PlayTimerTicking() const { return timer_.isActive(); }
+    // The name of the icon shown: "PLAY", "PAUSE", "STOP" or "LOOP".
+    QString ActionIcon() const { return icon_; }
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    void done(int r) override;
+
+private:
+    void buildDrawingArea();
+    void buildPanel();
+    void buildButtons();
+    void connectSurfaces();
+    void showFigures();
+    void drawGuides(WaveSurface* surface, double w, double mid, int t);
+    void drawCaption(WaveSurface* surface, const QString& caption);
+    void setIcon(const QString& name);
+    void setPlayTimer(bool enabled, int interval);
+    void setButtons(bool play, bool pause, bool stop);
+    void setStatus(const QString& status);
+    void startPlaying(bool looping);
+    void moveMarkers(double x);
+    void showMarkers(bool visible);
+    void applySelection();
+    void describeViews();
+    void unloadOnce();
+
+    WaveSurface* picMain = nullptr;
+    WaveSurface* picLeftChannel = nullptr;
+    WaveSurface* picLeftMiddle = nullptr;
+    WaveSurface* picLeftScroll = nullptr;
+    WaveSurface* picRightChannel = nullptr;
+    WaveSurface* picRightMiddle = nullptr;
+    WaveSurface* picRightScroll = nullptr;
+    WaveSurface* picMono = nullptr;
+    WaveSurface* picLeft = nullptr;
+    WaveSurface* picRight = nullptr;
+    std::array<MarkerLine*, 4> lines_{};  // Line1..Line4
+    QLabel* imgAction = nullptr;
+    QLabel* lblStatus = nullptr;
+    QLabel* lblPreviewFilename = nullptr;
+    QLabel* lblFilesize = nullptr;
+    QLabel* lblSampleRate = nullptr;
+    QLabel* lblBitDepth = nullptr;
+    QLabel* lblChannels = nullptr;
+    QLabel* lblNumSamples = nullptr;
+    QLabel* lblLength = nullptr;
+    QLabel* lblSampBegin = nullptr;
+    QLabel* lblSampEnd = nullptr;
+    QLabel* lblSampTotal = nullptr;
+    QLabel* lblTimeBegin = nullptr;
+    QLabel* lblTimeEnd = nullptr;
+    QLabel* lblTimeTotal = nullptr;
+    QuillonButton* btnPlay = nullptr;
+    QuillonButton* btnPause = nullptr;
+    QuillonButton* btnStop = nullptr;
+    QuillonButton* btnLoop = nullptr;
+    QuillonButton* btnExit = nullptr;
+    QTimer timer_;  // PlayTimer
+    bool timerEnabled_ = true;
+    int timerInterval_ = 0;
+
+    SelectionModel sel_;
+    qint32 lPausedMs_ = 0;
+    double dUnitsPerMs_ = 0;
+    double dDuration_ = 0;
+    qint32 lNumSamples_ = 0;
+    bool bLooping_ = false;
+    qint32 lMarkerX_ = -1;
+    QString icon_;
+    std::unique_ptr<cLogo> oLogo;
+    std::unique_ptr<cMMedia> oMedia;
+    bool unloaded_ = false;
+};
