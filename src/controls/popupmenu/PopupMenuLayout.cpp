@@ -29,34 +29,28 @@ int PopupMenuLayout::CaptionWidth(const cPopupMenuItem& item, const Options& opt
     return width;
 }
 
-void PopupMenuLayout::MeasureMenu(QList<cPopupMenuItem>& items, zs::MenuHandle menu,
-                                  const Options& options) {
+PopupMenuLayout::Size PopupMenuLayout::MeasureItem(const QList<cPopupMenuItem>& items,
+                                                   qsizetype position, const Options& options) {
+    const cPopupMenuItem& item = items[position];
+    if (!IsShown(item, options.hideInfrequentlyUsed)) return {0, 8, 0};
+    if (item.IsSeparator()) return {options.office ? 3 : 8, 8, 0};
+
     const QFontMetrics metrics(options.font);
     int widest = 0;
     bool anyShortcut = false;
-    for (const cPopupMenuItem& item : items) {
-        if (item.ParentMenu != menu || item.IsSeparator() ||
-            !IsShown(item, options.hideInfrequentlyUsed)) {
+    for (const cPopupMenuItem& other : items) {
+        if (other.ParentMenu != item.ParentMenu || other.IsSeparator() ||
+            !IsShown(other, options.hideInfrequentlyUsed)) {
             continue;
         }
-        const int shortcut = metrics.horizontalAdvance(item.ShortcutText);
-        anyShortcut = anyShortcut || !item.ShortcutText.isEmpty();
-        widest = std::max(widest, CaptionWidth(item, options) + shortcut);
+        anyShortcut = anyShortcut || !other.ShortcutText.isEmpty();
+        widest = std::max(widest, CaptionWidth(other, options) +
+                                      metrics.horizontalAdvance(other.ShortcutText));
     }
     const int base = options.base;
-    for (cPopupMenuItem& item : items) {
-        if (item.ParentMenu != menu) continue;
-        item.ShortcutOffset = 0;
-        if (!IsShown(item, options.hideInfrequentlyUsed)) {
-            item.Height = 0;
-            item.Width = 8;
-        } else if (item.IsSeparator()) {
-            item.Height = options.office ? 3 : 8;
-            item.Width = 8;
-        } else {
-            item.ShortcutOffset = widest - metrics.horizontalAdvance(item.ShortcutText) + 10;
-            item.Width = base + widest + 14 + (anyShortcut ? 12 : 0);
-            item.Height = item.Header ? (base + 6) * 3 / 4 : base + 6;
-        }
-    }
+    Size size;
+    size.shortcutOffset = widest - metrics.horizontalAdvance(item.ShortcutText) + 10;
+    size.width = base + widest + 14 + (anyShortcut ? 12 : 0);
+    size.height = item.Header ? (base + 6) * 3 / 4 : base + 6;
+    return size;
 }

@@ -22,9 +22,14 @@ public:
     static int AddedHeight(const cPopupMenuItem& item, int base);
     // Visible, and not hidden as infrequently used.
     static bool IsShown(const cPopupMenuItem& item, bool hideInfrequentlyUsed);
-    // Measures every item that menu holds, storing Height, Width and ShortcutOffset in
-    // each: all of them share the widest caption-plus-shortcut width.
-    static void MeasureMenu(QList<cPopupMenuItem>& items, zs::MenuHandle menu,
+    struct Size {
+        int height = 0;
+        int width = 0;
+        int shortcutOffset = 0;
+    };
+    // The size of items[position], measured together with every item of its menu: they
+    // all share the widest caption-plus-shortcut width.
+    static Size MeasureItem(const QList<cPopupMenuItem>& items, qsizetype position,
                             const Options& options);
     static QSize ChevronSize() { return {8, 18}; }
     // Where the caption starts, and the width of the icon column, inside an item.

@@ -346,6 +346,7 @@ ZS_ITEM_GETTER(bool, ColumnBreak, ColumnBreak, false)
 ZS_ITEM_GETTER(bool, Break, Break, false)
 ZS_ITEM_GETTER(int, MenuItemHeight, Height, 0)
 ZS_ITEM_GETTER(int, MenuItemWidth, Width, 0)
+ZS_ITEM_GETTER(int, ShortcutOffset, ShortcutOffset, 0)
 
 ZS_ITEM_SETTER(const QString&, setItemKey, Key, false)
 ZS_ITEM_SETTER(int, setItemIcon, IconIndex, false)

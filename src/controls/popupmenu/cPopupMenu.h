@@ -153,6 +153,8 @@ public:
     int ItemForID(quint32 id) const;
     int MenuItemHeight(int lIndex) const;
     int MenuItemWidth(int lIndex) const;
+    // Where the shortcut text starts, in pixels from the caption's start.
+    int ShortcutOffset(int lIndex) const;
 
     // Shows the menu at (lLeft, lTop), in twips in the owner's client coordinates, kept
     // clear of the exclusion rectangle (same units; ignored when it has no width and no
@@ -218,7 +220,7 @@ private:
     void DestroyPlatform();
     void RecomputeBase();
     bool IsShown(const cPopupMenuItem& item) const;
-    void SyncChevron();
+    void SyncChevron(bool showing);
 
     int Track(zs::MenuHandle menu, QPoint screenPoint, const QRect& exclude, bool tryToKeepLeft);
     QRect ExclusionRect(int left, int top, int right, int bottom) const;

@@ -62,7 +62,7 @@ int cPopupMenu::Track(zs::MenuHandle menu, QPoint screenPoint, const QRect& excl
 
     int index = 0;
     for (;;) {
-        SyncChevron();
+        SyncChevron(true);
         const quint32 id = MenuApi::TrackPopupMenuEx(menu, flags, screenPoint, owner, exclude);
         const bool chevron = id != 0 && id == chevronId_;
         index = ItemForID(id);
@@ -80,7 +80,7 @@ int cPopupMenu::Track(zs::MenuHandle menu, QPoint screenPoint, const QRect& excl
     tracking_ = false;
     expanded_ = false;
     highlightedId_ = 0;
-    SyncChevron();
+    SyncChevron(false);
     if (ownSubclass) MenuApi::RemoveSubclass(owner, this);
     MenuMessage exit;
     exit.type = MenuMessageType::ExitMenuLoop;
@@ -88,15 +88,16 @@ int cPopupMenu::Track(zs::MenuHandle menu, QPoint screenPoint, const QRect& excl
     return index;
 }
 
-// The chevron item stands at the end of the top menu while infrequently used items
-// are hidden there.
-void cPopupMenu::SyncChevron() {
+// While the menu is shown, the chevron item stands at the end of the top menu when
+// infrequently used items are hidden there.
+void cPopupMenu::SyncChevron(bool showing) {
     bool hiding = false;
     for (int i = 1; i <= Count(); ++i) {
         hiding = hiding || (items_[i - 1].ParentMenu == top_ && !IsShown(items_[i - 1]) &&
                             items_[i - 1].Visible);
         SyncItem(i);
     }
+    hiding = hiding && showing;
     if (hiding == chevronShown_ || top_ == 0) return;
     if (hiding) {
         if (chevronId_ == 0) chevronId_ = NewID();
@@ -200,9 +201,12 @@ void cPopupMenu::OnMeasure(MenuMessage& message) {
         return;
     }
     const int index = ItemForID(message.id);
-    PopupMenuLayout::MeasureMenu(items_, items_[index - 1].ParentMenu,
-                                 {font_, base_, office_, hideInfrequent_ && !expanded_});
+    const PopupMenuLayout::Size size = PopupMenuLayout::MeasureItem(
+        items_, index - 1, {font_, base_, office_, hideInfrequent_ && !expanded_});
     cPopupMenuItem& item = items_[index - 1];
+    item.Height = size.height;
+    item.Width = size.width;
+    item.ShortcutOffset = size.shortcutOffset;
     if (item.OwnerDraw) emit MeasureItem(item.Height, item.Width, index);
     message.size = QSize(item.Width, item.Height);
 }
