@@ -1,0 +1,118 @@
+#include "GCommonDialog.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include "MsgBox.h"
+
+namespace {
+
+GCommonDialog::Chooser& InstalledChooser() {
+    static GCommonDialog::Chooser chooser;
+    return chooser;
+}
+
+QString WithoutDot(const QString& extension) {
+    return extension.startsWith(QLatin1Char('.')) ? extension.mid(1) : extension;
+}
+
+// Places the dialog's centre on the centre of `window`.
+void CentreOn(QDialog& dialog, QWidget* window) {
+    dialog.adjustSize();
+    QRect frame = dialog.frameGeometry();
+    frame.moveCenter(window->mapToGlobal(window->rect().center()));
+    dialog.move(frame.topLeft());
+}
+
+bool ConfirmReplace(QWidget* parent, const QString& title, const QString& path) {
+    const QString text = QStringLiteral("%1 already exists.\nDo you want to replace it?")
+                             .arg(QDir::toNativeSeparators(path));
+    return MsgBox::Show(parent, QMessageBox::Warning, title, text,
+                        QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+}
+
+}  // namespace
+
+void GCommonDialog::SetChooser(Chooser chooser) {
+    InstalledChooser() = std::move(chooser);
+}
+
+GCommonDialog::Outcome GCommonDialog::ShowSave(const SaveRequest& request) {
+    Outcome outcome;
+    if (const Chooser& chooser = InstalledChooser()) {
+        if (const std::optional<QString> chosen = chooser(request))
+            outcome = {*chosen, request.FilterIndex};
+    } else {
+        outcome = RunFileDialog(request);
+    }
+    apiReturn_ = outcome.Path.isEmpty() ? 0 : 1;
+    extendedError_ = 0;
+    if (apiReturn_ == 1)
+        outcome.Path = CompletePath(outcome.Path, request);
+    else
+        outcome = {};
+    return outcome;
+}
+
+GCommonDialog::Outcome GCommonDialog::RunFileDialog(const SaveRequest& request) {
+    QFileDialog dialog(request.Owner, request.Title, request.InitDir);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    // Our own widgets, so the dialog behaves (and can be driven) the same on
+    // every desktop; the overwrite question is ours too.
+    dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
+    const QStringList names = NameFilters(request.Filters);
+    if (!names.isEmpty()) {
+        dialog.setNameFilters(names);
+        dialog.selectNameFilter(names.value(request.FilterIndex - 1, names.first()));
+    }
+    dialog.setDefaultSuffix(WithoutDot(request.DefaultExt));
+    if (!request.FileName.isEmpty()) dialog.selectFile(request.FileName);
+    if (request.CentreOver) CentreOn(dialog, request.CentreOver);
+    const QString title = request.Title.isEmpty() ? dialog.windowTitle() : request.Title;
+    for (;;) {
+        if (dialog.exec() != QDialog::Accepted) return {};
+        const QString path = dialog.selectedFiles().value(0);
+        if (path.isEmpty()) return {};
+        if (!request.OverwritePrompt || !QFileInfo::exists(path) ||
+            ConfirmReplace(&dialog, title, path))
+            return {path, static_cast<int>(names.indexOf(dialog.selectedNameFilter())) + 1};
+    }
+}
+
+QList<FilterPair> GCommonDialog::ParseFilter(const QString& filter) {
+    static const QRegularExpression separators(QStringLiteral("[|:]"));
+    const QStringList parts = filter.split(separators);
+    QList<FilterPair> pairs;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        if (parts.at(i).isEmpty() || parts.at(i + 1).isEmpty()) break;
+        pairs.append({parts.at(i), parts.at(i + 1)});
+    }
+    return pairs;
+}
+
+QStringList GCommonDialog::NameFilters(const QList<FilterPair>& filters) {
+    QStringList names;
+    for (const FilterPair& pair : filters) {
+        const QString patterns =
+            pair.Pattern.split(QLatin1Char(';'), Qt::SkipEmptyParts).join(QLatin1Char(' '));
+        const QString shown = QStringLiteral("(%1)").arg(patterns);
+        // "SND Files (*.SND)" already names its pattern the way the dialog reads it.
+        names << (pair.Description.endsWith(shown, Qt::CaseInsensitive)
+                      ? pair.Description
+                      : pair.Description + QLatin1Char(' ') + shown);
+    }
+    return names;
+}
+
+QString GCommonDialog::CompletePath(const QString& path, const SaveRequest& request) {
+    QString full = QDir::isRelativePath(path) && !request.InitDir.isEmpty()
+                       ? QDir(request.InitDir).filePath(path)
+                       : path;
+    const QString extension = WithoutDot(request.DefaultExt);
+    if (!extension.isEmpty() && !QFileInfo(full).fileName().contains(QLatin1Char('.')))
+        full += QLatin1Char('.') + extension;
+    return full;
+}
