@@ -17,26 +17,46 @@ const char* AppError::what() const noexcept {
 
 QString AppError::StandardDescription(qint32 number) {
     switch (number) {
-        case ErrNo::InvalidProcedureCall: return QStringLiteral("Invalid procedure call or argument");
-        case ErrNo::Overflow: return QStringLiteral("Overflow");
-        case ErrNo::OutOfMemory: return QStringLiteral("Out of memory");
-        case ErrNo::SubscriptOutOfRange: return QStringLiteral("Subscript out of range");
-        case ErrNo::DivisionByZero: return QStringLiteral("Division by zero");
-        case ErrNo::BadFileName: return QStringLiteral("Bad file name or number");
-        case ErrNo::FileNotFound: return QStringLiteral("File not found");
-        case ErrNo::FileAlreadyOpen: return QStringLiteral("File already open");
-        case ErrNo::DeviceIO: return QStringLiteral("Device I/O error");
-        case ErrNo::FileAlreadyExists: return QStringLiteral("File already exists");
-        case ErrNo::DiskFull: return QStringLiteral("Disk full");
-        case ErrNo::InputPastEnd: return QStringLiteral("Input past end of file");
-        case ErrNo::TooManyFiles: return QStringLiteral("Too many files");
-        case ErrNo::DeviceUnavailable: return QStringLiteral("Device unavailable");
-        case ErrNo::PermissionDenied: return QStringLiteral("Permission denied");
-        case ErrNo::RenameAcrossDrives: return QStringLiteral("Can't rename with different drive");
-        case ErrNo::PathFileAccess: return QStringLiteral("Path/File access error");
-        case ErrNo::PathNotFound: return QStringLiteral("Path not found");
-        case ErrNo::InvalidPropertyValue: return QStringLiteral("Invalid property value");
-        default: return QStringLiteral("Application-defined or object-defined error");
+        case ErrNo::InvalidProcedureCall:
+            return QStringLiteral("Invalid procedure call or argument");
+        case ErrNo::Overflow:
+            return QStringLiteral("Overflow");
+        case ErrNo::OutOfMemory:
+            return QStringLiteral("Out of memory");
+        case ErrNo::SubscriptOutOfRange:
+            return QStringLiteral("Subscript out of range");
+        case ErrNo::DivisionByZero:
+            return QStringLiteral("Division by zero");
+        case ErrNo::BadFileName:
+            return QStringLiteral("Bad file name or number");
+        case ErrNo::FileNotFound:
+            return QStringLiteral("File not found");
+        case ErrNo::FileAlreadyOpen:
+            return QStringLiteral("File already open");
+        case ErrNo::DeviceIO:
+            return QStringLiteral("Device I/O error");
+        case ErrNo::FileAlreadyExists:
+            return QStringLiteral("File already exists");
+        case ErrNo::DiskFull:
+            return QStringLiteral("Disk full");
+        case ErrNo::InputPastEnd:
+            return QStringLiteral("Input past end of file");
+        case ErrNo::TooManyFiles:
+            return QStringLiteral("Too many files");
+        case ErrNo::DeviceUnavailable:
+            return QStringLiteral("Device unavailable");
+        case ErrNo::PermissionDenied:
+            return QStringLiteral("Permission denied");
+        case ErrNo::RenameAcrossDrives:
+            return QStringLiteral("Can't rename with different drive");
+        case ErrNo::PathFileAccess:
+            return QStringLiteral("Path/File access error");
+        case ErrNo::PathNotFound:
+            return QStringLiteral("Path not found");
+        case ErrNo::InvalidPropertyValue:
+            return QStringLiteral("Invalid property value");
+        default:
+            return QStringLiteral("Application-defined or object-defined error");
     }
 }
 
@@ -59,29 +79,44 @@ QString AppError::StandardDescription(qint32 number) {
 //   anything else (EROFS, EISDIR, EBUSY, ...)   75 Path/File access error
 qint32 AppError::NumberForErrno(int err) {
     switch (err) {
-        case ENOENT: return ErrNo::FileNotFound;
+        case ENOENT:
+            return ErrNo::FileNotFound;
         case ENOTDIR:
-        case ELOOP: return ErrNo::PathNotFound;
+        case ELOOP:
+            return ErrNo::PathNotFound;
         case EACCES:
-        case EPERM: return ErrNo::PermissionDenied;
+        case EPERM:
+            return ErrNo::PermissionDenied;
         case ENOSPC:
         case EDQUOT:
-        case EFBIG: return ErrNo::DiskFull;
-        case ENOMEM: return ErrNo::OutOfMemory;
-        case EIO: return ErrNo::DeviceIO;
+        case EFBIG:
+            return ErrNo::DiskFull;
+        case ENOMEM:
+            return ErrNo::OutOfMemory;
+        case EIO:
+            return ErrNo::DeviceIO;
         case ENAMETOOLONG:
-        case EBADF: return ErrNo::BadFileName;
-        case EEXIST: return ErrNo::FileAlreadyExists;
+        case EBADF:
+            return ErrNo::BadFileName;
+        case EEXIST:
+            return ErrNo::FileAlreadyExists;
         case EMFILE:
-        case ENFILE: return ErrNo::TooManyFiles;
+        case ENFILE:
+            return ErrNo::TooManyFiles;
         case ENXIO:
-        case ENODEV: return ErrNo::DeviceUnavailable;
-        case EXDEV: return ErrNo::RenameAcrossDrives;
-        case EINVAL: return ErrNo::InvalidProcedureCall;
-        case EDOM: return ErrNo::DivisionByZero;
+        case ENODEV:
+            return ErrNo::DeviceUnavailable;
+        case EXDEV:
+            return ErrNo::RenameAcrossDrives;
+        case EINVAL:
+            return ErrNo::InvalidProcedureCall;
+        case EDOM:
+            return ErrNo::DivisionByZero;
         case ERANGE:
-        case EOVERFLOW: return ErrNo::Overflow;
-        default: return ErrNo::PathFileAccess;
+        case EOVERFLOW:
+            return ErrNo::Overflow;
+        default:
+            return ErrNo::PathFileAccess;
     }
 }
 

@@ -40,7 +40,7 @@ public:
     QString Source;
     QString Description;
     QString HelpFile;
-    QString HelpContext;      // decimal text, "" when absent
+    QString HelpContext;  // decimal text, "" when absent
     qint32 Line = 0;
     qint32 LastDllError = 0;  // errno (or 0) recorded at the failure
 

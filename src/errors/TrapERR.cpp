@@ -116,7 +116,9 @@ bool IsArray(const QVariant& v) {
     return QMetaType::canView(v.metaType(), QMetaType::fromType<QSequentialIterable>());
 }
 
-QString Quoted(const QString& s) { return QLatin1Char('\'') + s + QLatin1Char('\''); }
+QString Quoted(const QString& s) {
+    return QLatin1Char('\'') + s + QLatin1Char('\'');
+}
 
 QString NumberText(double d) {
     QString s = QString::number(d, 'g', 15);
@@ -125,16 +127,20 @@ QString NumberText(double d) {
 
 QString ScalarText(const QVariant& v) {
     switch (v.metaType().id()) {
-        case QMetaType::Bool: return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+        case QMetaType::Bool:
+            return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
         case QMetaType::Float:
-        case QMetaType::Double: return NumberText(v.toDouble());
+        case QMetaType::Double:
+            return NumberText(v.toDouble());
         case QMetaType::QString:
-        case QMetaType::QChar: return Quoted(v.toString());
+        case QMetaType::QChar:
+            return Quoted(v.toString());
         case QMetaType::QDate:
         case QMetaType::QTime:
         case QMetaType::QDateTime:
             return Quoted(QLocale::system().toString(v.toDateTime(), QLocale::ShortFormat));
-        default: break;
+        default:
+            break;
     }
     const QMetaType::TypeFlags flags = v.metaType().flags();
     if (flags & QMetaType::IsEnumeration) return QString::number(v.toLongLong());
@@ -249,9 +255,13 @@ AppError* HandledAppError() {
 
 namespace TrapERR {
 
-QVariant Empty() { return QVariant::fromValue(EmptyValue{}); }
+QVariant Empty() {
+    return QVariant::fromValue(EmptyValue{});
+}
 
-QVariant Null() { return QVariant::fromValue(nullptr); }
+QVariant Null() {
+    return QVariant::fromValue(nullptr);
+}
 
 QString AppName() {
     const QString path = QCoreApplication::instance()
@@ -273,12 +283,15 @@ AppError CurrentError() {
     } catch (const std::system_error& e) {
         const bool isErrno = e.code().category() == std::generic_category() ||
                              e.code().category() == std::system_category();
-        if (isErrno) return AppError::fromErrno(e.code().value(), QString::fromLocal8Bit(e.what()), source);
+        if (isErrno)
+            return AppError::fromErrno(e.code().value(), QString::fromLocal8Bit(e.what()), source);
         return AppError(ERR_GENERAL, QString::fromLocal8Bit(e.what()), source);
     } catch (const std::invalid_argument& e) {
-        return AppError::Standard(ErrNo::InvalidProcedureCall, QString::fromLocal8Bit(e.what()), source);
+        return AppError::Standard(ErrNo::InvalidProcedureCall, QString::fromLocal8Bit(e.what()),
+                                  source);
     } catch (const std::out_of_range& e) {
-        return AppError::Standard(ErrNo::SubscriptOutOfRange, QString::fromLocal8Bit(e.what()), source);
+        return AppError::Standard(ErrNo::SubscriptOutOfRange, QString::fromLocal8Bit(e.what()),
+                                  source);
     } catch (const std::overflow_error& e) {
         return AppError::Standard(ErrNo::Overflow, QString::fromLocal8Bit(e.what()), source);
     } catch (const std::range_error& e) {
@@ -306,7 +319,9 @@ void ErrPreserve(const AppError& error) {
     record.preserved = true;
 }
 
-void ErrPreserve() { ErrPreserve(CurrentError()); }
+void ErrPreserve() {
+    ErrPreserve(CurrentError());
+}
 
 QString ErrorIn(const QString& tag, const ArgList& values, int options) {
     Preserved& record = Record();

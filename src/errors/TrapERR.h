@@ -14,16 +14,19 @@
 // raises the error again as an AppError.
 //
 // Report of the first level (each line ends with CR LF):
+// clang-format off
 //   <description>
 //     Time='MM/DD/YY HH:NN:SS' App='<exe>:2.0.7' ADO-version='?' Computer='<host>'
 //     Method: <method>
-//     Number: <n> = &H<hex> = vbObjectError +|- <n - vbObjectError> = ERRMAP_APP_FIRST +|- ... [= ERR_GENERAL]
+//     Number: <n> = &H<hex> = vbObjectError +|- <diff> = ERRMAP_APP_FIRST +|- <diff>
+//             [= ERR_GENERAL]
 //     Source: <source>
 //     Description: <description>
-//     API Error: (<errno>) <strerror text>          only when errno is neither 0 nor 203
-//     Call Stack: <method>(<name>=<value>, ...) ------ padded with "-" to 100 characters
-//       Value Of <name>:                            only for values longer than 40 characters
-//         <value>                                   or holding a line break
+//     API Error: (<errno>) <strerror text>   only when errno is neither 0 nor 203
+//     Call Stack: <method>(<name>=<value>, ...) ----  padded with "-" to 100 characters
+//       Value Of <name>:                     only for values longer than 40 characters
+//         <value>                            or holding a line break
+// clang-format on
 // Every further level appends its own call-stack line (and long values).
 // Errors numbered QuietFirst..QuietLast pass through without a report.
 namespace TrapERR {
@@ -101,5 +104,7 @@ QString AppName();
 
 // Makes a trapped procedure's handler one line:
 //   try { ... } ZS_TRAP("mUtility.MakeSND(sSourceFile,sDestFile)", sSourceFile, sDestFile)
-#define ZS_TRAP(tag, ...) \
-    catch (...) { ::TrapERR::Trap(QStringLiteral(tag), ::TrapERR::Args(__VA_ARGS__)); }
+#define ZS_TRAP(tag, ...)                                                   \
+    catch (...) {                                                           \
+        ::TrapERR::Trap(QStringLiteral(tag), ::TrapERR::Args(__VA_ARGS__)); \
+    }

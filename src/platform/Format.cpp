@@ -51,8 +51,10 @@ void AddPlaceholder(Pattern& p, Token kind) {
         if (kind == Token::Zero) p.fracZeros = p.fracPlaces;
     } else {
         ++p.intPlaces;
-        if (kind == Token::Zero && p.intZeros == 0) p.intZeros = 1;
-        else if (p.intZeros > 0) ++p.intZeros;
+        if (kind == Token::Zero && p.intZeros == 0)
+            p.intZeros = 1;
+        else if (p.intZeros > 0)
+            ++p.intZeros;
     }
 }
 
@@ -62,7 +64,9 @@ Pattern Parse(const QString& text) {
         const Token kind = Classify(text.at(i));
         switch (kind) {
             case Token::Zero:
-            case Token::Hash: AddPlaceholder(p, kind); break;
+            case Token::Hash:
+                AddPlaceholder(p, kind);
+                break;
             case Token::Point:
                 if (p.hasPoint) {
                     p.pieces.append({Token::Literal, text.at(i)});
@@ -71,7 +75,9 @@ Pattern Parse(const QString& text) {
                     p.pieces.append({Token::Point, {}});
                 }
                 break;
-            case Token::Group: p.grouping = p.grouping || !p.hasPoint; break;
+            case Token::Group:
+                p.grouping = p.grouping || !p.hasPoint;
+                break;
             case Token::Quote: {
                 const qsizetype close = text.indexOf(QLatin1Char('"'), i + 1);
                 const qsizetype end = close < 0 ? text.size() : close;
@@ -82,7 +88,9 @@ Pattern Parse(const QString& text) {
             case Token::Escape:
                 if (i + 1 < text.size()) p.pieces.append({Token::Literal, text.at(++i)});
                 break;
-            case Token::Literal: p.pieces.append({Token::Literal, text.at(i)}); break;
+            case Token::Literal:
+                p.pieces.append({Token::Literal, text.at(i)});
+                break;
         }
     }
     return p;
@@ -111,26 +119,30 @@ std::optional<Decimal> FromText(QString digits) {
 std::optional<Decimal> FromDouble(double value) {
     if (!std::isfinite(value)) return std::nullopt;
     std::array<char, 400> buffer{};
-    const auto result =
-        std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::fixed);
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                      std::chars_format::fixed);
     if (result.ec != std::errc()) return std::nullopt;
     return FromText(QString::fromLatin1(buffer.data(), result.ptr - buffer.data()));
 }
 
 std::optional<Decimal> ToDecimal(const QVariant& value, const QLocale& locale) {
     switch (value.metaType().id()) {
-        case QMetaType::Bool: return FromText(value.toBool() ? "-1" : "0");
+        case QMetaType::Bool:
+            return FromText(value.toBool() ? "-1" : "0");
         case QMetaType::Double:
-        case QMetaType::Float: return FromDouble(value.toDouble());
+        case QMetaType::Float:
+            return FromDouble(value.toDouble());
         case QMetaType::ULongLong:
-        case QMetaType::ULong: return FromText(QString::number(value.toULongLong()));
+        case QMetaType::ULong:
+            return FromText(QString::number(value.toULongLong()));
         case QMetaType::QString: {
             bool ok = false;
             double d = locale.toDouble(value.toString(), &ok);
             if (!ok) d = value.toString().toDouble(&ok);
             return ok ? FromDouble(d) : std::nullopt;
         }
-        default: break;
+        default:
+            break;
     }
     bool ok = false;
     const qlonglong n = value.toLongLong(&ok);
@@ -145,8 +157,10 @@ void Round(Decimal& d, int places) {
     if (up) {
         qsizetype i = digits.size() - 1;
         for (; i >= 0 && digits.at(i) == QLatin1Char('9'); --i) digits[i] = QLatin1Char('0');
-        if (i >= 0) digits[i] = QChar(digits.at(i).unicode() + 1);
-        else digits.prepend(QLatin1Char('1'));
+        if (i >= 0)
+            digits[i] = QChar(digits.at(i).unicode() + 1);
+        else
+            digits.prepend(QLatin1Char('1'));
     }
     const bool negative = d.negative;
     d = *FromText(digits.left(digits.size() - places) + QLatin1Char('.') + digits.right(places));
@@ -156,7 +170,9 @@ void Round(Decimal& d, int places) {
 class Writer {
 public:
     Writer(const Pattern& p, const Decimal& d, const QLocale& locale)
-        : p_(p), locale_(locale), whole_(d.whole.rightJustified(p.intZeros, QLatin1Char('0'))),
+        : p_(p),
+          locale_(locale),
+          whole_(d.whole.rightJustified(p.intZeros, QLatin1Char('0'))),
           fraction_(d.fraction.leftJustified(p.fracZeros, QLatin1Char('0'))) {}
 
     QString Write() {
@@ -200,7 +216,8 @@ private:
         for (qsizetype i = from; i < to; ++i) {
             out_ += whole_.at(i);
             const qsizetype remaining = whole_.size() - 1 - i;
-            if (p_.grouping && remaining > 0 && remaining % 3 == 0) out_ += locale_.groupSeparator();
+            if (p_.grouping && remaining > 0 && remaining % 3 == 0)
+                out_ += locale_.groupSeparator();
         }
     }
 

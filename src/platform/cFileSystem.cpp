@@ -1,12 +1,13 @@
 #include "cFileSystem.h"
 
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStorageInfo>
 #include <array>
 #include <cstdlib>
-#include <unistd.h>
 
 namespace {
 
@@ -64,7 +65,9 @@ QString cFileSystem::GetWinTempFile() const {
     return QFile::decodeName(name);
 }
 
-QString cFileSystem::FormatSize(qint64 count) const { return FormatSize(count, QLocale::system()); }
+QString cFileSystem::FormatSize(qint64 count) const {
+    return FormatSize(count, QLocale::system());
+}
 
 QString cFileSystem::FormatSize(qint64 count, const QLocale& locale) {
     const QString sign = count < 0 ? QStringLiteral("-") : QString();

@@ -77,9 +77,9 @@ private slots:
         const QStringList lines = Lines(e.Description);
         QCOMPARE(lines.size(), 10);
         QCOMPARE(lines[0], QStringLiteral("File not found: /a.snd "));
-        QVERIFY(QRegularExpression(QStringLiteral(
-                                       "^  Time='\\d\\d.\\d\\d.\\d\\d \\d\\d.\\d\\d.\\d\\d' "
-                                       "App='tst_TrapERR:2\\.0\\.7' ADO-version='\\?' Computer='.*' $"))
+        QVERIFY(QRegularExpression(
+                    QStringLiteral("^  Time='\\d\\d.\\d\\d.\\d\\d \\d\\d.\\d\\d.\\d\\d' "
+                                   "App='tst_TrapERR:2\\.0\\.7' ADO-version='\\?' Computer='.*' $"))
                     .match(lines[1])
                     .hasMatch());
         QCOMPARE(lines[2], QStringLiteral("  Method: mUtility.MakeWAV "));
@@ -154,9 +154,9 @@ private slots:
     }
 
     void percentInValuesIsNotAFieldMarker() {
-        const AppError e =
-            PassThrough(AppError(5, QStringLiteral("100%Descr% %nl% done"), QStringLiteral("%App%")),
-                        "m.p(s)", {QStringLiteral("%Time%")});
+        const AppError e = PassThrough(
+            AppError(5, QStringLiteral("100%Descr% %nl% done"), QStringLiteral("%App%")), "m.p(s)",
+            {QStringLiteral("%Time%")});
         const QStringList lines = Lines(e.Description);
         QCOMPARE(lines[0], QStringLiteral("100%Descr% %nl% done "));
         QCOMPARE(lines[4], QStringLiteral("  Source: %App% "));
@@ -193,10 +193,10 @@ private slots:
 
     void valueTexts() {
         QObject object;
-        const AppError e = PassThrough(
-            AppError(5, QStringLiteral("x")), "m.p(a,b,c,d,e,f,g)",
-            TrapERR::Args(true, qint16(-1), 2.5, TrapERR::Empty(), TrapERR::Null(),
-                          QStringList{QStringLiteral("x")}, &object, QVariant()));
+        const AppError e =
+            PassThrough(AppError(5, QStringLiteral("x")), "m.p(a,b,c,d,e,f,g)",
+                        TrapERR::Args(true, qint16(-1), 2.5, TrapERR::Empty(), TrapERR::Null(),
+                                      QStringList{QStringLiteral("x")}, &object, QVariant()));
         QCOMPARE(Lines(e.Description)[6],
                  CallStack("m.p(a=True, b=-1, c=2" + QString(QLocale::system().decimalPoint()) +
                            "5, d={Empty}, e={Null}, f={Array}, g={QObject}, )"));

@@ -29,7 +29,9 @@ void Ambient::SetDesignMode(QWidget* host, bool designMode) {
     if (host) host->setProperty(DesignModeProperty, designMode);
 }
 
-void Ambient::SetDefaultDesignMode(bool designMode) { DefaultDesignMode() = designMode; }
+void Ambient::SetDefaultDesignMode(bool designMode) {
+    DefaultDesignMode() = designMode;
+}
 
 QFont Ambient::Font(const QWidget* control) {
     const QWidget* host = control ? control->parentWidget() : nullptr;

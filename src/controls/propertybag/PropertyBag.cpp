@@ -80,7 +80,9 @@ void PropertyBag::WriteProperty(const QString& name, const QVariant& value,
     }
 }
 
-bool PropertyBag::Contains(const QString& name) const { return IndexOf(name) >= 0; }
+bool PropertyBag::Contains(const QString& name) const {
+    return IndexOf(name) >= 0;
+}
 
 QStringList PropertyBag::Names() const {
     QStringList names;

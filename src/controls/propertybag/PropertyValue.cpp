@@ -36,8 +36,10 @@ bool IsInteger(int type) {
         case QMetaType::ULongLong:
         case QMetaType::Char:
         case QMetaType::SChar:
-        case QMetaType::UChar: return true;
-        default: return false;
+        case QMetaType::UChar:
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -84,17 +86,23 @@ std::optional<Stored> Normalize(const QVariant& value) {
         return Stored{Kind::Int, QVariant(value.toLongLong())};
     }
     switch (type) {
-        case QMetaType::UInt: return Stored{Kind::Color, QVariant(value.toUInt())};
+        case QMetaType::UInt:
+            return Stored{Kind::Color, QVariant(value.toUInt())};
         case QMetaType::QColor:
             return Stored{Kind::Color, QVariant(zs::ToOleColor(value.value<QColor>()))};
         case QMetaType::Double:
-        case QMetaType::Float: return Stored{Kind::Double, QVariant(value.toDouble())};
+        case QMetaType::Float:
+            return Stored{Kind::Double, QVariant(value.toDouble())};
         case QMetaType::QString:
-        case QMetaType::QChar: return Stored{Kind::Text, QVariant(value.toString())};
-        case QMetaType::QFont: return Stored{Kind::Font, value};
+        case QMetaType::QChar:
+            return Stored{Kind::Text, QVariant(value.toString())};
+        case QMetaType::QFont:
+            return Stored{Kind::Font, value};
         case QMetaType::QImage:
-        case QMetaType::QPixmap: return Stored{Kind::Picture, QVariant(PictureOf(value))};
-        default: return std::nullopt;
+        case QMetaType::QPixmap:
+            return Stored{Kind::Picture, QVariant(PictureOf(value))};
+        default:
+            return std::nullopt;
     }
 }
 
@@ -133,15 +141,21 @@ std::optional<Kind> KindFromName(const QString& name) {
 
 QString Encode(const Stored& stored) {
     switch (stored.kind) {
-        case Kind::Bool: return QString::number(stored.value.toBool() ? StoredTrue : 0);
-        case Kind::Int: return QString::number(stored.value.toLongLong());
+        case Kind::Bool:
+            return QString::number(stored.value.toBool() ? StoredTrue : 0);
+        case Kind::Int:
+            return QString::number(stored.value.toLongLong());
         case Kind::Color:
             return QStringLiteral("0x") +
                    QString::number(stored.value.toUInt(), 16).toUpper().rightJustified(8, u'0');
-        case Kind::Double: return QString::number(stored.value.toDouble(), 'g', 17);
-        case Kind::Text: return stored.value.toString();
-        case Kind::Font: return stored.value.value<QFont>().toString();
-        case Kind::Picture: return PngBase64(stored.value.value<QImage>());
+        case Kind::Double:
+            return QString::number(stored.value.toDouble(), 'g', 17);
+        case Kind::Text:
+            return stored.value.toString();
+        case Kind::Font:
+            return stored.value.value<QFont>().toString();
+        case Kind::Picture:
+            return PngBase64(stored.value.value<QImage>());
     }
     return {};
 }
@@ -159,16 +173,20 @@ std::optional<QVariant> Decode(Kind kind, const QString& text, QString* error) {
             return Fail(error, QStringLiteral("'%1' is not a whole number").arg(text));
         }
         case Kind::Color: {
-            const quint32 c = text.startsWith(QLatin1String("0x")) ? text.mid(2).toUInt(&ok, 16) : 0;
+            const quint32 c =
+                text.startsWith(QLatin1String("0x")) ? text.mid(2).toUInt(&ok, 16) : 0;
             if (ok && text.size() > 2) return QVariant(c);
-            return Fail(error, QStringLiteral("'%1' is not a colour (0x followed by hex digits)").arg(text));
+            return Fail(
+                error,
+                QStringLiteral("'%1' is not a colour (0x followed by hex digits)").arg(text));
         }
         case Kind::Double: {
             const double d = text.toDouble(&ok);
             if (ok) return QVariant(d);
             return Fail(error, QStringLiteral("'%1' is not a number").arg(text));
         }
-        case Kind::Text: return QVariant(text);
+        case Kind::Text:
+            return QVariant(text);
         case Kind::Font: {
             QFont font;
             if (!text.isEmpty() && font.fromString(text)) return QVariant(font);

@@ -23,4 +23,6 @@ QMessageBox::StandardButton MsgBox::Show(QWidget* parent, QMessageBox::Icon icon
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
-void MsgBox::SetResponder(Responder responder) { CurrentResponder() = std::move(responder); }
+void MsgBox::SetResponder(Responder responder) {
+    CurrentResponder() = std::move(responder);
+}

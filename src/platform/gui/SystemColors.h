@@ -10,7 +10,9 @@ namespace zs {
 // 0x80000000 + a system colour index, resolved through the palette when used.
 constexpr quint32 SystemColorFlag = 0x80000000u;
 
-constexpr bool IsSystemColor(quint32 oleColor) { return (oleColor & 0xFF000000u) == SystemColorFlag; }
+constexpr bool IsSystemColor(quint32 oleColor) {
+    return (oleColor & 0xFF000000u) == SystemColorFlag;
+}
 
 // The colour to paint with. System colours take the palette's matching role
 // (an unknown index gives the window background); any other number is read as

@@ -18,15 +18,21 @@ double ScreenDpi() {
     return screen->logicalDotsPerInch();
 }
 
-int TwipsToPixels(int twips, double dpi) { return qRound(twips * dpi / TwipsPerInch); }
+int TwipsToPixels(int twips, double dpi) {
+    return qRound(twips * dpi / TwipsPerInch);
+}
 
-int TwipsToPixels(int twips) { return TwipsToPixels(twips, ScreenDpi()); }
+int TwipsToPixels(int twips) {
+    return TwipsToPixels(twips, ScreenDpi());
+}
 
 int PixelsToTwips(int px, double dpi) {
     if (dpi <= 0) dpi = FallbackDpi;
     return qRound(px * TwipsPerInch / dpi);
 }
 
-int PixelsToTwips(int px) { return PixelsToTwips(px, ScreenDpi()); }
+int PixelsToTwips(int px) {
+    return PixelsToTwips(px, ScreenDpi());
+}
 
 }  // namespace zs

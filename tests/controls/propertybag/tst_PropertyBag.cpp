@@ -109,17 +109,26 @@ private slots:
     void malformedTextIsRejected_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("error");
-        QTest::newRow("no kind") << "Caption" << "line 1: unknown kind 'Caption'";
-        QTest::newRow("unknown kind") << "\n# c\nblob x=1" << "line 3: unknown kind 'blob'";
-        QTest::newRow("no equals") << "int x" << "line 1: no '=' after the name";
-        QTest::newRow("escaped equals only") << "int x\\=1" << "line 1: no '=' after the name";
-        QTest::newRow("bad number") << "int x=1.5" << "line 1: '1.5' is not a whole number";
-        QTest::newRow("bad bool") << "bool x=1" << "line 1: '1' is not -1 (true) or 0 (false)";
+        QTest::newRow("no kind") << "Caption"
+                                 << "line 1: unknown kind 'Caption'";
+        QTest::newRow("unknown kind") << "\n# c\nblob x=1"
+                                      << "line 3: unknown kind 'blob'";
+        QTest::newRow("no equals") << "int x"
+                                   << "line 1: no '=' after the name";
+        QTest::newRow("escaped equals only") << "int x\\=1"
+                                             << "line 1: no '=' after the name";
+        QTest::newRow("bad number") << "int x=1.5"
+                                    << "line 1: '1.5' is not a whole number";
+        QTest::newRow("bad bool") << "bool x=1"
+                                  << "line 1: '1' is not -1 (true) or 0 (false)";
         QTest::newRow("bad colour") << "color x=red"
                                     << "line 1: 'red' is not a colour (0x followed by hex digits)";
-        QTest::newRow("bad escape") << "text x=a\\q" << "line 1: bad backslash escape";
-        QTest::newRow("cut escape") << "text x=a\\" << "line 1: bad backslash escape";
-        QTest::newRow("short hex") << "text x=\\x4" << "line 1: bad backslash escape";
+        QTest::newRow("bad escape") << "text x=a\\q"
+                                    << "line 1: bad backslash escape";
+        QTest::newRow("cut escape") << "text x=a\\"
+                                    << "line 1: bad backslash escape";
+        QTest::newRow("short hex") << "text x=\\x4"
+                                   << "line 1: bad backslash escape";
         QTest::newRow("bad picture") << "int a=1\npicture p=!!!!"
                                      << "line 2: the picture is not base64 PNG data";
         QTest::newRow("not png") << "picture p=aGVsbG8="

@@ -1,9 +1,10 @@
+#include <sys/stat.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
-#include <sys/stat.h>
 
 #include "cFileSystem.h"
 
@@ -24,19 +25,32 @@ private slots:
         QTest::addColumn<qint64>("count");
         QTest::addColumn<QString>("english");
         QTest::addColumn<QString>("german");
-        QTest::newRow("zero") << qint64(0) << "0 bytes" << "0 bytes";
-        QTest::newRow("532") << qint64(532) << "532 bytes" << "532 bytes";
-        QTest::newRow("1023") << qint64(1023) << "1023 bytes" << "1023 bytes";
-        QTest::newRow("1024") << qint64(1024) << "1.00 KB" << "1,00 KB";
-        QTest::newRow("1340") << qint64(1340) << "1.30 KB" << "1,30 KB";
-        QTest::newRow("23506") << qint64(23506) << "22.9 KB" << "22,9 KB";
-        QTest::newRow("cut, not rounded") << qint64(1023 * 1024 + 1023) << "1023 KB" << "1023 KB";
-        QTest::newRow("2400016") << qint64(2400016) << "2.28 MB" << "2,28 MB";
-        QTest::newRow("largest 32-bit") << qint64(2147483647) << "1.99 GB" << "1,99 GB";
-        QTest::newRow("largest 64-bit") << qint64(9223372036854775807LL) << "7.99 EB" << "7,99 EB";
-        QTest::newRow("negative") << qint64(-5) << "-5 bytes" << "-5 bytes";
-        QTest::newRow("negative KB") << qint64(-1340) << "-1.30 KB" << "-1,30 KB";
-        QTest::newRow("most negative") << qint64(-2147483648LL) << "-2.00 GB" << "-2,00 GB";
+        QTest::newRow("zero") << qint64(0) << "0 bytes"
+                              << "0 bytes";
+        QTest::newRow("532") << qint64(532) << "532 bytes"
+                             << "532 bytes";
+        QTest::newRow("1023") << qint64(1023) << "1023 bytes"
+                              << "1023 bytes";
+        QTest::newRow("1024") << qint64(1024) << "1.00 KB"
+                              << "1,00 KB";
+        QTest::newRow("1340") << qint64(1340) << "1.30 KB"
+                              << "1,30 KB";
+        QTest::newRow("23506") << qint64(23506) << "22.9 KB"
+                               << "22,9 KB";
+        QTest::newRow("cut, not rounded") << qint64(1023 * 1024 + 1023) << "1023 KB"
+                                          << "1023 KB";
+        QTest::newRow("2400016") << qint64(2400016) << "2.28 MB"
+                                 << "2,28 MB";
+        QTest::newRow("largest 32-bit") << qint64(2147483647) << "1.99 GB"
+                                        << "1,99 GB";
+        QTest::newRow("largest 64-bit") << qint64(9223372036854775807LL) << "7.99 EB"
+                                        << "7,99 EB";
+        QTest::newRow("negative") << qint64(-5) << "-5 bytes"
+                                  << "-5 bytes";
+        QTest::newRow("negative KB") << qint64(-1340) << "-1.30 KB"
+                                     << "-1,30 KB";
+        QTest::newRow("most negative") << qint64(-2147483648LL) << "-2.00 GB"
+                                       << "-2,00 GB";
     }
     void formatSize() {
         QFETCH(qint64, count);

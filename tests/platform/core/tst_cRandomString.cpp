@@ -11,16 +11,26 @@ private slots:
     void patterns_data() {
         QTest::addColumn<QString>("pattern");
         QTest::addColumn<QString>("expected");  // regular expression for the whole result
-        QTest::newRow("digit range") << "[0-9]" << "[0-9]";
-        QTest::newRow("capital range") << "[A-Z]" << "[A-Z]";
-        QTest::newRow("not a digit") << "[!0-9]" << "[a-zA-Z]";
-        QTest::newRow("single letter") << "[x]" << "x";
-        QTest::newRow("digit wildcard") << "[#]" << "[0-9]";
-        QTest::newRow("set") << "[abc]" << "[abc]";
-        QTest::newRow("negated set") << "[!abc]" << "[0-9d-zA-Z]";
-        QTest::newRow("several groups") << " [0-9][A-Z][#][-] " << "[0-9][A-Z][0-9]-";
-        QTest::newRow("range across sets") << "[x-C]" << "[x-zABC]";
-        QTest::newRow("empty") << "" << "";
+        QTest::newRow("digit range") << "[0-9]"
+                                     << "[0-9]";
+        QTest::newRow("capital range") << "[A-Z]"
+                                       << "[A-Z]";
+        QTest::newRow("not a digit") << "[!0-9]"
+                                     << "[a-zA-Z]";
+        QTest::newRow("single letter") << "[x]"
+                                       << "x";
+        QTest::newRow("digit wildcard") << "[#]"
+                                        << "[0-9]";
+        QTest::newRow("set") << "[abc]"
+                             << "[abc]";
+        QTest::newRow("negated set") << "[!abc]"
+                                     << "[0-9d-zA-Z]";
+        QTest::newRow("several groups") << " [0-9][A-Z][#][-] "
+                                        << "[0-9][A-Z][0-9]-";
+        QTest::newRow("range across sets") << "[x-C]"
+                                           << "[x-zABC]";
+        QTest::newRow("empty") << ""
+                               << "";
     }
     void patterns() {
         QFETCH(QString, pattern);

@@ -29,9 +29,8 @@ private slots:
             return QMessageBox::No;
         });
         QWidget parent;
-        const auto answer =
-            MsgBox::Show(&parent, QMessageBox::Question, "Title", "Are you sure?",
-                         QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+        const auto answer = MsgBox::Show(&parent, QMessageBox::Question, "Title", "Are you sure?",
+                                         QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
         QCOMPARE(answer, QMessageBox::No);
         QCOMPARE(shown_.size(), 1);
         QCOMPARE(shown_[0].parent, &parent);
@@ -52,7 +51,8 @@ private slots:
         QCOMPARE(shown_.size(), 1);
         QCOMPARE(shown_[0].icon, QMessageBox::Critical);
         QCOMPARE(shown_[0].title, QCoreApplication::applicationName());
-        QVERIFY(shown_[0].text.startsWith(QStringLiteral("Error 53\r\n\r\nFile not found: /x.snd")));
+        QVERIFY(
+            shown_[0].text.startsWith(QStringLiteral("Error 53\r\n\r\nFile not found: /x.snd")));
         QVERIFY(shown_[0].text.contains(QStringLiteral("Call Stack: frmMain.FileList_Click()")));
 
         // The next handler runs normally.
