@@ -131,6 +131,13 @@ public:
     // for Mode, Value and cBack.
     void ReadProperties(const PropertyBag& bag);
     void WriteProperties(PropertyBag& bag) const;
+    // Applies only the look settings of a stored set (style, shape, colours,
+    // gradient, hover locks, caption style, font, focus), through the
+    // property setters; caption, mode, value and the rest stay as they are.
+    void ApplyLook(const PropertyBag& bag);
+    // The program's own button look (resource :/button/program.props).
+    // False, with the button unchanged, if the resource cannot be read.
+    static bool ApplyProgramLook(QuillonButton* button);
 
     // The press the accessibility layer performs: the same events as a left click.
     void PerformClick();

@@ -1,4 +1,5 @@
 // QuillonButton's stored settings: names, order and defaults of the stored set.
+#include <QFile>
 #include <QPixmap>
 
 #include "Ambient.h"
@@ -72,4 +73,32 @@ void QuillonButton::WriteProperties(PropertyBag& bag) const {
     bag.WriteProperty("CapStyle", captionStyle_, 0);
     bag.WriteProperty("mIcon", pixmap(mouseIcon_));
     bag.WriteProperty("mPointer", qint16(mousePointer_), qint16(0));
+}
+
+void QuillonButton::ApplyLook(const PropertyBag& bag) {
+    DelayDrawing(true);
+    // Colours before the locks, so that the locks decide what the hover colours end as.
+    const std::pair<const char*, const char*> kLook[] = {
+        {"BackStyle", "ButtonStyle"},  {"Shape", "ButtonShape"},
+        {"Gradient", "GradientMode"},  {"cGradient", "GradientColor"},
+        {"cFore", "ForeColor"},        {"Font", "Font"},
+        {"Focus", "ShowFocusRect"},    {"cFHover", "HoverForeColor"},
+        {"cBack", "BackColor"},        {"cBHover", "HoverBackColor"},
+        {"LockHover", "HoverColorLocks"}, {"CapStyle", "CaptionStyle"}};
+    for (const auto& [stored, property] : kLook) {
+        if (!bag.Contains(QString::fromLatin1(stored))) continue;
+        const QVariant current = this->property(property);
+        setProperty(property, bag.ReadProperty(QString::fromLatin1(stored), current));
+    }
+    DelayDrawing(false);
+}
+
+bool QuillonButton::ApplyProgramLook(QuillonButton* button) {
+    Q_INIT_RESOURCE(button);
+    QFile file(QStringLiteral(":/button/program.props"));
+    if (!button || !file.open(QIODevice::ReadOnly)) return false;
+    const auto bag = PropertyBag::FromText(QString::fromUtf8(file.readAll()));
+    if (!bag) return false;
+    button->ApplyLook(*bag);
+    return true;
 }

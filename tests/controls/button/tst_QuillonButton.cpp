@@ -68,6 +68,7 @@ private slots:
     void storedSettingsRoundTrip();
     void storedSetRules();
     void slantedButtonWidensOnResize();
+    void delayDrawingBatchesChanges();
 
     void dragOutAndReleaseGivesNoClick();
     void spaceOnCheckBox();
@@ -320,6 +321,18 @@ void tst_QuillonButton::slantedButtonWidensOnResize() {
     b->setButtonShape(1);
     QCOMPARE(b->width(), 29);
     QCOMPARE(b->mask().contains(QPoint(1, 19)), false);
+}
+
+void tst_QuillonButton::delayDrawingBatchesChanges() {
+    QuillonButton* b = Make("btn");
+    const QImage before = b->Surface();
+    b->DelayDrawing(true);
+    b->setBackColor(0x0000FF);
+    b->setButtonStyle(4);
+    QCOMPARE(b->Surface(), before);
+    b->DelayDrawing(false);
+    QVERIFY(b->Surface() != before);
+    QCOMPARE(b->Surface().pixelColor(40, 12), QColor(255, 0, 0));
 }
 
 void tst_QuillonButton::dragOutAndReleaseGivesNoClick() {
