@@ -10,20 +10,12 @@
 
 #include "AppError.h"
 #include "MsgBox.h"
+#include "RaisedError.h"
 #include "cCommonDialog.h"
 
 namespace {
 
 const QString SndFilter = QStringLiteral("SND Files (*.SND)|*.SND|All Files (*.*)|*.*");
-
-AppError Raised(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const AppError& error) {
-        return error;
-    }
-    return AppError();
-}
 
 // What the user does in the real dialog each time it opens: type a name (and
 // optionally pick a filter) then press Return, or cancel with an empty name.

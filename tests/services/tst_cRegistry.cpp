@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "AppError.h"
+#include "RaisedError.h"
 #include "RegistryStore.h"
 #include "cRegistry.h"
 
@@ -48,16 +49,6 @@ cRegistry At(HKEY root, const QString& section, const QString& value = {}, qint3
     registry.setValueKey(value);
     registry.setValueType(type);
     return registry;
-}
-
-// Runs `action` and returns the AppError it raised (Number 0 when none).
-AppError Raised(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const AppError& error) {
-        return error;
-    }
-    return AppError();
 }
 
 // Child mode, run inside its own mount namespace on a tiny tmpfs at `dir`:
