@@ -20,18 +20,15 @@ FileSource::FileSource(const QString& path) : path_(path) {
         err = EISDIR;
     } else if (!S_ISREG(st.st_mode)) {
         err = EINVAL;
-    } else if (::fcntl(fd_, F_SETFL, 0) != 0) {
-        err = errno;
     }
     if (err != 0) {
         ::close(fd_);
         fd_ = -1;
         throw AppError::fromErrno(err, path);
     }
+    // O_NONBLOCK stays set: it only kept the open from waiting on a FIFO, and
+    // reads of a regular file ignore it.
     size_ = st.st_size;
-#ifdef POSIX_FADV_SEQUENTIAL
-    ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
-#endif
 }
 
 FileSource::~FileSource() {

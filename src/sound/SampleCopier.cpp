@@ -1,5 +1,6 @@
 #include "SampleCopier.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -76,6 +77,7 @@ void CopyBuffered(Job& job) {
 
 void SampleCopier::Copy(int sourceFd, qint64 offset, int destFd, qint64 count,
                         const QString& sourcePath, const QString& destPath) {
+    ::posix_fadvise(sourceFd, offset, count, POSIX_FADV_SEQUENTIAL);
     Job job{sourceFd, offset, destFd, count, sourcePath, destPath};
     if (!CopyInKernel(job)) CopyBuffered(job);
 }

@@ -1,0 +1,92 @@
+#!/usr/bin/env bash
+# zsnd against cp and sox: one 1 GiB conversion, a batch of 2,000 small files,
+# and inspection of 10,000 files in one call. Run through scripts/bench.
+set -euo pipefail
+dir="$BENCH_DIR"
+status=0
+
+# printf escapes for a game header: flag, ID, length, rate, bits, channels, 0.
+game_header() {
+  local v out=""
+  for v in 0 1 "$1" 44100 16 2 0; do
+    out+=$(printf '\\x%02x\\x%02x\\x%02x\\x%02x' $((v & 255)) $((v >> 8 & 255)) \
+      $((v >> 16 & 255)) $((v >> 24 & 255)))
+  done
+  printf '%s' "$out"
+}
+
+report() {  # name measured unit target-text condition
+  local ok
+  ok=$(bench_check "$5")
+  bench_row "$1" "$2" "$3" "$4" "$ok"
+  [ "$ok" = 1 ] || status=1
+}
+
+# --- one large file -------------------------------------------------------
+big_len=$((1024 * 1024 * 1024 - 28))
+{ printf "$(game_header $big_len)"; head -c $big_len /dev/zero; } >"$dir/big.snd"
+bench_reset() { rm -f "$dir/out.wav" "$dir/out.cp" "$dir/out.sox.wav"; }
+t_zsnd=$(bench_median 5 "$ZSND" convert "$dir/big.snd" "$dir/out.wav")
+t_cp=$(bench_median 5 cp "$dir/big.snd" "$dir/out.cp")
+t_sox=$(bench_median 3 sox -t raw -r 44100 -e signed -b 16 -c 2 "$dir/big.snd" "$dir/out.sox.wav")
+bench_reset
+/usr/bin/time -f %M -o "$dir/rss" "$ZSND" convert "$dir/big.snd" "$dir/out.wav" >/dev/null
+rss_kib=$(cat "$dir/rss")
+bench_reset
+rm -f "$dir/big.snd"
+unset -f bench_reset
+report "convert 1 GiB game->WAV: zsnd" "$t_zsnd" "s" "" 1
+bench_row "convert 1 GiB: cp" "$t_cp" "s" "" 1
+bench_row "convert 1 GiB: sox" "$t_sox" "s" "" 1
+report "convert 1 GiB: zsnd / cp" "$(awk -v a="$t_zsnd" -v b="$t_cp" 'BEGIN { printf "%.2f", a / b }')" \
+  "x" "<= 1.25" "$t_zsnd <= 1.25 * $t_cp"
+bench_row "convert 1 GiB: sox / zsnd" "$(awk -v a="$t_sox" -v b="$t_zsnd" 'BEGIN { printf "%.2f", a / b }')" \
+  "x" "" 1
+report "convert 1 GiB: zsnd peak RSS" "$((rss_kib / 1024))" "MiB" "<= 32" "$rss_kib <= 32768"
+
+# --- a batch of small files -------------------------------------------------
+mkdir -p "$dir/batch" "$dir/peer"
+small_len=$((20000 - 28))
+header=$(game_header $small_len)
+samples=$(head -c $small_len /dev/zero | tr '\0' 'A')
+for ((i = 0; i < 2000; i++)); do
+  { printf "$header"; printf '%s' "$samples"; } >"$dir/batch/s$i.snd"
+done
+sox_loop() {
+  local f
+  for f in "$dir"/batch/*.snd; do
+    sox -t raw -r 44100 -e signed -b 16 -c 2 "$f" "$dir/peer/${f##*/}.wav"
+  done
+}
+cp_loop() {
+  local f
+  for f in "$dir"/batch/*.snd; do cp "$f" "$dir/peer/${f##*/}.wav"; done
+}
+bench_reset() { rm -f "$dir"/batch/*.WAV; rm -rf "$dir/peer"; mkdir -p "$dir/peer"; }
+t_batch=$(bench_median 5 "$ZSND" batch --from snd --to wav "$dir/batch")
+t_soxloop=$(bench_median 3 sox_loop)
+t_cploop=$(bench_median 3 cp_loop)
+bench_reset
+unset -f bench_reset
+[ "$(ls "$dir/batch" | wc -l)" = 2000 ] || { echo "batch inputs changed" >&2; exit 1; }
+report "batch 2,000 x 20 KB: zsnd" "$t_batch" "s" "" 1
+bench_row "batch 2,000 x 20 KB: sox loop" "$t_soxloop" "s" "" 1
+bench_row "batch 2,000 x 20 KB: cp loop" "$t_cploop" "s" "" 1
+report "batch: sox loop / zsnd" "$(awk -v a="$t_soxloop" -v b="$t_batch" 'BEGIN { printf "%.1f", a / b }')" \
+  "x" ">= 8" "$t_soxloop >= 8 * $t_batch"
+report "batch: cp loop / zsnd" "$(awk -v a="$t_cploop" -v b="$t_batch" 'BEGIN { printf "%.1f", a / b }')" \
+  "x" ">= 6" "$t_cploop >= 6 * $t_batch"
+rm -rf "$dir/batch" "$dir/peer"
+
+# --- inspecting many files --------------------------------------------------
+mkdir -p "$dir/info"
+header=$(game_header 100)
+samples=$(head -c 100 /dev/zero | tr '\0' 'B')
+for ((i = 0; i < 10000; i++)); do
+  { printf "$header"; printf '%s' "$samples"; } >"$dir/info/i$i.snd"
+done
+cd "$dir/info"
+t_info=$(bench_median 5 "$ZSND" info ./*.snd)
+per_file=$(awk -v t="$t_info" 'BEGIN { printf "%.2f", t * 1e6 / 10000 }')
+report "info 10,000 files: zsnd per file" "$per_file" "us" "<= 10" "$per_file <= 10"
+exit $status
