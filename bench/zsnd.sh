@@ -15,6 +15,19 @@ game_header() {
   printf '%s' "$out"
 }
 
+# make_game_files FOLDER COUNT LENGTH: COUNT game files of LENGTH sample bytes.
+make_game_files() {
+  local header samples i
+  mkdir -p "$1"
+  header=$(game_header "$3")
+  samples=$(head -c "$3" /dev/zero | tr '\0' 'A')
+  for ((i = 0; i < $2; i++)); do
+    { printf "$header"; printf '%s' "$samples"; } >"$1/f$i.snd"
+  done
+}
+
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+
 report() {  # name measured unit target-text condition
   local ok
   ok=$(bench_check "$5")
@@ -38,20 +51,13 @@ unset -f bench_reset
 report "convert 1 GiB game->WAV: zsnd" "$t_zsnd" "s" "" 1
 bench_row "convert 1 GiB: cp" "$t_cp" "s" "" 1
 bench_row "convert 1 GiB: sox" "$t_sox" "s" "" 1
-report "convert 1 GiB: zsnd / cp" "$(awk -v a="$t_zsnd" -v b="$t_cp" 'BEGIN { printf "%.2f", a / b }')" \
-  "x" "<= 1.25" "$t_zsnd <= 1.25 * $t_cp"
-bench_row "convert 1 GiB: sox / zsnd" "$(awk -v a="$t_sox" -v b="$t_zsnd" 'BEGIN { printf "%.2f", a / b }')" \
-  "x" "" 1
+report "convert 1 GiB: zsnd / cp" "$(ratio "$t_zsnd" "$t_cp")" "x" "<= 1.25" "$t_zsnd <= 1.25 * $t_cp"
+bench_row "convert 1 GiB: sox / zsnd" "$(ratio "$t_sox" "$t_zsnd")" "x" "" 1
 report "convert 1 GiB: zsnd peak RSS" "$((rss_kib / 1024))" "MiB" "<= 32" "$rss_kib <= 32768"
 
 # --- a batch of small files -------------------------------------------------
-mkdir -p "$dir/batch" "$dir/peer"
-small_len=$((20000 - 28))
-header=$(game_header $small_len)
-samples=$(head -c $small_len /dev/zero | tr '\0' 'A')
-for ((i = 0; i < 2000; i++)); do
-  { printf "$header"; printf '%s' "$samples"; } >"$dir/batch/s$i.snd"
-done
+make_game_files "$dir/batch" 2000 $((20000 - 28))
+mkdir -p "$dir/peer"
 sox_loop() {
   local f
   for f in "$dir"/batch/*.snd; do
@@ -72,19 +78,12 @@ unset -f bench_reset
 report "batch 2,000 x 20 KB: zsnd" "$t_batch" "s" "" 1
 bench_row "batch 2,000 x 20 KB: sox loop" "$t_soxloop" "s" "" 1
 bench_row "batch 2,000 x 20 KB: cp loop" "$t_cploop" "s" "" 1
-report "batch: sox loop / zsnd" "$(awk -v a="$t_soxloop" -v b="$t_batch" 'BEGIN { printf "%.1f", a / b }')" \
-  "x" ">= 8" "$t_soxloop >= 8 * $t_batch"
-report "batch: cp loop / zsnd" "$(awk -v a="$t_cploop" -v b="$t_batch" 'BEGIN { printf "%.1f", a / b }')" \
-  "x" ">= 6" "$t_cploop >= 6 * $t_batch"
+report "batch: sox loop / zsnd" "$(ratio "$t_soxloop" "$t_batch")" "x" ">= 8" "$t_soxloop >= 8 * $t_batch"
+report "batch: cp loop / zsnd" "$(ratio "$t_cploop" "$t_batch")" "x" ">= 6" "$t_cploop >= 6 * $t_batch"
 rm -rf "$dir/batch" "$dir/peer"
 
 # --- inspecting many files --------------------------------------------------
-mkdir -p "$dir/info"
-header=$(game_header 100)
-samples=$(head -c 100 /dev/zero | tr '\0' 'B')
-for ((i = 0; i < 10000; i++)); do
-  { printf "$header"; printf '%s' "$samples"; } >"$dir/info/i$i.snd"
-done
+make_game_files "$dir/info" 10000 100
 cd "$dir/info"
 t_info=$(bench_median 5 "$ZSND" info ./*.snd)
 per_file=$(awk -v t="$t_info" 'BEGIN { printf "%.2f", t * 1e6 / 10000 }')
