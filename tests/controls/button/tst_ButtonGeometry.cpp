@@ -12,10 +12,8 @@ private slots:
     void cornerCutsPerStyle();
     void slantedShapesWidenThemselves();
     void slantedRegionFollowsTheSlant();
-    void ellipseLeavesTheCornersOut();
     void captionAlignment();
     void pictureBesideCaption();
-    void pictureAboveCaptionIsCentred();
     void largePictureSizesStretchOrFit();
 
 private:
@@ -80,13 +78,6 @@ void tst_ButtonGeometry::slantedRegionFollowsTheSlant() {
     QVERIFY(cut.contains(QPoint(0, 0)));
 }
 
-void tst_ButtonGeometry::ellipseLeavesTheCornersOut() {
-    const QRegion r = ShapeRegion(kEllipse, 0, true, QSize(60, 40));
-    QVERIFY(r.contains(QPoint(30, 20)));
-    QVERIFY(!r.contains(QPoint(0, 0)));
-    QVERIFY(!r.contains(QPoint(59, 39)));
-}
-
 void tst_ButtonGeometry::captionAlignment() {
     const QFontMetrics fm(font_);
     LayoutInput in;
@@ -133,23 +124,6 @@ void tst_ButtonGeometry::pictureBesideCaption() {
     in.captionAlign = 2;
     l = ComputeLayout(in, fm);
     QCOMPARE(l.picture.r + 4, l.caption.l);
-}
-
-void tst_ButtonGeometry::pictureAboveCaptionIsCentred() {
-    const QFontMetrics fm(font_);
-    LayoutInput in;
-    in.size = QSize(80, 60);
-    in.caption = QStringLiteral("Stop");
-    in.hasPicture = true;
-    in.pictureSize = QSize(16, 16);
-    in.pictureSizePx = 16;
-    in.pictureAlign = 4;
-    const Layout top = ComputeLayout(in, fm);
-    QCOMPARE(top.picture.l, 32);
-    QVERIFY(top.picture.b <= top.caption.t);
-    in.pictureAlign = 5;
-    const Layout bottom = ComputeLayout(in, fm);
-    QVERIFY(bottom.caption.b <= bottom.picture.t);
 }
 
 void tst_ButtonGeometry::largePictureSizesStretchOrFit() {
