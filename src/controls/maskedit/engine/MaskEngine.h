@@ -43,6 +43,9 @@ public:
     // A date field ignores `value` and generates its mask from the date settings;
     // an empty mask makes the engine a plain text holder (MaskActive false).
     void SetMask(const QString& value);
+    // Keeps `value` as the mask without building it; the next Text assignment
+    // (or Refresh) builds it. Used when stored settings are read.
+    void StoreMask(const QString& value) { mask_ = value; }
     FieldKind FieldType() const { return fieldType_; }
     // Raises AppError 380 for a value outside 0..2.
     void SetFieldType(int value);

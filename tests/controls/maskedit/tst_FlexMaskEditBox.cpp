@@ -1,0 +1,461 @@
+#include <QAccessible>
+#include <QClipboard>
+#include <QLabel>
+#include <QMenu>
+#include <QMetaProperty>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <QtTest>
+
+#include "Ambient.h"
+#include "AppError.h"
+#include "FlexMaskEditBox.h"
+#include "PropertyBag.h"
+#include "SystemColors.h"
+
+namespace {
+
+// A window with the given fields in tab order, a button after them.
+struct Form {
+    QWidget window;
+    QList<FlexMaskEditBox*> fields;
+    QPushButton* after = nullptr;
+
+    explicit Form(int count) {
+        auto* layout = new QVBoxLayout(&window);
+        for (int i = 0; i < count; ++i) {
+            auto* field = new FlexMaskEditBox(&window);
+            field->setObjectName(QStringLiteral("msk%1").arg(i));
+            layout->addWidget(field);
+            fields << field;
+        }
+        after = new QPushButton(QStringLiteral("OK"), &window);
+        layout->addWidget(after);
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        after->setFocus();
+    }
+    void focus(int i) {
+        fields[i]->setFocus(Qt::TabFocusReason);
+        QCoreApplication::processEvents();
+    }
+    int focused() const {
+        for (int i = 0; i < fields.size(); ++i) {
+            if (fields[i]->textBox()->hasFocus()) return i;
+        }
+        return after->hasFocus() ? static_cast<int>(fields.size()) : -1;
+    }
+};
+
+}  // namespace
+
+class tst_FlexMaskEditBox : public QObject {
+    Q_OBJECT
+
+private slots:
+    void newWidgetDefaults();
+    void typingThroughKeys();
+    void overwriteAndSelectionKeys();
+    void changeSignal();
+    void formattedLookWhileUnfocused();
+    void inactiveColours();
+    void borderFollowsFocus();
+    void focusOrderWrapsAndExits();
+    void exitOnArrowKeysCanCancel();
+    void enterWithoutMaskMovesOn();
+    void autoNextAfterLastInput();
+    void firstClickGoesToFirstEmptyPosition();
+    void popupMenu();
+    void clipboardKeys();
+    void propertyErrors();
+    void propertyBagRoundTrip();
+    void storedConvertDialogField();
+    void accessibleAsEditableText();
+};
+
+void tst_FlexMaskEditBox::newWidgetDefaults() {
+    FlexMaskEditBox box;
+    for (const char* on : {"ExitOnEnter", "UpAndDownKeys2NextFlexMask", "AutoToLastPos",
+                           "MaskCharInclude", "InsertZerosInNumField", "Enabled"}) {
+        QVERIFY2(box.property(on).toBool(), on);
+    }
+    for (const char* off : {"PromptInclude", "BeepOnError", "AutoSelect", "AutoNextFlexInput",
+                            "CenturyON", "BorderIfFocus", "BorderNoFocus", "HideSelection",
+                            "DataHasChanged", "Locked", "Border"}) {
+        QVERIFY2(!box.property(off).toBool(), off);
+    }
+    for (const char* empty : {"Mask", "SpecialChars", "Char2ActivateTranNextChar2Upper",
+                              "FormatString", "Text", "ToolTipText", "Tag", "LinkItem"}) {
+        QVERIFY2(box.property(empty).toString().isEmpty(), empty);
+    }
+    QCOMPARE(box.PromptChar(), QStringLiteral("_"));
+    QCOMPARE(box.DecimalSeperator(), QLocale().decimalPoint().toUpper());
+    QCOMPARE(box.DateSeperator(), QStringLiteral("-"));
+    QCOMPARE(box.ForeColor(), 0x80000008u);
+    QCOMPARE(box.BackColor(), 0x80000005u);
+    QCOMPARE(box.ForeColorInActive(), 0u);
+    QCOMPARE(box.BorderStyle(), 1);
+    QCOMPARE(box.LinkTimeout(), 50);
+    QCOMPARE(box.FieldType(), 0);
+}
+
+void tst_FlexMaskEditBox::typingThroughKeys() {
+    Form form(1);
+    FlexMaskEditBox* box = form.fields[0];
+    box->setMask(QStringLiteral("(###) ###-####"));
+    form.focus(0);
+    QTest::keyClicks(box->textBox(), QStringLiteral("555x1234567"));
+    QCOMPARE(box->Text(), QStringLiteral("(555) 123-4567"));
+    QCOMPARE(box->textBox()->cursorPosition(), 14);
+    QVERIFY(box->DataHasChanged());
+    // Backspace across the literal pulls the rest left.
+    box->setSelStart(10);
+    QTest::keyClick(box->textBox(), Qt::Key_Backspace);
+    QCOMPARE(box->TextAsDisplayed(), QStringLiteral("(555) 124-567_"));
+    QCOMPARE(box->SelStart(), 8);
+    // Ctrl+Delete blanks the rest; Home/End move to the ends.
+    QTest::keyClick(box->textBox(), Qt::Key_Home);
+    QTest::keyClick(box->textBox(), Qt::Key_Delete, Qt::ControlModifier);
+    QCOMPARE(box->TextAsDisplayed(), QStringLiteral("(___) ___-____"));
+    QVERIFY(box->IsEmptyText());
+}
+
+void tst_FlexMaskEditBox::overwriteAndSelectionKeys() {
+    Form form(1);
+    FlexMaskEditBox* box = form.fields[0];
+    box->setMask(QStringLiteral("####"));
+    box->setText(QStringLiteral("1234"));
+    form.focus(0);
+    box->setSelStart(1);
+    QTest::keyClick(box->textBox(), Qt::Key_5);
+    QCOMPARE(box->TextAsDisplayed(), QStringLiteral("1234"));  // full: insert refused
+    QTest::keyClick(box->textBox(), Qt::Key_Insert);
+    QVERIFY(box->textBox()->CaretWidth() > 1);
+    QTest::keyClick(box->textBox(), Qt::Key_5);
+    QCOMPARE(box->TextAsDisplayed(), QStringLiteral("1534"));
+    QTest::keyClick(box->textBox(), Qt::Key_Insert);
+    QCOMPARE(box->textBox()->CaretWidth(), 1);
+    // Shift+Right extends the selection natively; typing replaces it.
+    box->setSelStart(0);
+    QTest::keyClick(box->textBox(), Qt::Key_Right, Qt::ShiftModifier);
+    QTest::keyClick(box->textBox(), Qt::Key_Right, Qt::ShiftModifier);
+    QCOMPARE(box->SelText(), QStringLiteral("15"));
+    QTest::keyClick(box->textBox(), Qt::Key_9);
+    QCOMPARE(box->TextAsDisplayed(), QStringLiteral("9_34"));
+}
+
+void tst_FlexMaskEditBox::changeSignal() {
+    FlexMaskEditBox box;
+    box.setFieldType(2);
+    box.setMask(QStringLiteral("####"));
+    QSignalSpy change(&box, &FlexMaskEditBox::Change);
+    box.setText(QStringLiteral("12"));
+    QCOMPARE(change.count(), 1);
+    box.setText(QStringLiteral("12"));
+    QCOMPARE(change.count(), 1);  // same content, no change
+    box.setFormatString(QStringLiteral("####"));
+    box.setText(QString());
+    QCOMPARE(change.count(), 2);  // the formatted text written afterwards is not a change
+    QCOMPARE(box.textBox()->text(), QString());
+}
+
+void tst_FlexMaskEditBox::formattedLookWhileUnfocused() {
+    Form form(2);
+    FlexMaskEditBox* box = form.fields[0];
+    box->setFieldType(2);
+    box->setMaxLength(4);
+    box->setMask(QStringLiteral("####"));
+    box->setFormatString(QStringLiteral("####"));
+    box->setFormatAlignment(2);
+    box->setInsertZerosInNumField(false);
+    box->setText(QStringLiteral("12"));
+    QCOMPARE(box->textBox()->text(), QStringLiteral("12"));
+    QCOMPARE(box->Text(), QStringLiteral("12  "));
+    form.focus(0);
+    QCOMPARE(box->textBox()->text(), QStringLiteral("12__"));
+    QVERIFY(box->textBox()->alignment() & Qt::AlignLeft);
+    box->setSelStart(1);
+    form.focus(1);
+    QCOMPARE(box->textBox()->text(), QStringLiteral("12"));
+    QVERIFY(box->textBox()->alignment() & Qt::AlignHCenter);
+    form.focus(0);
+    QCOMPARE(box->textBox()->text(), QStringLiteral("12__"));
+    QCOMPARE(box->SelStart(), 1);  // back where it was
+}
+
+void tst_FlexMaskEditBox::inactiveColours() {
+    Form form(2);
+    FlexMaskEditBox* box = form.fields[0];
+    const QColor normalBase = box->textBox()->palette().color(QPalette::Base);
+    box->setForeColorInActive(0x0000FF);  // red
+    form.focus(0);
+    QCOMPARE(box->textBox()->palette().color(QPalette::Text),
+             zs::TranslateColor(FlexMaskEditBox::kWindowText));
+    form.focus(1);
+    QCOMPARE(box->textBox()->palette().color(QPalette::Text), QColor(Qt::red));
+    QCOMPARE(box->textBox()->palette().color(QPalette::Base), normalBase);
+}
+
+void tst_FlexMaskEditBox::borderFollowsFocus() {
+    Form form(2);
+    FlexMaskEditBox* box = form.fields[0];
+    box->setBorderIfFocus(true);
+    form.focus(0);
+    QVERIFY(box->Border());
+    QVERIFY(box->textBox()->geometry() != box->rect());
+    form.focus(1);
+    QVERIFY(!box->Border());
+    QCOMPARE(box->textBox()->geometry(), box->rect());
+}
+
+void tst_FlexMaskEditBox::focusOrderWrapsAndExits() {
+    Form form(3);
+    for (FlexMaskEditBox* field : form.fields) field->setMask(QStringLiteral("##"));
+    // Tab order 1, 5, 9 of the original form: the third field is last.
+    form.focus(2);
+    QTest::keyClick(form.fields[2]->textBox(), Qt::Key_Down);
+    QCOMPARE(form.focused(), 0);
+    QTest::keyClick(form.fields[0]->textBox(), Qt::Key_Up);
+    QCOMPARE(form.focused(), 2);
+    QTest::keyClick(form.fields[2]->textBox(), Qt::Key_Up);
+    QCOMPARE(form.focused(), 1);
+    form.focus(2);
+    form.fields[2]->setExitOnEnter(false);
+    QTest::keyClick(form.fields[2]->textBox(), Qt::Key_Return);
+    QCOMPARE(form.focused(), 2);
+    form.fields[2]->setExitOnEnter(true);
+    QTest::keyClick(form.fields[2]->textBox(), Qt::Key_Return);
+    QCOMPARE(form.focused(), 3);  // on to the next control
+    // A hidden field is passed over.
+    form.fields[1]->hide();
+    form.focus(0);
+    QTest::keyClick(form.fields[0]->textBox(), Qt::Key_Return);
+    QCOMPARE(form.focused(), 2);
+}
+
+void tst_FlexMaskEditBox::exitOnArrowKeysCanCancel() {
+    Form form(2);
+    for (FlexMaskEditBox* field : form.fields) field->setMask(QStringLiteral("##"));
+    connect(form.fields[0], &FlexMaskEditBox::ExitOnArrowKeys, this,
+            [](bool& Cancel) { Cancel = true; });
+    form.focus(0);
+    QTest::keyClick(form.fields[0]->textBox(), Qt::Key_Down);
+    QCOMPARE(form.focused(), 0);
+}
+
+void tst_FlexMaskEditBox::enterWithoutMaskMovesOn() {
+    Form form(2);
+    form.focus(0);
+    QTest::keyClicks(form.fields[0]->textBox(), QStringLiteral("free"));
+    QCOMPARE(form.fields[0]->Text(), QStringLiteral("free"));
+    QTest::keyClick(form.fields[0]->textBox(), Qt::Key_Return);
+    QCOMPARE(form.focused(), 1);
+}
+
+void tst_FlexMaskEditBox::autoNextAfterLastInput() {
+    Form form(2);
+    for (FlexMaskEditBox* field : form.fields) field->setMask(QStringLiteral("##"));
+    form.fields[0]->setAutoNextFlexInput(true);
+    form.focus(0);
+    QTest::keyClicks(form.fields[0]->textBox(), QStringLiteral("1"));
+    QCOMPARE(form.focused(), 0);
+    QTest::keyClicks(form.fields[0]->textBox(), QStringLiteral("2"));
+    QCOMPARE(form.focused(), 1);
+    QCOMPARE(form.fields[0]->Text(), QStringLiteral("12"));
+}
+
+void tst_FlexMaskEditBox::firstClickGoesToFirstEmptyPosition() {
+    Form form(2);
+    FlexMaskEditBox* box = form.fields[0];
+    box->setMask(QStringLiteral("##########"));
+    box->setText(QStringLiteral("12"));
+    form.focus(1);
+    QLineEdit* edit = box->textBox();
+    edit->setFocus(Qt::MouseFocusReason);  // what the press does first
+    QTest::mouseClick(edit, Qt::LeftButton, {}, QPoint(edit->width() - 4, edit->height() / 2));
+    QCOMPARE(form.focused(), 0);
+    QCOMPARE(edit->cursorPosition(), 2);
+    // Later clicks place the cursor where they land.
+    QTest::mouseClick(edit, Qt::LeftButton, {}, QPoint(edit->width() - 4, edit->height() / 2));
+    QCOMPARE(edit->cursorPosition(), 10);
+}
+
+void tst_FlexMaskEditBox::popupMenu() {
+    FlexMaskEditBox box;
+    box.setMask(QStringLiteral("####"));
+    box.setText(QStringLiteral("12"));
+    QGuiApplication::clipboard()->setText(QStringLiteral("34"));
+    QMenu* menu = box.PreparePopupMenu();
+    auto item = [menu](const char* name) { return menu->findChild<QAction*>(name); };
+    QVERIFY(item("mnuCopy")->isVisible());
+    QVERIFY(!item("mnuCopy")->isEnabled());
+    QVERIFY(item("mnuPaste")->isEnabled());
+    QVERIFY(!item("mnuUndo")->isEnabled());
+
+    box.setSelStart(2);
+    item("mnuPaste")->trigger();
+    QCOMPARE(box.TextAsDisplayed(), QStringLiteral("1234"));
+    box.setSelStart(0);
+    box.setSelLength(2);
+    menu = box.PreparePopupMenu();
+    QVERIFY(item("mnuDelete")->isEnabled());
+    QVERIFY(item("mnuUndo")->isEnabled());
+    item("mnuDelete")->trigger();
+    QCOMPARE(box.TextAsDisplayed(), QStringLiteral("__34"));
+    item("mnuUndo")->trigger();
+    QCOMPARE(box.TextAsDisplayed(), QStringLiteral("12__"));
+
+    // Host items, with the standard ones hidden.
+    connect(&box, &FlexMaskEditBox::PopUpItems, this, [](QStringList& items, bool& textMenu) {
+        items << QStringLiteral("First") << QStringLiteral("Second");
+        textMenu = false;
+    });
+    QSignalSpy clicks(&box, &FlexMaskEditBox::PopUpItemsClick);
+    menu = box.PreparePopupMenu();
+    QVERIFY(!item("mnuCopy")->isVisible());
+    QAction* second = item("mnuPopUpOwnDef(1)");
+    QCOMPARE(second->text(), QStringLiteral("Second"));
+    second->trigger();
+    QCOMPARE(clicks.count(), 1);
+    QCOMPARE(clicks.first().first().toInt(), 1);
+}
+
+void tst_FlexMaskEditBox::clipboardKeys() {
+    Form form(1);
+    FlexMaskEditBox* box = form.fields[0];
+    box->setMask(QStringLiteral("##-##"));
+    box->setText(QStringLiteral("1"));
+    form.focus(0);
+    box->setSelStart(0);
+    box->setSelLength(5);
+    QTest::keyClick(box->textBox(), Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("1-"));  // prompts left out
+    QGuiApplication::clipboard()->setText(QStringLiteral("9a8"));
+    box->setSelStart(0);
+    QTest::keyClick(box->textBox(), Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(box->TextAsDisplayed(), QStringLiteral("98-1_"));
+}
+
+void tst_FlexMaskEditBox::propertyErrors() {
+    FlexMaskEditBox box;
+    box.setDecimalSeperator(QStringLiteral(","));
+    try {
+        box.setDecimalSeperator(QStringLiteral("ab"));
+        QFAIL("no error");
+    } catch (const AppError& error) {
+        QCOMPARE(error.Number, 122);
+        QCOMPARE(error.Description, QStringLiteral("MUST be 1 char long"));
+    }
+    QCOMPARE(box.DecimalSeperator(), QStringLiteral(","));
+    box.setDataHasChanged(true);
+    QVERIFY(box.DataHasChanged());
+
+    QWidget host;
+    FlexMaskEditBox designed(&host);
+    Ambient::SetDesignMode(&host, true);
+    try {
+        designed.setDataHasChanged(true);
+        QFAIL("no error");
+    } catch (const AppError& error) {
+        QCOMPARE(error.Number, 387);
+    }
+    QVERIFY_THROWS_EXCEPTION(AppError, box.setAlignment(3));
+    QCOMPARE(box.Alignment(), 0);
+}
+
+void tst_FlexMaskEditBox::propertyBagRoundTrip() {
+    FlexMaskEditBox original;
+    original.setFieldType(2);
+    original.setDecimalSeperator(QStringLiteral(","));
+    original.setPromptChar(QStringLiteral("*"));
+    original.setPromptInclude(true);
+    original.setBeepOnError(true);
+    original.setSpecialChars(QStringLiteral("*?"));
+    original.setChar2ActivateTranNextChar2Upper(QStringLiteral(" "));
+    original.setAutoToLastPos(false);
+    original.setAutoSelect(true);
+    original.setExitOnEnter(false);
+    original.setFormatString(QStringLiteral("#,##0.00"));
+    original.setFormatAlignment(1);
+    original.setAlignment(2);
+    original.setForeColor(0x00FF00);
+    original.setBackColorInActive(0x80000018);
+    original.setBorderIfFocus(true);
+    original.setDateformat(4);
+    original.setDateSeperator(QStringLiteral("/"));
+    original.setInOutDateformat(7);
+    original.setInOutDateSeperator(QStringLiteral("."));
+    original.setCentury(19);
+    original.setFontBold(true);
+    original.setToolTipText(QStringLiteral("Amount"));
+    original.setTag(QStringLiteral("t"));
+    original.setLinkTimeout(70);
+    original.setBorderStyle(0);
+    // The mask and the value last: they are built from the settings above.
+    original.setMask(QStringLiteral("9999,99"));
+    original.setText(QStringLiteral("-12,5"));
+
+    PropertyBag bag;
+    original.WriteProperties(bag);
+    QVERIFY(!bag.Contains(QStringLiteral("MaskCharInclude")));  // defaults are left out
+    auto restored = PropertyBag::FromText(bag.ToText());
+    QVERIFY(restored);
+    FlexMaskEditBox copy;
+    copy.ReadProperties(*restored);
+    const QMetaObject* meta = copy.metaObject();
+    const QStringList skip = {"hwnd",      "Version",   "Visible", "SelStart",
+                             "SelLength", "SelText",   "MouseIcon"};
+    for (int i = meta->propertyOffset(); i < meta->propertyCount(); ++i) {
+        const QMetaProperty property = meta->property(i);
+        if (skip.contains(QLatin1String(property.name()))) continue;
+        QCOMPARE(property.read(&copy), property.read(&original));
+    }
+    QCOMPARE(copy.TextAsDisplayed(), QStringLiteral("*-12,50"));
+}
+
+void tst_FlexMaskEditBox::storedConvertDialogField() {
+    // The internal-ID field as the Convert dialog stores it.
+    PropertyBag bag;
+    bag.WriteProperty(QStringLiteral("FieldType"), 2);
+    bag.WriteProperty(QStringLiteral("Mask"), QStringLiteral("####"));
+    bag.WriteProperty(QStringLiteral("MaxLength"), 4);
+    bag.WriteProperty(QStringLiteral("FormatString"), QStringLiteral("####"));
+    bag.WriteProperty(QStringLiteral("Alignment"), 2);
+    bag.WriteProperty(QStringLiteral("FormatAlignment"), 2);
+    bag.WriteProperty(QStringLiteral("InsertZerosInNumField"), false);
+    bag.WriteProperty(QStringLiteral("DecimalSeperator"), QStringLiteral("."));
+    bag.WriteProperty(QStringLiteral("DateSeperator"), QStringLiteral("/"));
+    bag.WriteProperty(QStringLiteral("InOutDateSeperator"), QStringLiteral("/"));
+    Form form(1);
+    FlexMaskEditBox* box = form.fields[0];
+    box->ReadProperties(bag);
+    QCOMPARE(box->Mask(), QStringLiteral("####"));
+    QCOMPARE(box->MaxLength(), 4);
+    form.focus(0);
+    QTest::keyClicks(box->textBox(), QStringLiteral("42x"));
+    QCOMPARE(box->Text().trimmed().toInt(), 42);
+    QTest::keyClicks(box->textBox(), QStringLiteral("999"));
+    QCOMPARE(box->Text(), QStringLiteral("4299"));
+}
+
+void tst_FlexMaskEditBox::accessibleAsEditableText() {
+    Form form(1);
+    FlexMaskEditBox* box = form.fields[0];
+    box->setObjectName(QStringLiteral("mskInternalID"));
+    box->setMask(QStringLiteral("##-##"));
+    box->setText(QStringLiteral("1234"));
+    QLabel label(QStringLiteral("&ID"), &form.window);
+    label.setBuddy(box);
+    QCOMPARE(box->focusProxy(), box->textBox());
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(box->textBox());
+    QVERIFY(face);
+    QCOMPARE(face->role(), QAccessible::EditableText);
+    QCOMPARE(face->text(QAccessible::Name), QStringLiteral("mskInternalID"));
+    QVERIFY(face->textInterface());
+    QCOMPARE(face->textInterface()->text(0, face->textInterface()->characterCount()),
+             QStringLiteral("12-34"));
+}
+
+QTEST_MAIN(tst_FlexMaskEditBox)
+#include "tst_FlexMaskEditBox.moc"
