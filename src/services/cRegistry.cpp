@@ -164,7 +164,7 @@ QVariant cRegistry::Value() {
     quint32 type = 0;
     quint32 size = 0;
     QByteArray data;
-    qint32 rc = store.QueryValue(key.handle, valueKey_, &type, &data, &size);
+    const qint32 rc = store.QueryValue(key.handle, valueKey_, &type, &data, &size);
     if (rc != ERROR_SUCCESS && rc != ERROR_MORE_DATA) return default_;
     if (rc == ERROR_MORE_DATA &&
         store.QueryValue(key.handle, valueKey_, &type, &data, &size) != ERROR_SUCCESS)
