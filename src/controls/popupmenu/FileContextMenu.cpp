@@ -6,7 +6,9 @@
 #include "cPopupMenu.h"
 
 // Resources of a static library must be registered by hand (and outside any namespace).
-static void InitIconResources() { Q_INIT_RESOURCE(menuicons); }
+static void InitIconResources() {
+    Q_INIT_RESOURCE(menuicons);
+}
 
 void FileContextMenu::LoadIcons(cImageList& images) {
     InitIconResources();

@@ -44,8 +44,8 @@ PopupMenuLayout::Size PopupMenuLayout::MeasureItem(const QList<cPopupMenuItem>& 
             continue;
         }
         anyShortcut = anyShortcut || !other.ShortcutText.isEmpty();
-        widest = std::max(widest, CaptionWidth(other, options) +
-                                      metrics.horizontalAdvance(other.ShortcutText));
+        widest = std::max(
+            widest, CaptionWidth(other, options) + metrics.horizontalAdvance(other.ShortcutText));
     }
     const int base = options.base;
     Size size;

@@ -44,6 +44,7 @@ void PopupMenuPainter::Paint(QPainter& painter, const MenuItemLook& look) {
             if (look.selected && look.enabled) PaintHighlight(painter, look, look.rect);
             PaintMarks(painter, look);
             PaintTexts(painter, look);
+            if (look.hasSubMenu) PaintSubMenuArrow(painter, look);
             break;
     }
     painter.restore();
@@ -124,8 +125,8 @@ void PopupMenuPainter::PaintChevron(QPainter& painter, const MenuItemLook& look)
 
 void PopupMenuPainter::PaintMarks(QPainter& painter, const MenuItemLook& look) {
     const QRect checkBox = IconBox(look);
-    const QRect iconBox = look.showCheckAndIcon ? checkBox.translated(checkBox.width(), 0)
-                                                : checkBox;
+    const QRect iconBox =
+        look.showCheckAndIcon ? checkBox.translated(checkBox.width(), 0) : checkBox;
     const bool hasIcon = !look.icon.isNull();
     if (look.checked && look.highlightChecked && look.office) {
         const QRect frame = (hasIcon ? iconBox : checkBox).adjusted(1, 1, -2, -2);
@@ -133,7 +134,8 @@ void PopupMenuPainter::PaintMarks(QPainter& painter, const MenuItemLook& look) {
         painter.setPen(look.activeBackground.darker(150));
         painter.drawRect(frame);
     }
-    if (look.checked && (!hasIcon || look.showCheckAndIcon)) PaintCheckGlyph(painter, checkBox, look);
+    if (look.checked && (!hasIcon || look.showCheckAndIcon))
+        PaintCheckGlyph(painter, checkBox, look);
     if (!hasIcon) return;
     const QSize size(16, 16);
     const QRect target = Centered(size, iconBox);
@@ -189,6 +191,16 @@ void PopupMenuPainter::PaintTexts(QPainter& painter, const MenuItemLook& look) {
     const int left = textLeft + look.shortcutOffset;
     painter.drawText(QRect(left, look.rect.top(), look.rect.right() - left, look.rect.height()),
                      Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine, look.shortcutText);
+}
+
+void PopupMenuPainter::PaintSubMenuArrow(QPainter& painter, const MenuItemLook& look) {
+    const int x = look.rect.right() - 7;
+    const int y = look.rect.center().y();
+    const QPoint arrow[3] = {{x, y - 4}, {x + 4, y}, {x, y + 4}};
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(TextColor(look));
+    painter.drawPolygon(arrow, 3);
 }
 
 QColor PopupMenuPainter::TextColor(const MenuItemLook& look) {

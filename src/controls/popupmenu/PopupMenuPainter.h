@@ -27,6 +27,7 @@ struct MenuItemLook {
     bool checked = false;
     bool radio = false;
     bool isDefault = false;
+    bool hasSubMenu = false;  // drawn with an arrow at the right edge
     bool showCheckAndIcon = false;
     bool showMnemonic = true;
     bool office = false;
@@ -58,5 +59,6 @@ private:
     static void PaintMarks(QPainter& painter, const MenuItemLook& look);
     static void PaintCheckGlyph(QPainter& painter, const QRect& box, const MenuItemLook& look);
     static void PaintTexts(QPainter& painter, const MenuItemLook& look);
+    static void PaintSubMenuArrow(QPainter& painter, const MenuItemLook& look);
     static QColor TextColor(const MenuItemLook& look);
 };

@@ -4,15 +4,19 @@ cImageList::cImageList(QObject* parent, QSize imageSize) : QObject(parent), size
 
 int cImageList::Add(const QPixmap& image) {
     if (image.isNull()) return -1;
-    images_.append(image.size() == size_ ? image
-                                         : image.scaled(size_, Qt::IgnoreAspectRatio,
-                                                        Qt::SmoothTransformation));
+    images_.append(image.size() == size_
+                       ? image
+                       : image.scaled(size_, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
     return Count() - 1;
 }
 
-int cImageList::AddFromFile(const QString& path) { return Add(QPixmap(path)); }
+int cImageList::AddFromFile(const QString& path) {
+    return Add(QPixmap(path));
+}
 
-void cImageList::Clear() { images_.clear(); }
+void cImageList::Clear() {
+    images_.clear();
+}
 
 QPixmap cImageList::Image(int index) const {
     return index >= 0 && index < Count() ? images_[index] : QPixmap();

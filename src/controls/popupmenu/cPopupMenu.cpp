@@ -47,7 +47,9 @@ void cPopupMenu::RecomputeBase() {
     base_ = PopupMenuLayout::BaseHeight(font_, images_ ? images_->ImageHeight() : 0);
 }
 
-cPopupMenuItem* cPopupMenu::Item(int lIndex) { return Valid(lIndex) ? &items_[lIndex - 1] : nullptr; }
+cPopupMenuItem* cPopupMenu::Item(int lIndex) {
+    return Valid(lIndex) ? &items_[lIndex - 1] : nullptr;
+}
 
 const cPopupMenuItem* cPopupMenu::Item(int lIndex) const {
     return Valid(lIndex) ? &items_[lIndex - 1] : nullptr;
@@ -88,8 +90,8 @@ int cPopupMenu::AddItem(const QString& sCaption, const QString& sHelptext, qintp
                         int lParentIndex, int lIconIndex, bool bChecked, bool bEnabled,
                         const QString& sKey) {
     const int parent = Valid(lParentIndex) ? lParentIndex : 0;
-    items_.append(MakeItem(sCaption, sHelptext, lItemData, parent, lIconIndex, bChecked,
-                           bEnabled, sKey));
+    items_.append(
+        MakeItem(sCaption, sHelptext, lItemData, parent, lIconIndex, bChecked, bEnabled, sKey));
     items_.last().MenuID = NewID();
     const int index = Count();
     AttachToPlatform(index);
@@ -105,8 +107,8 @@ int cPopupMenu::InsertItem(int lIndex, const QString& sCaption, const QString& s
     for (cPopupMenuItem& item : items_) {
         if (item.ParentIndex >= lIndex) ++item.ParentIndex;
     }
-    items_.insert(lIndex - 1, MakeItem(sCaption, sHelptext, lItemData, parent, lIconIndex,
-                                       bChecked, bEnabled, sKey));
+    items_.insert(lIndex - 1, MakeItem(sCaption, sHelptext, lItemData, parent, lIconIndex, bChecked,
+                                       bEnabled, sKey));
     items_[lIndex - 1].MenuID = NewID();
     RebuildPlatform();
     return lIndex;
@@ -236,9 +238,17 @@ void cPopupMenu::AttachToPlatform(int lIndex) {
 
 void cPopupMenu::SyncItem(int lIndex) {
     const cPopupMenuItem& item = items_[lIndex - 1];
-    MenuApi::ModifyMenu(item.ParentMenu, PositionInMenu(lIndex), true, PlatformFlags(item),
-                        item.SubMenu != 0 ? item.SubMenu : item.MenuID, PlatformText(item),
-                        item.ItemData);
+    const int position = PositionInMenu(lIndex);
+    const quint32 flags = PlatformFlags(item);
+    const quint32 id = item.SubMenu != 0 ? item.SubMenu : item.MenuID;
+    const QString text = PlatformText(item);
+    zs::MenuItemInfo now;
+    // Replacing an item rebuilds its platform action: skip it when nothing changed.
+    if (MenuApi::GetMenuItemInfo(item.ParentMenu, position, true, now) && now.flags == flags &&
+        now.id == id && now.text == text && now.itemData == item.ItemData) {
+        return;
+    }
+    MenuApi::ModifyMenu(item.ParentMenu, position, true, flags, id, text, item.ItemData);
 }
 
 void cPopupMenu::DestroyPlatform() {
@@ -309,17 +319,17 @@ void cPopupMenu::GroupToggle(int lIndex) {
     }
 }
 
-#define ZS_ITEM_GETTER(Type, Name, Field, Fallback)         \
-    Type cPopupMenu::Name(int lIndex) const {               \
-        const cPopupMenuItem* item = Item(lIndex);          \
-        return item ? item->Field : Fallback;               \
+#define ZS_ITEM_GETTER(Type, Name, Field, Fallback) \
+    Type cPopupMenu::Name(int lIndex) const {       \
+        const cPopupMenuItem* item = Item(lIndex);  \
+        return item ? item->Field : Fallback;       \
     }
-#define ZS_ITEM_SETTER(Type, Name, Field, Sync)              \
-    void cPopupMenu::Name(int lIndex, Type value) {          \
-        cPopupMenuItem* item = Item(lIndex);                 \
-        if (!item) return;                                   \
-        item->Field = value;                                 \
-        if (Sync) SyncItem(lIndex);                          \
+#define ZS_ITEM_SETTER(Type, Name, Field, Sync)     \
+    void cPopupMenu::Name(int lIndex, Type value) { \
+        cPopupMenuItem* item = Item(lIndex);        \
+        if (!item) return;                          \
+        item->Field = value;                        \
+        if (Sync) SyncItem(lIndex);                 \
     }
 
 ZS_ITEM_GETTER(QString, ItemKey, Key, QString())

@@ -12,8 +12,8 @@ struct cPopupMenuItem {
     QString Accelerator;   // upper-case character after the first "&", or ""
     QString ShortcutText;  // text after the tab, trimmed
     quint16 ShortcutKey = 0;
-    int ShortcutModifiers = 0;      // ShortcutModifier flags
-    quint32 MenuID = 0;             // command ID, or the sub-menu handle once it holds one
+    int ShortcutModifiers = 0;  // ShortcutModifier flags
+    quint32 MenuID = 0;         // command ID, or the sub-menu handle once it holds one
     qintptr ItemData = 0;
     zs::MenuHandle ParentMenu = 0;  // the menu that holds the item
     zs::MenuHandle SubMenu = 0;     // the menu it opens, 0 for none

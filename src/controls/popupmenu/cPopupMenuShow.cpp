@@ -101,8 +101,8 @@ void cPopupMenu::SyncChevron(bool showing) {
     if (hiding == chevronShown_ || top_ == 0) return;
     if (hiding) {
         if (chevronId_ == 0) chevronId_ = NewID();
-        chevronShown_ = MenuApi::AppendMenu(top_, zs::MenuFlag::OwnerDraw, chevronId_,
-                                            tr("Show all items"));
+        chevronShown_ =
+            MenuApi::AppendMenu(top_, zs::MenuFlag::OwnerDraw, chevronId_, tr("Show all items"));
     } else {
         MenuApi::RemoveMenu(top_, chevronId_, false);
         chevronShown_ = false;
@@ -158,8 +158,10 @@ bool cPopupMenu::HandleMenuMessage(MenuMessage& message) {
         case MenuMessageType::UninitMenuPopup: {
             const int parent = ParentIndexOfMenu(message.menu);
             if (parent < 0) return false;
-            if (message.type == MenuMessageType::InitMenuPopup) emit InitPopupMenu(parent);
-            else emit UnInitPopupMenu(parent);
+            if (message.type == MenuMessageType::InitMenuPopup)
+                emit InitPopupMenu(parent);
+            else
+                emit UnInitPopupMenu(parent);
             return false;
         }
         case MenuMessageType::MenuChar:
@@ -295,8 +297,8 @@ MenuItemLook cPopupMenu::BaseLook(const QRect& rect, quint32 state) const {
                                          highlight.greenF() * 0.3f + base.greenF() * 0.7f,
                                          highlight.blueF() * 0.3f + base.blueF() * 0.7f);
     look.activeBackground = color(activeBack_, office_ ? tint : highlight);
-    look.activeForeground = color(activeFore_, office_ ? look.foreground
-                                                       : palette.color(QPalette::HighlightedText));
+    look.activeForeground =
+        color(activeFore_, office_ ? look.foreground : palette.color(QPalette::HighlightedText));
     return look;
 }
 
@@ -312,6 +314,7 @@ MenuItemLook cPopupMenu::LookFor(int lIndex, const QRect& rect, quint32 state) c
     look.checked = item.Checked;
     look.radio = item.RadioCheck;
     look.isDefault = item.Default;
+    look.hasSubMenu = item.SubMenu != 0;
     look.showCheckAndIcon = item.ShowCheckAndIcon;
     look.enabled = item.Enabled;
     if (images_) {

@@ -64,11 +64,10 @@ bool cPopupMenu::Deserialize(const QByteArray& data) {
     Clear();
     for (const QJsonValue& value : items) {
         const QJsonObject o = value.toObject();
-        const int index =
-            AddItem(o.value("caption").toString(), o.value("help").toString(),
-                    qintptr(o.value("data").toInteger()), o.value("parent").toInt(),
-                    o.value("icon").toInt(-1), o.value("checked").toBool(),
-                    o.value("enabled").toBool(true), o.value("key").toString());
+        const int index = AddItem(o.value("caption").toString(), o.value("help").toString(),
+                                  qintptr(o.value("data").toInteger()), o.value("parent").toInt(),
+                                  o.value("icon").toInt(-1), o.value("checked").toBool(),
+                                  o.value("enabled").toBool(true), o.value("key").toString());
         setDefault(index, o.value("default").toBool());
         setOwnerDraw(index, o.value("ownerDraw").toBool());
         setVisible(index, o.value("visible").toBool(true));

@@ -43,7 +43,9 @@ State& S() {
     return state;
 }
 
-PlatformMenu* Find(MenuHandle handle) { return S().menus.value(handle).data(); }
+PlatformMenu* Find(MenuHandle handle) {
+    return S().menus.value(handle).data();
+}
 
 void HideAll() {
     for (const auto& menu : std::as_const(S().menus)) {
@@ -123,10 +125,12 @@ bool MenuApi::DestroyMenu(MenuHandle handle) {
     return true;
 }
 
-bool MenuApi::IsMenu(MenuHandle handle) { return Find(handle) != nullptr; }
+bool MenuApi::IsMenu(MenuHandle handle) {
+    return Find(handle) != nullptr;
+}
 
-bool MenuApi::AppendMenu(MenuHandle handle, quint32 flags, quint32 idOrSubMenu,
-                         const QString& text, qintptr itemData) {
+bool MenuApi::AppendMenu(MenuHandle handle, quint32 flags, quint32 idOrSubMenu, const QString& text,
+                         qintptr itemData) {
     PlatformMenu* menu = Find(handle);
     PlatformMenu* subMenu = nullptr;
     if (!menu || !ResolveSubMenu(flags, idOrSubMenu, subMenu) || subMenu == menu) return false;
@@ -198,9 +202,9 @@ quint32 MenuApi::TrackPopupMenuEx(MenuHandle handle, quint32 flags, QPoint scree
     menu->PrepareTopLevel();
     QScreen* screen = QGuiApplication::screenAt(screenPos);
     if (!screen) screen = QGuiApplication::primaryScreen();
-    const QPoint at = PopupPlacement::Place(menu->sizeHint(), screenPos, exclude,
-                                            screen->availableGeometry(),
-                                            flags & TrackFlag::Vertical);
+    const QPoint at =
+        PopupPlacement::Place(menu->sizeHint(), screenPos, exclude, screen->availableGeometry(),
+                              flags & TrackFlag::Vertical);
     if (S().observer) {
         QTimer::singleShot(0, menu, [menu, observer = S().observer] { observer(menu); });
     }
@@ -226,8 +230,8 @@ bool MenuApi::SubclassOwner(QWidget* owner, MenuMessageHandler* handler) {
     auto& hook = S().hooks[owner];
     if (!hook) {
         hook = std::make_unique<OwnerHook>(owner);
-        S().ownerGone[owner] = QObject::connect(owner, &QObject::destroyed,
-                                                [owner] { OnOwnerDestroyed(owner); });
+        S().ownerGone[owner] =
+            QObject::connect(owner, &QObject::destroyed, [owner] { OnOwnerDestroyed(owner); });
     }
     return hook->Add(handler);
 }
@@ -263,8 +267,12 @@ void MenuApi::PostCommand(QWidget* owner, quint32 id) {
     });
 }
 
-QMenu* MenuApi::MenuWidget(MenuHandle handle) { return Find(handle); }
+QMenu* MenuApi::MenuWidget(MenuHandle handle) {
+    return Find(handle);
+}
 
-void MenuApi::SetTrackObserver(TrackObserver observer) { S().observer = std::move(observer); }
+void MenuApi::SetTrackObserver(TrackObserver observer) {
+    S().observer = std::move(observer);
+}
 
 }  // namespace zs

@@ -28,15 +28,14 @@ public:
     // opens; otherwise the command ID. text is the caption with its "&" marker, optionally
     // followed by a tab and the shortcut text (e.g. "&Open\tCtrl+O"); the shortcut text is
     // offered to assistive technology as the item's key.
-    static bool AppendMenu(MenuHandle menu, quint32 flags, quint32 idOrSubMenu,
-                           const QString& text, qintptr itemData = 0);
+    static bool AppendMenu(MenuHandle menu, quint32 flags, quint32 idOrSubMenu, const QString& text,
+                           qintptr itemData = 0);
     // Replaces the item given by position (byPosition) or by command ID.
     static bool ModifyMenu(MenuHandle menu, quint32 item, bool byPosition, quint32 flags,
                            quint32 idOrSubMenu, const QString& text, qintptr itemData = 0);
     static bool RemoveMenu(MenuHandle menu, quint32 item, bool byPosition);
     static bool SetMenuItemData(MenuHandle menu, quint32 item, bool byPosition, qintptr data);
-    static bool GetMenuItemInfo(MenuHandle menu, quint32 item, bool byPosition,
-                                MenuItemInfo& info);
+    static bool GetMenuItemInfo(MenuHandle menu, quint32 item, bool byPosition, MenuItemInfo& info);
     // Number of items, or -1 for an unknown handle.
     static int GetMenuItemCount(MenuHandle menu);
     // Command ID at a position; kNoMenuItemID for a sub-menu item or a bad position.

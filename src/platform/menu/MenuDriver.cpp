@@ -40,7 +40,9 @@ void MenuDriver::PressKey(QMenu* menu, Qt::Key key, const QString& text,
     QApplication::sendEvent(menu, &release);
 }
 
-void MenuDriver::Dismiss(QMenu* menu) { PressKey(menu, Qt::Key_Escape); }
+void MenuDriver::Dismiss(QMenu* menu) {
+    PressKey(menu, Qt::Key_Escape);
+}
 
 void MenuDriver::ClickNext(int position) {
     MenuApi::SetTrackObserver([position](QMenu* menu) {

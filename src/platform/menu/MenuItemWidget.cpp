@@ -7,8 +7,7 @@
 
 namespace zs {
 
-MenuItemWidget::MenuItemWidget(PlatformMenu* menu, QAction* action)
-    : menu_(menu), action_(action) {
+MenuItemWidget::MenuItemWidget(PlatformMenu* menu, QAction* action) : menu_(menu), action_(action) {
     setMouseTracking(true);
     setFocusPolicy(Qt::NoFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -27,8 +26,14 @@ void MenuItemWidget::paintEvent(QPaintEvent*) {
 
 // Ignored mouse events travel on to the menu, which selects and triggers the item
 // as it would one of its own.
-void MenuItemWidget::mouseMoveEvent(QMouseEvent* event) { event->ignore(); }
-void MenuItemWidget::mousePressEvent(QMouseEvent* event) { event->ignore(); }
-void MenuItemWidget::mouseReleaseEvent(QMouseEvent* event) { event->ignore(); }
+void MenuItemWidget::mouseMoveEvent(QMouseEvent* event) {
+    event->ignore();
+}
+void MenuItemWidget::mousePressEvent(QMouseEvent* event) {
+    event->ignore();
+}
+void MenuItemWidget::mouseReleaseEvent(QMouseEvent* event) {
+    event->ignore();
+}
 
 }  // namespace zs

@@ -45,7 +45,7 @@ struct MenuItemInfo {
     quint32 id = 0;          // command ID, or the sub-menu handle of a sub-menu item
     MenuHandle subMenu = 0;  // 0 unless the item opens a sub-menu
     qintptr itemData = 0;
-    QString text;            // caption with its "&" marker, "" for a separator
+    QString text;  // caption with its "&" marker, "" for a separator
 };
 
 }  // namespace zs

@@ -5,7 +5,9 @@
 
 namespace zs {
 
-OwnerHook::OwnerHook(QWidget* owner) { owner->installEventFilter(this); }
+OwnerHook::OwnerHook(QWidget* owner) {
+    owner->installEventFilter(this);
+}
 
 bool OwnerHook::Add(MenuMessageHandler* handler) {
     if (!handler || handlers_.contains(handler)) return false;
@@ -13,7 +15,9 @@ bool OwnerHook::Add(MenuMessageHandler* handler) {
     return true;
 }
 
-bool OwnerHook::Remove(MenuMessageHandler* handler) { return handlers_.removeOne(handler); }
+bool OwnerHook::Remove(MenuMessageHandler* handler) {
+    return handlers_.removeOne(handler);
+}
 
 bool OwnerHook::Send(MenuMessage& message) const {
     // A handler may remove itself while handling; walk a copy.

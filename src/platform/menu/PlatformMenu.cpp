@@ -28,7 +28,9 @@ QKeySequence ShortcutFromText(QString text) {
     return sequence;
 }
 
-QString CaptionPart(const QString& text) { return text.section(QLatin1Char('\t'), 0, 0); }
+QString CaptionPart(const QString& text) {
+    return text.section(QLatin1Char('\t'), 0, 0);
+}
 
 }  // namespace
 
@@ -69,7 +71,9 @@ void PlatformMenu::Remove(int position) {
     old->deleteLater();
 }
 
-void PlatformMenu::SetItemData(int position, qintptr data) { entries_[position].itemData = data; }
+void PlatformMenu::SetItemData(int position, qintptr data) {
+    entries_[position].itemData = data;
+}
 
 void PlatformMenu::DetachSubMenu(QMenu* subMenu) {
     for (Entry& entry : entries_) {
@@ -149,8 +153,8 @@ void PlatformMenu::Measure() {
     }
     if (changed) {
         // QMenu caches its item rectangles; an action event makes it lay them out anew.
-        QActionEvent relayout(QEvent::ActionChanged, entries_.isEmpty() ? nullptr
-                                                                         : entries_[0].action);
+        QActionEvent relayout(QEvent::ActionChanged,
+                              entries_.isEmpty() ? nullptr : entries_[0].action);
         QCoreApplication::sendEvent(this, &relayout);
     }
 }

@@ -57,8 +57,7 @@ private:
     int PositionOfAction(const QAction* action) const;
     MenuMessage ItemMessage(MenuMessageType type, int position) const;
     QSize DefaultSize(const Entry& entry) const;
-    void DrawDefault(QPainter& painter, const QRect& rect, const Entry& entry,
-                     quint32 state) const;
+    void DrawDefault(QPainter& painter, const QRect& rect, const Entry& entry, quint32 state) const;
     bool AnswerMenuChar(const QString& text);
     void OnAboutToShow();
     void OnAboutToHide();

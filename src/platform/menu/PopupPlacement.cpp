@@ -9,15 +9,15 @@ QPoint PopupPlacement::Place(QSize size, QPoint point, const QRect& exclude, con
     QRect menu(point, size);
     if (menu.right() > screen.right()) menu.moveRight(point.x() - 1);
     if (menu.bottom() > screen.bottom()) menu.moveBottom(point.y() - 1);
-    menu.moveLeft(std::clamp(menu.left(), screen.left(), std::max(screen.left(),
-                                                                   screen.right() - size.width() + 1)));
+    menu.moveLeft(std::clamp(menu.left(), screen.left(),
+                             std::max(screen.left(), screen.right() - size.width() + 1)));
     menu.moveTop(std::clamp(menu.top(), screen.top(),
                             std::max(screen.top(), screen.bottom() - size.height() + 1)));
 
     if (exclude.isEmpty() || !menu.intersects(exclude)) return menu.topLeft();
     QRect moved = menu;
-    bool placed = verticalFirst ? TryVertical(moved, exclude, screen)
-                                : TryHorizontal(moved, exclude, screen);
+    bool placed =
+        verticalFirst ? TryVertical(moved, exclude, screen) : TryHorizontal(moved, exclude, screen);
     if (!placed) {
         moved = menu;
         placed = verticalFirst ? TryHorizontal(moved, exclude, screen)

@@ -19,24 +19,81 @@ void tst_MenuCaption::parse_data() {
     QTest::addColumn<QString>("accelerator");
     QTest::addColumn<QString>("shortcut");
 
-    QTest::newRow("separator") << "-" << "-" << "s" << "" << "";
-    QTest::newRow("header") << "-Files" << "Files" << "h" << "" << "";
-    QTest::newRow("accelerator and shortcut")
-        << "&Open\tCtrl+O" << "&Open" << "" << "O" << "Ctrl+O";
-    QTest::newRow("shortcut trimmed") << "Save\t  Ctrl+S " << "Save" << "" << "" << "Ctrl+S";
-    QTest::newRow("lower-case accelerator") << "E&xit" << "E&xit" << "" << "X" << "";
-    QTest::newRow("first marker counts") << "&a&b" << "&a&b" << "" << "A" << "";
-    QTest::newRow("doubled ampersand is literal") << "R&&D &Menu" << "R&&D &Menu" << "" << "M"
-                                                  << "";
-    QTest::newRow("trailing ampersand") << "Odd&" << "Odd&" << "" << "" << "";
-    QTest::newRow("column break") << "|Next" << "Next" << "c" << "" << "";
-    QTest::newRow("literal bar") << "A||B" << "A|B" << "" << "" << "";
-    QTest::newRow("break") << "^Down" << "Down" << "b" << "" << "";
-    QTest::newRow("literal caret") << "x^^2" << "x^2" << "" << "" << "";
-    QTest::newRow("header with breaks") << "-|^Title" << "Title" << "hcb" << "" << "";
-    QTest::newRow("dash inside is text") << "Convert - Single" << "Convert - Single" << "" << ""
+    QTest::newRow("separator") << "-"
+                               << "-"
+                               << "s"
+                               << ""
+                               << "";
+    QTest::newRow("header") << "-Files"
+                            << "Files"
+                            << "h"
+                            << ""
+                            << "";
+    QTest::newRow("accelerator and shortcut") << "&Open\tCtrl+O"
+                                              << "&Open"
+                                              << ""
+                                              << "O"
+                                              << "Ctrl+O";
+    QTest::newRow("shortcut trimmed") << "Save\t  Ctrl+S "
+                                      << "Save"
+                                      << ""
+                                      << ""
+                                      << "Ctrl+S";
+    QTest::newRow("lower-case accelerator") << "E&xit"
+                                            << "E&xit"
+                                            << ""
+                                            << "X"
+                                            << "";
+    QTest::newRow("first marker counts") << "&a&b"
+                                         << "&a&b"
+                                         << ""
+                                         << "A"
                                          << "";
-    QTest::newRow("empty") << "" << "" << "" << "" << "";
+    QTest::newRow("doubled ampersand is literal") << "R&&D &Menu"
+                                                  << "R&&D &Menu"
+                                                  << ""
+                                                  << "M"
+                                                  << "";
+    QTest::newRow("trailing ampersand") << "Odd&"
+                                        << "Odd&"
+                                        << ""
+                                        << ""
+                                        << "";
+    QTest::newRow("column break") << "|Next"
+                                  << "Next"
+                                  << "c"
+                                  << ""
+                                  << "";
+    QTest::newRow("literal bar") << "A||B"
+                                 << "A|B"
+                                 << ""
+                                 << ""
+                                 << "";
+    QTest::newRow("break") << "^Down"
+                           << "Down"
+                           << "b"
+                           << ""
+                           << "";
+    QTest::newRow("literal caret") << "x^^2"
+                                   << "x^2"
+                                   << ""
+                                   << ""
+                                   << "";
+    QTest::newRow("header with breaks") << "-|^Title"
+                                        << "Title"
+                                        << "hcb"
+                                        << ""
+                                        << "";
+    QTest::newRow("dash inside is text") << "Convert - Single"
+                                         << "Convert - Single"
+                                         << ""
+                                         << ""
+                                         << "";
+    QTest::newRow("empty") << ""
+                           << ""
+                           << ""
+                           << ""
+                           << "";
 }
 
 void tst_MenuCaption::parse() {

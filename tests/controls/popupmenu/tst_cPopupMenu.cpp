@@ -53,6 +53,8 @@ private slots:
     void acceleratorsChooseItems();
     void chevronRevealsInfrequentlyUsedItems();
     void storeAndRestoreKeepItemsSafe();
+    void redisplayOnClickReportsAndShowsAgain();
+    void ownerDestroyedWhileShownReleasesEverything();
 
 private:
     std::unique_ptr<QWidget> owner_;
@@ -270,10 +272,10 @@ void tst_cPopupMenu::measuresOfficeWidthsWithAndWithoutShortcuts() {
     menu.AddItem("Save &All\tCtrl+Shift+S");
     MenuDriver::DismissNext();
     menu.ShowPopupMenu(0, 0);
-    const int openTotal = metrics.horizontalAdvance("Open") + 4 +
-                          metrics.horizontalAdvance("Ctrl+O");
-    const int saveTotal = metrics.horizontalAdvance("Save All") + 4 +
-                          metrics.horizontalAdvance("Ctrl+Shift+S");
+    const int openTotal =
+        metrics.horizontalAdvance("Open") + 4 + metrics.horizontalAdvance("Ctrl+O");
+    const int saveTotal =
+        metrics.horizontalAdvance("Save All") + 4 + metrics.horizontalAdvance("Ctrl+Shift+S");
     const int withShortcuts = std::max({widest, openTotal, saveTotal});
     QCOMPARE(menu.MenuItemWidth(1), base + withShortcuts + 14 + 12);
     QCOMPARE(menu.MenuItemWidth(5), base + withShortcuts + 14 + 12);
@@ -328,11 +330,14 @@ void tst_cPopupMenu::drawsIconsTextsAndHighlight() {
     auto count = [&image](const QRect& area, auto&& predicate) {
         int n = 0;
         for (int y = area.top(); y <= area.bottom(); ++y)
-            for (int x = area.left(); x <= area.right(); ++x) n += predicate(image.pixelColor(x, y));
+            for (int x = area.left(); x <= area.right(); ++x)
+                n += predicate(image.pixelColor(x, y));
         return n;
     };
     auto reddish = [](const QColor& c) { return c.red() > 180 && c.green() < 90 && c.blue() < 90; };
-    auto greenish = [](const QColor& c) { return c.green() > 120 && c.red() < 90 && c.blue() < 90; };
+    auto greenish = [](const QColor& c) {
+        return c.green() > 120 && c.red() < 90 && c.blue() < 90;
+    };
     auto dark = [](const QColor& c) { return c.lightness() < 100; };
 
     const QRect deleteIcon(rects[4].left(), rects[4].top(), base + 4, rects[4].height());
@@ -457,12 +462,43 @@ void tst_cPopupMenu::storeAndRestoreKeepItemsSafe() {
     // A broken file changes nothing.
     QFile broken(dir.filePath("broken.json"));
     QVERIFY(broken.open(QIODevice::WriteOnly));
-    broken.write(R"({"format":"zephyra-popup-menu","version":1,"items":[{"caption":"x","parent":5}]})");
+    broken.write(
+        R"({"format":"zephyra-popup-menu","version":1,"items":[{"caption":"x","parent":5}]})");
     broken.close();
     QVERIFY(!copy.RestoreFromFile(broken.fileName()));
     QVERIFY(!copy.RestoreFromFile(dir.filePath("absent.json")));
     QCOMPARE(copy.Count(), 3);
     QVERIFY(!menu.StoreToFile(dir.filePath("no/such/folder/menu.json")));
+}
+
+void tst_cPopupMenu::redisplayOnClickReportsAndShowsAgain() {
+    cPopupMenu menu;
+    menu.sethWndOwner(owner_.get());
+    menu.AddItem("Toggle");
+    menu.AddItem("Close");
+    menu.setRedisplayMenuOnClick(1, true);
+    QSignalSpy clicks(&menu, &cPopupMenu::Click);
+    int showings = 0;
+    MenuApi::SetTrackObserver(
+        [&showings](QMenu* shown) { MenuDriver::ClickItem(shown, ++showings < 3 ? 0 : 1); });
+    QCOMPARE(menu.ShowPopupMenu(0, 0), 2);
+    QCOMPARE(showings, 3);
+    QCOMPARE(clicks.size(), 3);
+    QCOMPARE(clicks.at(0).first().toInt(), 1);
+    QCOMPARE(clicks.at(2).first().toInt(), 2);
+}
+
+void tst_cPopupMenu::ownerDestroyedWhileShownReleasesEverything() {
+    cPopupMenu menu;
+    FileContextMenu::Build(menu, images_.get(), owner_.get());
+    const zs::MenuHandle top = menu.hMenu();
+    QSignalSpy clicks(&menu, &cPopupMenu::Click);
+    MenuApi::SetTrackObserver([this](QMenu*) { owner_.reset(); });
+    QCOMPARE(menu.ShowPopupMenu(0, 0), 0);
+    QCOMPARE(clicks.size(), 0);
+    QCOMPARE(menu.Count(), 0);
+    QCOMPARE(menu.hWndOwner(), nullptr);
+    QVERIFY(!MenuApi::IsMenu(top));
 }
 
 QTEST_MAIN(tst_cPopupMenu)

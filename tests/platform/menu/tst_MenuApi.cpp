@@ -208,8 +208,8 @@ void tst_MenuApi::dismissAndDisabledItemsChooseNothing() {
 
     bool stillOpen = false;
     MenuApi::SetTrackObserver([&](QMenu* open) {
-        MenuDriver::ClickItem(open, 1);  // greyed
-        MenuDriver::ClickItem(open, 2);  // separator
+        MenuDriver::ClickItem(open, 1);              // greyed
+        MenuDriver::ClickItem(open, 2);              // separator
         MenuDriver::PressKey(open, Qt::Key_B, "b");  // mnemonic of the greyed item
         stillOpen = open->isVisible();
         MenuDriver::Dismiss(open);

@@ -18,14 +18,14 @@ void tst_PopupPlacement::place_data() {
     QTest::addColumn<QPoint>("expected");
     // Menu 100x50 on an 800x600 screen.
     QTest::newRow("at the point") << QPoint(10, 20) << QRect() << false << QPoint(10, 20);
-    QTest::newRow("flips left at right edge") << QPoint(750, 20) << QRect() << false
-                                              << QPoint(650, 20);
-    QTest::newRow("flips up at bottom edge") << QPoint(10, 580) << QRect() << false
-                                             << QPoint(10, 530);
-    QTest::newRow("empty exclusion ignored") << QPoint(10, 20) << QRect(0, 0, 0, 0) << false
-                                             << QPoint(10, 20);
-    QTest::newRow("right of the exclusion") << QPoint(10, 20) << QRect(0, 0, 40, 40) << false
-                                            << QPoint(40, 20);
+    QTest::newRow("flips left at right edge")
+        << QPoint(750, 20) << QRect() << false << QPoint(650, 20);
+    QTest::newRow("flips up at bottom edge")
+        << QPoint(10, 580) << QRect() << false << QPoint(10, 530);
+    QTest::newRow("empty exclusion ignored")
+        << QPoint(10, 20) << QRect(0, 0, 0, 0) << false << QPoint(10, 20);
+    QTest::newRow("right of the exclusion")
+        << QPoint(10, 20) << QRect(0, 0, 40, 40) << false << QPoint(40, 20);
     QTest::newRow("below the exclusion when vertical")
         << QPoint(10, 20) << QRect(0, 0, 40, 40) << true << QPoint(10, 40);
     QTest::newRow("left of the exclusion when no room right")
