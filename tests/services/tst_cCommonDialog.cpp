@@ -36,10 +36,17 @@ public:
     QWidget* seenParent = nullptr;
     QPoint seenCentre;
 
+    // Steps for the next showings.
+    void Expect(const QList<UserStep>& steps) { steps_ += steps; }
+
 private:
     void Act() {
         auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        if (!dialog || !dialog->isVisible() || steps_.isEmpty()) return;
+        if (!dialog || !dialog->isVisible()) return;
+        if (steps_.isEmpty()) {  // shown more often than expected: end it rather than hang
+            dialog->reject();
+            return;
+        }
         seen = dialog;
         seenTitle = dialog->windowTitle();
         seenParent = dialog->parentWidget();
@@ -268,7 +275,7 @@ void tst_cCommonDialog::realDialogSavesTypedNameWithDefaultExtension() {
     QCOMPARE(dialog.FileTitle(), QStringLiteral("typed.SND"));
     QCOMPARE(dialog.FilterIndex(), 1);
 
-    DialogDriver second({{"other.wav", 1}});
+    driver.Expect({{"other.wav", 1}});
     dialog.ShowSave();
     QCOMPARE(dialog.Filename(), dir_.filePath("other.wav"));
     QCOMPARE(dialog.FilterIndex(), 2);
@@ -301,7 +308,7 @@ void tst_cCommonDialog::realDialogAsksBeforeReplacing() {
 
     // Without the flag nobody is asked.
     asked.clear();
-    DialogDriver quiet({{"exists.SND", -1}});
+    driver.Expect({{"exists.SND", -1}});
     dialog.setFlags(0);
     dialog.ShowSave();
     QVERIFY(asked.isEmpty());
