@@ -1,17 +1,9 @@
 #include "FileContextMenu.h"
 
-#include <QtGlobal>
-
 #include "cImageList.h"
 #include "cPopupMenu.h"
 
-// Resources of a static library must be registered by hand (and outside any namespace).
-static void InitIconResources() {
-    Q_INIT_RESOURCE(menuicons);
-}
-
 void FileContextMenu::LoadIcons(cImageList& images) {
-    InitIconResources();
     for (const char* name : {"preview", "convert-single", "convert-batch", "delete"}) {
         images.AddFromFile(QStringLiteral(":/menu/%1.png").arg(QLatin1String(name)));
     }

@@ -1,6 +1,14 @@
 #include "cImageList.h"
 
-cImageList::cImageList(QObject* parent, QSize imageSize) : QObject(parent), size_(imageSize) {}
+// The menu icons (":/menu/preview.png", "convert-single", "convert-batch", "delete") are
+// resources of this static library; they must be registered by hand, outside any namespace.
+static void InitMenuIconResources() {
+    Q_INIT_RESOURCE(menuicons);
+}
+
+cImageList::cImageList(QObject* parent, QSize imageSize) : QObject(parent), size_(imageSize) {
+    InitMenuIconResources();
+}
 
 int cImageList::Add(const QPixmap& image) {
     if (image.isNull()) return -1;

@@ -8,6 +8,7 @@
 
 // A list of small images handed out by 0-based index, all of one size: the icon
 // source of a popup menu. Images of another size are scaled to the list's size.
+// Once one exists, the program's menu icons can be read from ":/menu/<name>.png".
 class cImageList : public QObject {
     Q_OBJECT
 public:
