@@ -69,10 +69,11 @@ QString PreviewFile::RandomName() {
     return name;
 }
 
-int PreviewFile::CreateExclusive(const QString& folder, QString* path) {
+int PreviewFile::CreateExclusive(const QString& folder, QString* path,
+                                 const std::function<QString()>& nextName) {
     int lastError = EEXIST;
     for (int draw = 0; draw < kMaxNameDraws; ++draw) {
-        const QString candidate = folder + RandomName() + QStringLiteral(".wav");
+        const QString candidate = folder + nextName() + QStringLiteral(".wav");
         const QByteArray native = QFile::encodeName(candidate);
         const int fd =
             ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 namespace mUtility {
 struct SoundInfoRecord;
@@ -15,8 +16,9 @@ public:
     // Creates a new file `folder` + random name + ".wav" with O_CREAT|O_EXCL and
     // mode 0600, drawing another name while one exists (a file or a link planted
     // there is never written through). Returns the open descriptor and the path.
-    // Throws AppError when no file can be created.
-    static int CreateExclusive(const QString& folder, QString* path);
+    // Throws AppError when no file can be created. `nextName` draws the names.
+    static int CreateExclusive(const QString& folder, QString* path,
+                               const std::function<QString()>& nextName = RandomName);
 
     // Fills the WAV header image of `info` from its sound shape.
     static void FillWavHeader(mUtility::SoundInfoRecord& info);

@@ -35,7 +35,8 @@ void WaveSurface::setBackColor(const QColor& color) {
 
 void WaveSurface::setBorder(int px) {
     border_ = px;
-    resizeEvent(nullptr);
+    syncImage();
+    update();
 }
 
 double WaveSurface::ScaleWidth() const {
@@ -58,6 +59,7 @@ void WaveSurface::preparePainter(QPainter& p, const QColor& color) const {
 }
 
 void WaveSurface::Line(QPointF from, QPointF to, const QColor& color) {
+    syncImage();
     QPainter p(&image_);
     preparePainter(p, color);
     p.drawLine(from, to);
@@ -66,6 +68,7 @@ void WaveSurface::Line(QPointF from, QPointF to, const QColor& color) {
 
 void WaveSurface::Polyline(const QPolygonF& points, const QColor& color) {
     if (points.isEmpty()) return;
+    syncImage();
     QPainter p(&image_);
     preparePainter(p, color);
     if (points.size() == 1)
@@ -76,6 +79,7 @@ void WaveSurface::Polyline(const QPolygonF& points, const QColor& color) {
 }
 
 void WaveSurface::PaintPixels(const std::function<void(QPainter&, QSize)>& paint) {
+    syncImage();
     {
         QPainter p(&image_);
         paint(p, image_.size());
@@ -92,11 +96,15 @@ void WaveSurface::paintEvent(QPaintEvent*) {
         p.drawLine(r.bottomLeft(), r.bottomRight());
         p.drawLine(r.topRight(), r.bottomRight());
     }
-    p.drawImage(border_, border_, image_);
+    p.drawImage(border_, border_, image());
 }
 
-// Keeps what is drawn when the size changes; new area gets the background.
 void WaveSurface::resizeEvent(QResizeEvent*) {
+    syncImage();
+    update();
+}
+
+void WaveSurface::syncImage() const {
     const QSize client = size().shrunkBy(QMargins(border_, border_, border_, border_));
     const QSize wanted = client.expandedTo(QSize(1, 1));
     if (image_.size() == wanted) return;
@@ -107,7 +115,6 @@ void WaveSurface::resizeEvent(QResizeEvent*) {
         p.drawImage(0, 0, image_);
     }
     image_ = grown;
-    update();
 }
 
 void WaveSurface::emitMouse(QMouseEvent* e, void (WaveSurface::*signal)(int, int, double, double),
@@ -119,6 +126,12 @@ void WaveSurface::emitMouse(QMouseEvent* e, void (WaveSurface::*signal)(int, int
 }
 
 void WaveSurface::mousePressEvent(QMouseEvent* e) {
+    // A press on the frame is not a press on the drawing.
+    const QRect client = rect().marginsRemoved(QMargins(border_, border_, border_, border_));
+    if (!client.contains(e->position().toPoint())) {
+        e->accept();
+        return;
+    }
     emitMouse(e, &WaveSurface::MouseDown, buttonCode(e->button()));
 }
 

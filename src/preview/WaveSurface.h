@@ -37,7 +37,10 @@ public:
     void Polyline(const QPolygonF& points, const QColor& color);
     // Paints on the retained image with a painter set up for pixels; then repaints.
     void PaintPixels(const std::function<void(QPainter&, QSize)>& paint);
-    const QImage& image() const { return image_; }
+    const QImage& image() const {
+        syncImage();
+        return image_;
+    }
 
 signals:
     void MouseDown(int Button, int Shift, double x, double y);
@@ -56,8 +59,11 @@ private:
     void emitMouse(QMouseEvent* e, void (WaveSurface::*signal)(int, int, double, double),
                    int button);
     void preparePainter(QPainter& p, const QColor& color) const;
+    // Sizes the image to the client area, keeping what is drawn; the widget
+    // may be drawn on before it is first shown.
+    void syncImage() const;
 
-    QImage image_;
+    mutable QImage image_;
     QColor back_ = Qt::white;
     QColor fore_ = Qt::black;
     int border_ = 0;

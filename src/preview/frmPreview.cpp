@@ -496,7 +496,7 @@ void frmPreview::applySelection() {
     place(picLeftScroll, sel_.stripLeft(), 0, stripWidth, 2480);
     place(picRightScroll, sel_.stripLeft(), 0, stripWidth, 1240);
     picLeftMiddle->setVisible(win.visible);
-    picRightMiddle->setVisible(win.visible && picRightChannel->isVisible());
+    picRightMiddle->setVisible(win.visible && picRightChannel->isVisibleTo(this));
     const Qt::CursorShape shape = sel_.sizing ? Qt::SizeHorCursor : Qt::ArrowCursor;
     picLeftChannel->setCursor(shape);
     picLeftScroll->setCursor(shape);

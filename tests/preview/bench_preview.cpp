@@ -1,0 +1,83 @@
+// Measures the preview of one game sound file for bench/preview.sh:
+//   bench_preview copy SOURCE      time of the temporary copy alone
+//   bench_preview open SOURCE      copy + window load (waveform drawn)
+//   bench_preview draw SOURCE      waveform drawing alone (copy made first)
+//   bench_preview play SOURCE SEC  open, then play for SEC seconds; CPU share
+// The sound's shape is read from the file's 28-byte header. Prints key=value
+// lines; timings in milliseconds.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTimer>
+#include <QtEndian>
+#include <cstdio>
+#include <ctime>
+
+#include "PreviewFile.h"
+#include "SoundInfo.h"
+#include "frmPreview.h"
+
+namespace {
+
+bool describe(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return false;
+    const QByteArray h = f.read(28);
+    if (h.size() != 28) return false;
+    auto field = [&](int i) { return qFromLittleEndian<qint32>(h.constData() + 4 * i); };
+    auto& si = mUtility::SoundInfo;
+    si.DataLength = field(2);
+    si.SampleRate = field(3);
+    si.BitsPerSample = qint16(field(4));
+    si.Channels = qint16(field(5));
+    si.Extension = QStringLiteral("SND");
+    si.FileName = QStringLiteral("BENCH.SND");
+    return true;
+}
+
+double cpuSeconds() {
+    timespec ts{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return ts.tv_sec + ts.tv_nsec / 1e9;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    if (argc < 3 || !describe(argv[2])) {
+        std::fprintf(stderr, "usage: bench_preview copy|open|draw|play SOURCE [SECONDS]\n");
+        return 2;
+    }
+    const QString mode = argv[1];
+    QElapsedTimer t;
+    t.start();
+    mUtility::sPreviewFile = PreviewFile::Write(argv[2], mUtility::SoundInfo);
+    const qint64 copyMs = t.elapsed();
+    std::printf("copy_ms=%lld\n", copyMs);
+    int rc = 0;
+    if (mode != "copy") {
+        frmPreview form;
+        form.show();
+        t.restart();
+        form.Form_Load();
+        std::printf("load_ms=%lld\n", t.elapsed());
+        t.restart();
+        form.WaveGrapher(45, form.lNumSamples());
+        std::printf("draw_ms=%lld\n", t.elapsed());
+        if (mode == "play") {
+            const double seconds = argc > 3 ? atof(argv[3]) : 3.0;
+            form.btnPlay_Click();
+            const double cpu0 = cpuSeconds();
+            t.restart();
+            QTimer::singleShot(int(seconds * 1000), &app, &QApplication::quit);
+            app.exec();
+            const double wall = t.elapsed() / 1000.0;
+            std::printf("play_cpu_percent=%.1f\n", 100 * (cpuSeconds() - cpu0) / wall);
+            std::printf("marker=%d\n", form.lMarkerX());
+        }
+        form.close();
+    }
+    QFile::remove(mUtility::sPreviewFile);
+    return rc;
+}

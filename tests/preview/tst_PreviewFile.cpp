@@ -1,0 +1,107 @@
+#include <sys/stat.h>
+
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "AppError.h"
+#include "PreviewFile.h"
+#include "PreviewFixture.h"
+
+// The temporary WAV copy: its name, its creation and its content.
+class tst_PreviewFile : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir tmp_;
+
+private slots:
+    void initTestCase() { qputenv("TMPDIR", QFile::encodeName(tmp_.path())); }
+
+    void namesAlternateDigitAndCapital() {
+        const QRegularExpression shape("^([0-9][A-Z]){5,14}$");
+        QSet<int> lengths;
+        for (int i = 0; i < 400; ++i) {
+            const QString name = PreviewFile::RandomName();
+            QVERIFY2(shape.match(name).hasMatch(), qPrintable(name));
+            lengths << name.size();
+        }
+        QVERIFY(lengths.contains(10) && lengths.contains(28));
+    }
+
+    // A link planted at the drawn name is neither followed nor replaced.
+    void plantedLinkIsNotFollowed() {
+        const QString target = tmp_.filePath("victim.txt");
+        QFile t(target);
+        QVERIFY(t.open(QIODevice::WriteOnly));
+        t.write("keep");
+        t.close();
+        QVERIFY(QFile::link(target, tmp_.filePath("1A.wav")));
+        QStringList names{"1A", "2B"};
+        QString path;
+        const int fd = PreviewFile::CreateExclusive(tmp_.path() + "/", &path,
+                                                    [&] { return names.takeFirst(); });
+        QVERIFY(fd >= 0);
+        ::close(fd);
+        QCOMPARE(path, tmp_.filePath("2B.wav"));
+        struct stat st {};
+        QCOMPARE(::stat(QFile::encodeName(path).constData(), &st), 0);
+        QCOMPARE(st.st_mode & 0777, 0600u);
+        QVERIFY(t.open(QIODevice::ReadOnly));
+        QCOMPARE(t.readAll(), QByteArray("keep"));
+        QVERIFY(QFile::remove(path));
+        QVERIFY(QFile::remove(tmp_.filePath("1A.wav")));
+    }
+
+    void missingFolderFails() {
+        QString path;
+        QVERIFY_THROWS_EXCEPTION(AppError,
+                                 PreviewFile::CreateExclusive(tmp_.filePath("none/"), &path));
+    }
+
+    // 22050 Hz, 16 bits, stereo, 88200 data bytes.
+    void writesHeaderAndSamples() {
+        const QString src = tmp_.filePath("S.SND");
+        QVERIFY(MakeSndSource(src, 22050, 16, 2, 22050));
+        const QString wav = PreviewFile::Write(src, mUtility::SoundInfo);
+        QFile f(wav);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.size(), 88244);
+        const QByteArray all = f.readAll();
+        QCOMPARE(all.left(4), QByteArray("RIFF"));
+        QCOMPARE(qFromLittleEndian<quint32>(all.constData() + 4), 88236u);
+        QCOMPARE(qFromLittleEndian<quint32>(all.constData() + 28), 88200u);  // byte rate
+        QCOMPARE(qFromLittleEndian<quint16>(all.constData() + 32), 4);       // block align
+        QFile s(src);
+        QVERIFY(s.open(QIODevice::ReadOnly));
+        QCOMPARE(all.mid(44), s.readAll().mid(28));
+        f.remove();
+    }
+
+    // A header that claims more than the source holds: the rest reads as zero.
+    void shortSourceIsPaddedWithSilence() {
+        const QString src = tmp_.filePath("C.SND");
+        QVERIFY(MakeSndSource(src, 8000, 8, 1, 100));
+        mUtility::SoundInfo.DataLength = 300;
+        const QString wav = PreviewFile::Write(src, mUtility::SoundInfo);
+        QFile f(wav);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray all = f.readAll();
+        QCOMPARE(all.size(), 344);
+        QCOMPARE(all.mid(144), QByteArray(200, '\0'));
+        f.remove();
+    }
+
+    void unreadableSourceLeavesNothing() {
+        const int before = QDir(tmp_.path()).entryList(QDir::Files).size();
+        mUtility::SoundInfo.DataLength = 10;
+        QVERIFY_THROWS_EXCEPTION(
+            AppError, PreviewFile::Write(tmp_.filePath("gone.snd"), mUtility::SoundInfo));
+        mUtility::SoundInfo.DataLength = -1;
+        QVERIFY_THROWS_EXCEPTION(AppError,
+                                 PreviewFile::Write(tmp_.filePath("C.SND"), mUtility::SoundInfo));
+        QCOMPARE(QDir(tmp_.path()).entryList(QDir::Files).size(), before);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_PreviewFile)
+#include "tst_PreviewFile.moc"

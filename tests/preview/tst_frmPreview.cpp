@@ -1,0 +1,300 @@
+#include <QLabel>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "AppError.h"
+#include "MarkerLine.h"
+#include "MediaCommands.h"
+#include "MsgBox.h"
+#include "NullPcmSink.h"
+#include "Preview.h"
+#include "PreviewFile.h"
+#include "PreviewFixture.h"
+#include "PreviewMath.h"
+#include "QuillonButton.h"
+#include "WaveSurface.h"
+#include "frmPreview.h"
+
+using namespace PreviewMath;
+
+// The preview window with the null audio output, its clock driven by the test.
+class tst_frmPreview : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir tmp_;
+    qint64 now_ = 0;
+    QStringList sent_;
+
+    std::unique_ptr<frmPreview> open(int rate, int bits, int channels, qint64 frames) {
+        const QString src = tmp_.filePath("SOURCE.SND");
+        if (!MakeSndSource(src, rate, bits, channels, frames)) return nullptr;
+        mUtility::sPreviewFile = PreviewFile::Write(src, mUtility::SoundInfo);
+        auto form = std::make_unique<frmPreview>();
+        form->show();
+        form->Form_Load();
+        return form;
+    }
+    template <class T>
+    static T* child(QWidget& form, const char* name) {
+        return form.findChild<T*>(QLatin1String(name));
+    }
+    static QString text(QWidget& form, const char* name) {
+        return child<QLabel>(form, name)->text();
+    }
+    static bool enabled(QWidget& form, const char* name) {
+        return child<QuillonButton>(form, name)->isEnabled();
+    }
+    // Play, Pause, Stop, Loop enabled as a four-letter pattern ("P--L").
+    static QString buttons(QWidget& form) {
+        QString s;
+        for (const char* b : {"btnPlay", "btnPause", "btnStop", "btnLoop"})
+            s += enabled(form, b) ? QChar(b[3]) : QChar('-');
+        return s;
+    }
+    static int visibleMarkers(QWidget& form) {
+        int n = 0;
+        for (auto* line : form.findChildren<MarkerLine*>()) n += line->isVisibleTo(&form);
+        return n;
+    }
+    void advance(qint64 ms) { now_ += ms * 1000; }
+
+private slots:
+    void initTestCase() {
+        qputenv("TMPDIR", QFile::encodeName(tmp_.path()));
+        NullPcmSink::SetClock([this] { return now_; });
+        MediaCommands::SetObserver([this](const QString& c) { sent_ << c; });
+        QLocale::setDefault(QLocale::c());
+    }
+    void cleanupTestCase() {
+        NullPcmSink::SetClock({});
+        MediaCommands::SetObserver({});
+    }
+
+    void figuresOfAStereoSound() {
+        auto form = open(22050, 16, 2, 22050);
+        QVERIFY(form);
+        QCOMPARE(text(*form, "lblLength"), QString("1.00 sec"));
+        QCOMPARE(text(*form, "lblBitDepth"), QString("16-bit"));
+        QCOMPARE(text(*form, "lblChannels"), QString("Stereo"));
+        QCOMPARE(text(*form, "lblNumSamples"), QString("22050"));
+        QCOMPARE(text(*form, "lblSampleRate"), QString("22050"));
+        QCOMPARE(text(*form, "lblPreviewFilename"), QString("File: TEST.SND"));
+        QCOMPARE(text(*form, "lblFilesize"), QString("Size: 86.1 KB"));
+        QCOMPARE(text(*form, "lblStatus"), QString("Stopped"));
+        QVERIFY(text(*form, "lblSampBegin").isEmpty());
+        QCOMPARE(form->ActionIcon(), QString("STOP"));
+        QCOMPARE(buttons(*form), QString("P--L"));
+        QVERIFY(enabled(*form, "btnExit"));
+        QVERIFY(!form->PlayTimerTicking());
+        QVERIFY(child<WaveSurface>(*form, "picRightChannel")->isVisible());
+        QVERIFY(child<WaveSurface>(*form, "picLeft")->isVisible());
+        QVERIFY(!child<WaveSurface>(*form, "picMono")->isVisible());
+        QVERIFY(form->windowTitle() == "Sound Preview");
+    }
+
+    // A mono sound: one tall view, silence exactly on the centre line.
+    void monoLayoutAndCentreLine() {
+        const QString src = tmp_.filePath("QUIET.SND");
+        QVERIFY(MakeSndSource(src, 8000, 8, 1, 4000));
+        QFile f(src);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        f.seek(28);
+        f.write(QByteArray(4000, char(128)));
+        f.close();
+        mUtility::sPreviewFile = PreviewFile::Write(src, mUtility::SoundInfo);
+        frmPreview form;
+        form.show();
+        form.Form_Load();
+        auto* view = child<WaveSurface>(form, "picLeftChannel");
+        QVERIFY(!child<WaveSurface>(form, "picRightChannel")->isVisible());
+        QVERIFY(child<WaveSurface>(form, "picMono")->isVisible());
+        const QImage img = view->image();
+        const int midRow = img.height() / 2;
+        const QColor wave(74, 243, 165);
+        int onCentre = 0, elsewhere = 0;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                if (img.pixelColor(x, y) == wave) (qAbs(y - midRow) <= 1 ? onCentre : elsewhere)++;
+        QVERIFY(onCentre > img.width() / 2);
+        QCOMPARE(elsewhere, 0);
+    }
+
+    // The state table of playback, step by step.
+    void playPauseStopLoop() {
+        auto form = open(22050, 16, 1, 44100);  // 2 s
+        QVERIFY(form);
+        const QString open = sent_.filter(QRegularExpression("^Open ")).last();
+        const QString alias = open.section(" ALIAS ", 1).section(' ', 0, 0);
+        QVERIFY(alias.startsWith("wav"));
+        sent_.clear();
+        form->btnPlay_Click();
+        QCOMPARE(sent_.first(), QString("Play %1 from 0 to 2000").arg(alias));
+        QVERIFY(form->PlayTimerTicking());
+        QCOMPARE(form->ActionIcon(), QString("PLAY"));
+        form->PlayTimer_Timer();
+        QCOMPARE(text(*form, "lblStatus"), QString("Playing"));
+        QCOMPARE(buttons(*form), QString("-PS-"));
+        // No selection: the marker is on the (single) channel view.
+        QCOMPARE(visibleMarkers(*form), 1);
+        QVERIFY(child<MarkerLine>(*form, "Line1")->isVisibleTo(form.get()));
+        advance(500);
+        form->PlayTimer_Timer();
+        const double w = child<WaveSurface>(*form, "picLeftChannel")->ScaleWidth();
+        QCOMPARE(form->lMarkerX(), int(std::floor(500 * w / 2000)));
+
+        form->btnPause_Click();
+        QCOMPARE(form->ActionIcon(), QString("PAUSE"));
+        QCOMPARE(form->lPausedMs(), 500);
+        advance(1000);
+        form->PlayTimer_Timer();
+        QCOMPARE(text(*form, "lblStatus"), QString("Paused"));
+        QCOMPARE(buttons(*form), QString("P-SL"));
+        sent_.clear();
+        form->btnPlay_Click();  // resumes where it paused
+        QCOMPARE(sent_.first(), QString("Play %1 from 500 to 2000").arg(alias));
+        QCOMPARE(form->lPausedMs(), 0);
+
+        form->btnPause_Click();
+        form->btnStop_Click();  // forgets the paused position
+        QCOMPARE(form->ActionIcon(), QString("STOP"));
+        QCOMPARE(buttons(*form), QString("P--L"));
+        QCOMPARE(text(*form, "lblStatus"), QString("Stopped"));
+        QVERIFY(!form->PlayTimerTicking());
+        QCOMPARE(visibleMarkers(*form), 0);
+        sent_.clear();
+        form->btnPlay_Click();
+        QCOMPARE(sent_.first(), QString("Play %1 from 0 to 2000").arg(alias));
+
+        advance(2500);  // the end is reached
+        form->PlayTimer_Timer();
+        QCOMPARE(buttons(*form), QString("P--L"));
+        QCOMPARE(form->ActionIcon(), QString("STOP"));
+        QVERIFY(!form->PlayTimerTicking());
+
+        form->btnLoop_Click();
+        QCOMPARE(form->ActionIcon(), QString("LOOP"));
+        form->PlayTimer_Timer();
+        advance(2500);
+        sent_.clear();
+        form->PlayTimer_Timer();  // stopped at the end: plays the stretch again
+        QCOMPARE(sent_.last(), QString("Play %1 from 0 to 2000").arg(alias));
+        QVERIFY(form->PlayTimerTicking());
+        QCOMPARE(form->ActionIcon(), QString("LOOP"));
+        form->btnPlay_Click();  // Play after Loop ends looping
+        QVERIFY(!form->bLooping());
+
+        form->close();
+        QVERIFY(!QFile::exists(mUtility::sPreviewFile));
+        QCOMPARE(sent_.last(), QString("Close %1").arg(alias));
+    }
+
+    // Where the marker shows depends on the selection's width and length.
+    void markerPlacement() {
+        auto form = open(22050, 16, 2, 44100);
+        auto* view = child<WaveSurface>(*form, "picLeftChannel");
+        const double w = view->ScaleWidth();
+        form->picLeftChannel_MouseDown(1, 0, 0, 100);
+        form->picLeftChannel_MouseMove(1, 0, w / 2, 100);  // 1 s, wide
+        form->btnPlay_Click();
+        form->PlayTimer_Timer();
+        QVERIFY(child<MarkerLine>(*form, "Line3")->isVisibleTo(form.get()));
+        QVERIFY(!child<MarkerLine>(*form, "Line1")->isVisibleTo(form.get()));
+        form->btnStop_Click();
+        form->picLeftChannel_MouseDown(1, 0, 1500, 100);
+        form->picLeftChannel_MouseMove(1, 0, 1590, 100);  // 90 twips, about 36 ms
+        form->btnPlay_Click();
+        form->PlayTimer_Timer();
+        QCOMPARE(visibleMarkers(*form), 0);
+        form->btnStop_Click();
+        form->picLeftChannel_MouseDown(1, 0, 1500, 100);
+        form->picLeftChannel_MouseMove(1, 0, 1590, 100);
+    }
+
+    void previewEntryPoint() {
+        const QString src = tmp_.filePath("ENTRY.SND");
+        QVERIFY(MakeSndSource(src, 11025, 8, 1, 11025));
+        auto wavs = [this] { return QDir(tmp_.path()).entryList({"*.wav"}, QDir::Files); };
+        const QStringList before = wavs();
+        mUtility::AutoPlaying = true;
+        mUtility::Preview(src);
+        mUtility::AutoPlaying = false;
+        QCOMPARE(wavs(), before);  // played from the open file, deleted at once
+
+        bool sawWindow = false;
+        QTimer::singleShot(0, [&] {
+            auto* form = qobject_cast<frmPreview*>(QApplication::activeModalWidget());
+            sawWindow = form && QFile::exists(mUtility::sPreviewFile);
+            if (form) form->close();
+        });
+        mUtility::Preview(src);
+        QVERIFY(sawWindow);
+        QCOMPARE(wavs(), before);
+
+        mUtility::SoundInfo.SampleRate = 0;  // the load fails
+        try {
+            mUtility::Preview(src);
+            QFAIL("a sample rate of 0 must fail");
+        } catch (const AppError& e) {
+            QCOMPARE(e.Number, 11);
+            QVERIFY(e.Description.contains("frmPreview.Form_Load"));
+            QVERIFY(e.Description.contains("mUtility.Preview("));
+        }
+        QCOMPARE(wavs(), before);
+    }
+
+    // Random presses, drags and releases through the window system: the
+    // selection stays inside the view and the sound, and the times, samples,
+    // labels and widgets agree with the window's edges.
+    void randomMouseInput() {
+        auto form = open(44100, 16, 2, 88200);
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QWindow* window = form->windowHandle();
+        auto* view = child<WaveSurface>(*form, "picLeftChannel");
+        auto* middle = child<WaveSurface>(*form, "picLeftMiddle");
+        const double w = view->ScaleWidth();
+        const double tpp = WaveSurface::TwipsPerPixel();
+        const qint32 n = form->lNumSamples();
+        const QRect area(form->findChild<WaveSurface*>("picMain")->geometry());
+        QRandomGenerator rng(20240607);
+        Qt::MouseButton held = Qt::NoButton;
+        QPoint pos = area.center();
+        for (int i = 0; i < 100000; ++i) {
+            const int roll = rng.bounded(100);
+            if (held == Qt::NoButton && roll < 60) {
+                pos = QPoint(area.left() + rng.bounded(area.width()),
+                             area.top() + rng.bounded(area.height()));
+                held = rng.bounded(2) ? Qt::LeftButton : Qt::RightButton;
+                QTest::mousePress(window, held, {}, pos);
+            } else if (held != Qt::NoButton && roll < 15) {
+                QTest::mouseRelease(window, held, {}, pos);
+                held = Qt::NoButton;
+            } else {
+                pos += QPoint(rng.bounded(-40, 41), rng.bounded(-5, 6));
+                pos.setX(qBound(-50, pos.x(), form->width() + 50));
+                QTest::mouseMove(window, pos);
+            }
+            const SelectionModel& s = form->Selection();
+            const auto& win = s.left();
+            const double right = win.left + win.width;
+            if (!win.visible) continue;
+            QVERIFY2(win.left >= 0 && win.width >= 0 && right <= w + 1e-9,
+                     qPrintable(QString("event %1: %2 + %3").arg(i).arg(win.left).arg(win.width)));
+            QCOMPARE(s.lStartMs, MsAt(win.left, w, form->dDuration()));
+            QCOMPARE(s.lblSampBegin, QString::number(SampleAt(win.left, w, n)));
+            if (win.width > 0) {
+                QCOMPARE(s.lEndMs, MsAt(right, w, form->dDuration()));
+                QCOMPARE(s.lblSampEnd, QString::number(SampleAt(right, w, n)));
+            } else {
+                QCOMPARE(s.lEndMs, 2000);
+            }
+            QVERIFY(s.lStartMs <= s.lEndMs && s.lEndMs <= 2000);
+            QCOMPARE(text(*form, "lblSampTotal"),
+                     QString::number(s.lblSampEnd.toInt() - s.lblSampBegin.toInt() + 1));
+            QCOMPARE(middle->x(), view->border() + qRound(win.left / tpp));
+        }
+    }
+};
+
+QTEST_MAIN(tst_frmPreview)
+#include "tst_frmPreview.moc"
