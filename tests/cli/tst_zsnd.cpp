@@ -219,10 +219,14 @@ void tst_zsnd::batchConvertsFolder() {
     QVERIFY(Fixtures::ReadFile(dir_->filePath("boom.snd")).mid(28) == samples);
 }
 
-// Named files in the order given; a missing one stops the run, earlier outputs stay.
+// Named files in the order given; a missing or cut-off one stops the run,
+// earlier outputs stay.
 void tst_zsnd::batchStopsAtFirstFailure() {
     Make("a.wsd", Fixtures::GameFile(Game{.flag = 2, .id = 8}, Fixtures::Samples(100)));
-    Make("c.wsd", Fixtures::GameFile(Game{}, Fixtures::Samples(100)));
+    Make("c.wsd", Fixtures::GameFile(Game{}, Fixtures::Samples(100)).left(27));
+    Run cut = Zsnd({"batch", "--from=wsd", "--to=snd", dir_->path(), "c.wsd"});
+    QCOMPARE(cut.exitCode, 3);
+    QVERIFY2(cut.err.contains("error 62"), qPrintable(cut.err));
     const Run r =
         Zsnd({"batch", "--from=wsd", "--to=snd", dir_->path(), "a.wsd", "gone.wsd", "c.wsd"});
     QCOMPARE(r.exitCode, 3);

@@ -62,7 +62,6 @@ private slots:
     void refusedDataLengths_data();
     void refusedDataLengths();
     void failuresKeepOldDestination();
-    void readOnlyFolder();
     void copierDetectsShrunkSource();
 
 private:
@@ -278,26 +277,6 @@ void tst_Conversion::failuresKeepOldDestination() {
     QVERIFY(QFile::remove(src));
     expectFailure(ErrNo::FileNotFound, "mUtility.MakeWAV(");
     QCOMPARE(Fixtures::Entries(dir_->path()), QStringList({"E.WAV"}));
-}
-
-void tst_Conversion::readOnlyFolder() {
-    if (::geteuid() == 0)
-        QSKIP("root ignores file modes; tst_zsnd repeats this as an unprivileged user");
-    const QString src = Make("f.snd", Fixtures::GameFile(Game{}, Fixtures::Samples(100)));
-    const QString dest = Make("F.WSD", "old");
-    Inspect("f.snd");
-    QVERIFY(QFile::setPermissions(dir_->path(), QFile::ReadOwner | QFile::ExeOwner));
-    bool refused = false;
-    try {
-        MakeSND(src, dest);
-    } catch (const AppError& e) {
-        refused = e.Number == ErrNo::PermissionDenied;
-    }
-    QVERIFY(QFile::setPermissions(dir_->path(),
-                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-    QVERIFY(refused);
-    QCOMPARE(Fixtures::ReadFile(dest), QByteArray("old"));
-    QCOMPARE(Fixtures::Entries(dir_->path()), QStringList({"F.WSD", "f.snd"}));
 }
 
 // A source holding fewer bytes than it promised is an error, not a short copy:
