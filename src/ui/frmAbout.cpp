@@ -9,7 +9,6 @@
 #include <QVBoxLayout>
 #include <cmath>
 
-#include "ProgramLook.h"
 #include "QuillonButton.h"
 #include "RunTopLevel.h"
 #include "TrapERR.h"
@@ -57,7 +56,7 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent)
 
     btnOK = new QuillonButton(this);
     btnOK->setObjectName("btnOK");
-    ProgramLook::Apply(btnOK);
+    QuillonButton::ApplyProgramLook(btnOK);
     btnOK->setCaption("OK");
     btnOK->setDefault(true);
     connect(btnOK, &QuillonButton::Click, this, &QDialog::accept);

@@ -23,15 +23,16 @@
 #include "MainSettings.h"
 #include "MsgBox.h"
 #include "Preview.h"
-#include "ProgramLook.h"
 #include "QuillonButton.h"
 #include "RunTopLevel.h"
 #include "SoundInfo.h"
 #include "TrapERR.h"
 #include "Volumes.h"
 #include "cFileSystem.h"
+#include "cImageList.h"
+#include "FileContextMenu.h"
+#include "Twips.h"
 #include "cPopupMenu.h"
-#include "FileMenu.h"
 #include "frmAbout.h"
 #include "frmBatch.h"
 #include "frmConvert.h"
@@ -125,6 +126,9 @@ void frmMain::BuildWidgets()
     Label10 = new QLabel(QStringLiteral("(choose file and right-click for menu)"), this);
     chkAutoPlay = new QCheckBox(tr("Auto &Play"), this);
     chkAutoPlay->setObjectName("chkAutoPlay");
+    imlMain = new cImageList(this);
+    imlMain->setObjectName("imlMain");
+    FileContextMenu::LoadIcons(*imlMain);
 
     frameFileInfo = new QFrame(this);
     frameFileInfo->setObjectName("frameFileInfo");
@@ -158,7 +162,7 @@ void frmMain::BuildWidgets()
     for (const Command& command : commands) {
         command.button = new QuillonButton(this);
         command.button->setObjectName(command.name);
-        ProgramLook::Apply(command.button);
+        QuillonButton::ApplyProgramLook(command.button);
         command.button->setCaption(command.caption);
         command.button->setToolTip(command.tip);
     }
@@ -475,8 +479,12 @@ void frmMain::FileList_MouseDown(int button, int shift, int x, int y)
 {
     try {
         if (button != 2 || SelectedFileName().isEmpty()) return;
-        const QString key = FileMenu::Show(this, FileList->viewport()->mapTo(this, QPoint(x, y)));
-        if (!key.isEmpty()) RunMenuCommand(key);
+        cPopupMenu menu;
+        FileContextMenu::Build(menu, imlMain, this);
+        const QPoint at = FileList->viewport()->mapTo(this, QPoint(x, y));
+        const int chosen = menu.ShowPopupMenu(zs::PixelsToTwips(at.x()),
+                                              zs::PixelsToTwips(at.y()), 0, 0, 0, 0, true);
+        if (chosen > 0) RunMenuCommand(menu.ItemKey(chosen));
     }
     ZS_TRAP("frmMain.FileList_MouseDown(Button,Shift,x,y)", button, shift, x, y)
 }

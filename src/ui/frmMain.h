@@ -13,6 +13,7 @@ class QListWidget;
 class QTreeView;
 class QuillonButton;
 class cFileSystem;
+class cImageList;
 
 namespace mUtility {
 struct InspectionResult;
@@ -101,4 +102,5 @@ private:
     QuillonButton* btnBatch = nullptr;
     QuillonButton* btnAbout = nullptr;
     QuillonButton* btnExit = nullptr;
+    cImageList* imlMain = nullptr;
 };
