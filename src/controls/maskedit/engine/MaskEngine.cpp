@@ -412,3 +412,27 @@ QString MaskEngine::NumText() const {
     s.replace(decimalSep_, localeSep);
     return mFunctions::IsNumericText(s, localeSep) ? s : QString();
 }
+
+QString MaskEngine::Inconsistency() const {
+    if (cursor_ < 0 || selLength_ < 0 || cursor_ + selLength_ > DisplayLength()) {
+        return QStringLiteral("cursor %1+%2 outside %3").arg(cursor_).arg(selLength_).arg(
+            DisplayLength());
+    }
+    if (!maskActive_) return {};
+    if (display_.size() != emptyDisplay_.size() || codes_.size() != display_.size()) {
+        return QStringLiteral("display length %1, mask length %2")
+            .arg(display_.size())
+            .arg(emptyDisplay_.size());
+    }
+    for (int p = 1; p <= DisplayLength(); ++p) {
+        const QChar ch = at(p);
+        if (!IsInputPosition(p) && ch != emptyDisplay_.at(p - 1)) {
+            return QStringLiteral("literal at %1 became %2").arg(p).arg(ch);
+        }
+        const bool allowed = IsAsciiDigit(ch) || ch == prompt_ || specialChars_.contains(ch);
+        if (PositionCode(p) == 6 && IsInputPosition(p) && !allowed) {
+            return QStringLiteral("digit position %1 holds %2").arg(p).arg(ch);
+        }
+    }
+    return {};
+}

@@ -188,6 +188,12 @@ public:
     QString TransFormDate(const QString& date, int inFormat, int outFormat, const QString& inSep,
                           const QString& outSep) const;
 
+    // Empty while the engine keeps its promises, else what is broken: with a mask,
+    // the display has the mask's length, literals stay in place, digit positions
+    // hold a digit, the prompt or a special character, and the cursor and
+    // selection lie inside the display.
+    QString Inconsistency() const;
+
 private:
     QString charFor(QChar k, int p) const;
     bool acceptsByCode(QChar k, int p) const;
