@@ -14,7 +14,7 @@ class FrameReader {
 public:
     FrameReader(const QString& path, const WaveTrace::Shape& s)
         : file_(path), shape_(s), frameBytes_(s.bits / 8 * (s.channels == 2 ? 2 : 1)) {
-        if (!file_.open(QIODevice::ReadOnly))
+        if (!file_.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
             throw AppError::fromErrno(errno ? errno : ENOENT, path);
     }
 

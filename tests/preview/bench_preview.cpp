@@ -1,6 +1,6 @@
 // Measures the preview of one game sound file for bench/preview.sh:
 //   bench_preview copy SOURCE      time of the temporary copy alone
-//   bench_preview open SOURCE      copy + window load (waveform drawn)
+//   bench_preview open SOURCE      copy + window load (waveform drawn); the copy stays
 //   bench_preview draw SOURCE      waveform drawing alone (copy made first)
 //   bench_preview play SOURCE SEC  open, then play for SEC seconds; CPU share
 // The sound's shape is read from the file's 28-byte header. Prints key=value
@@ -76,8 +76,11 @@ int main(int argc, char** argv) {
             std::printf("play_cpu_percent=%.1f\n", 100 * (cpuSeconds() - cpu0) / wall);
             std::printf("marker=%d\n", form.lMarkerX());
         }
+        // Opening is measured, not closing: the harness removes the copy, as it
+        // removes cp's, outside the timing.
+        if (mode == "open") mUtility::sPreviewFile.clear();
         form.close();
     }
-    QFile::remove(mUtility::sPreviewFile);
+    if (mode != "open") QFile::remove(mUtility::sPreviewFile);
     return rc;
 }

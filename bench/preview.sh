@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# The preview of a 1 GiB game file: the temporary copy and the window with its
+# waveform against cp of the same data, the drawing alone, peak memory while
+# previewing and playing, and CPU while playing. Run through scripts/bench.
+set -euo pipefail
+dir="$BENCH_DIR"
+root=$(cd "$(dirname "$0")/.." && pwd)
+status=0
+
+cmake --preset release >/dev/null
+cmake --build "$root/build/release" -j 2 --target bench_preview >/dev/null
+bin="$root/build/release/tests/preview/bench_preview"
+export QT_QPA_PLATFORM=offscreen ZEPHYRA_AUDIO=null
+export TMPDIR="$dir/tmp"
+mkdir -p "$TMPDIR"
+
+# printf escapes for a game header: flag, ID, length, 44100 Hz, 16 bits, stereo, 0.
+game_header() {
+  local v out=""
+  for v in 0 1 "$1" 44100 16 2 0; do
+    out+=$(printf '\\x%02x\\x%02x\\x%02x\\x%02x' $((v & 255)) $((v >> 8 & 255)) \
+      $((v >> 16 & 255)) $((v >> 24 & 255)))
+  done
+  printf '%s' "$out"
+}
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+report() {  # name measured unit target-text condition
+  local ok
+  ok=$(bench_check "$5")
+  bench_row "$1" "$2" "$3" "$4" "$ok"
+  [ "$ok" = 1 ] || status=1
+}
+value() { sed -n "s/^$1=//p" "$2"; }
+
+len=$((1024 * 1024 * 1024 - 28))
+{ printf "$(game_header $len)"; head -c $len /dev/urandom; } >"$dir/big.snd"
+bench_reset() { rm -f "$dir/copy.snd" "$TMPDIR"/*.wav; }
+
+t_open=$(bench_median 3 "$bin" open "$dir/big.snd")
+t_cp=$(bench_median 3 cp "$dir/big.snd" "$dir/copy.snd")
+bench_reset
+"$bin" draw "$dir/big.snd" >"$dir/draw.txt"
+/usr/bin/time -f %M -o "$dir/rss" "$bin" play "$dir/big.snd" 4 >"$dir/play.txt"
+rss_kib=$(cat "$dir/rss")
+bench_reset
+rm -f "$dir/big.snd"
+unset -f bench_reset
+
+draw_ms=$(value draw_ms "$dir/draw.txt")
+cpu=$(value play_cpu_percent "$dir/play.txt")
+bench_row "preview 1 GiB: open (copy + window)" "$t_open" "s" "" 1
+bench_row "preview 1 GiB: cp" "$t_cp" "s" "" 1
+report "preview 1 GiB: open / cp" "$(ratio "$t_open" "$t_cp")" "x" "<= 1.3" "$t_open <= 1.3 * $t_cp"
+report "preview 1 GiB: waveform drawing" "$draw_ms" "ms" "< 100" "$draw_ms < 100"
+report "preview 1 GiB: peak RSS preview + play" "$((rss_kib / 1024))" "MiB" "<= 64" "$rss_kib <= 65536"
+report "preview: CPU while playing" "$cpu" "% core" "<= 10" "$cpu <= 10"
+exit $status
