@@ -49,6 +49,7 @@ private slots:
     void parseMask_data();
     void parseMask();
     void maskWithoutPositionsIsPlainText();
+    void designModeShowsTemplate();
     void promptCharMustBeOneCharacter();
     void charForPosition_data();
     void charForPosition();
@@ -161,6 +162,16 @@ void tst_MaskEngine::maskWithoutPositionsIsPlainText() {
     e.SetText(QStringLiteral("free text"));
     QCOMPARE(e.Text(), QStringLiteral("free text"));
     QCOMPARE(e.KeyPress(u'x').request, KeyOutcome::Request::PassToTextBox);
+}
+
+void tst_MaskEngine::designModeShowsTemplate() {
+    MaskEngine e;
+    e.SetDesignMode(true);
+    e.SetDecimalSeperator(QStringLiteral("."));
+    e.SetMask(QStringLiteral("(###) \\D-D&.?"));
+    QCOMPARE(e.TextBoxContent(), QStringLiteral("(###) D-_&.?"));
+    e.SetText(QStringLiteral("as typed"));
+    QCOMPARE(e.Text(), QStringLiteral("as typed"));
 }
 
 void tst_MaskEngine::promptCharMustBeOneCharacter() {
