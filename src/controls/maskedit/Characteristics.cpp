@@ -114,10 +114,9 @@ void Characteristics::build() {
     txtDecimalSeperator = addText("txtDecimalSeperator", QStringLiteral("DecimalSeperator:"),
                                   QStringLiteral("DecimalSeperator (The . will stay valid for "
                                                  "decimal input when pushed"));
-    txtChar2ActivateTranNextChar2Upper =
-        addText("txtChar2ActivateTranNextChar2Upper",
-                QStringLiteral("Char2ActivateTranNextChar2Upper:"),
-                QStringLiteral("Transform next char to uppercase if one of the chars is found"));
+    txtChar2ActivateTranNextChar2Upper = addText(
+        "txtChar2ActivateTranNextChar2Upper", QStringLiteral("Char2ActivateTranNextChar2Upper:"),
+        QStringLiteral("Transform next char to uppercase if one of the chars is found"));
     TxtToolTipText = addText("TxtToolTipText", QStringLiteral("ToolTipText"), {});
 
     auto* middle = new QGridLayout;
@@ -149,10 +148,10 @@ void Characteristics::build() {
     chkBorderIfFocus = addCheck(
         "chkBorderIfFocus", QStringLiteral("BorderIfFocus"),
         QStringLiteral("Draw a border around the control when the control has Focus (Active)"));
-    chkBorderNoFocus = addCheck(
-        "chkBorderNoFocus", QStringLiteral("BorderNoFocus"),
-        QStringLiteral("Draw a border around the control when the control has NO Focus "
-                       "(InActive)"));
+    chkBorderNoFocus =
+        addCheck("chkBorderNoFocus", QStringLiteral("BorderNoFocus"),
+                 QStringLiteral("Draw a border around the control when the control has NO Focus "
+                                "(InActive)"));
     auto* borderFrame = new QGroupBox(QStringLiteral("BorderStyle / Appearance"), this);
     auto* borderLayout = new QHBoxLayout(borderFrame);
     optBorderStyle0 = new QRadioButton(QStringLiteral("None"), borderFrame);
@@ -232,8 +231,8 @@ void Characteristics::build() {
 
 void Characteristics::fillLists() {
     cboFieldType->clear();
-    cboFieldType->addItems({QStringLiteral("A - AlfaNumericFieldField"),
-                            QStringLiteral("D - Date"), QStringLiteral("N - NumericField")});
+    cboFieldType->addItems({QStringLiteral("A - AlfaNumericFieldField"), QStringLiteral("D - Date"),
+                            QStringLiteral("N - NumericField")});
     for (QComboBox* list : {cboAlignment, cboFormatAlignment}) {
         list->clear();
         list->addItems({QStringLiteral("0 - vbLeftJustify"), QStringLiteral("1 - vbRightJustify"),
@@ -349,7 +348,9 @@ void Characteristics::setChanged(bool changed) {
     emit ChangedState(changed);
 }
 
-bool Characteristics::dateChosen() const { return cboFieldType->currentIndex() == 1; }
+bool Characteristics::dateChosen() const {
+    return cboFieldType->currentIndex() == 1;
+}
 
 void Characteristics::fieldTypeChosen() {
     txtMask->clear();

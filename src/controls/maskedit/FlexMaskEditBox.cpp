@@ -76,7 +76,8 @@ FlexMaskEditBox::FlexMaskEditBox(QWidget* parent)
     connect(this, &QObject::objectNameChanged, this, &FlexMaskEditBox::updateAccessibleName);
 
     mnuPopUp->setObjectName(QStringLiteral("mnuPopUp"));
-    auto addItem = [this](const char* name, const QString& caption, void (FlexMaskEditBox::*slot)()) {
+    auto addItem = [this](const char* name, const QString& caption,
+                          void (FlexMaskEditBox::*slot)()) {
         QAction* action = mnuPopUp->addAction(caption);
         action->setObjectName(QLatin1String(name));
         connect(action, &QAction::triggered, this, slot);
@@ -155,7 +156,9 @@ void FlexMaskEditBox::applyAlignment(int alignment) {
     txtFlex->setAlignment(ToQtAlignment(alignment));
 }
 
-void FlexMaskEditBox::applyBoxFont(const QFont& font) { txtFlex->setFont(font); }
+void FlexMaskEditBox::applyBoxFont(const QFont& font) {
+    txtFlex->setFont(font);
+}
 
 void FlexMaskEditBox::updateCaret() {
     const int width = std::max(1, qRound(Font().pointSizeF()));
@@ -172,7 +175,9 @@ void FlexMaskEditBox::layoutTextBox() {
     txtFlex->setGeometry(rect().adjusted(margin, margin, -margin, -margin));
 }
 
-void FlexMaskEditBox::syncDesignMode() { engine_.SetDesignMode(!Ambient::UserMode(this)); }
+void FlexMaskEditBox::syncDesignMode() {
+    engine_.SetDesignMode(!Ambient::UserMode(this));
+}
 
 void FlexMaskEditBox::refreshIfPending() {
     if (engine_.RefreshPending()) Refresh();
@@ -220,9 +225,13 @@ void FlexMaskEditBox::applyInactiveLook() {
 
 // ---- value ----
 
-QString FlexMaskEditBox::Text() const { return engine_.Text(); }
+QString FlexMaskEditBox::Text() const {
+    return engine_.Text();
+}
 
-void FlexMaskEditBox::setText(const QString& New_Text) { assignText(New_Text, false); }
+void FlexMaskEditBox::setText(const QString& New_Text) {
+    assignText(New_Text, false);
+}
 
 void FlexMaskEditBox::assignText(const QString& value, bool fromUndo) {
     syncDesignMode();
@@ -470,7 +479,9 @@ void FlexMaskEditBox::focusExit() {
     setBorder(borderNoFocus_);
 }
 
-void FlexMaskEditBox::sendTab() { focusNextPrevChild(true); }
+void FlexMaskEditBox::sendTab() {
+    focusNextPrevChild(true);
+}
 
 void FlexMaskEditBox::FocusNextFlexMask(int direction, bool exit) {
     const QList<FlexMaskEditBox*> order = FieldsInTabOrder(window());
@@ -599,4 +610,6 @@ void FlexMaskEditBox::menuDelete() {
     showDisplay();
 }
 
-void FlexMaskEditBox::menuUndo() { assignText({}, true); }
+void FlexMaskEditBox::menuUndo() {
+    assignText({}, true);
+}

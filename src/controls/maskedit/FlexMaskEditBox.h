@@ -314,7 +314,6 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-
     bool keyPressed(QKeyEvent* event);
     bool typeCharacter(QChar ch);
     void applyOutcome(const KeyOutcome& outcome);

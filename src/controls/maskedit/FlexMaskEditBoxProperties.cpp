@@ -21,10 +21,10 @@ int CheckedAlignment(int value, const QString& property) {
 
 Qt::CursorShape CursorFor(int mousePointer) {
     static const Qt::CursorShape shapes[] = {
-        Qt::IBeamCursor,    Qt::ArrowCursor,     Qt::CrossCursor,   Qt::IBeamCursor,
-        Qt::ArrowCursor,    Qt::SizeAllCursor,   Qt::SizeBDiagCursor, Qt::SizeVerCursor,
-        Qt::SizeFDiagCursor, Qt::SizeHorCursor,  Qt::UpArrowCursor, Qt::WaitCursor,
-        Qt::ForbiddenCursor, Qt::BusyCursor,     Qt::WhatsThisCursor, Qt::SizeAllCursor};
+        Qt::IBeamCursor,     Qt::ArrowCursor,   Qt::CrossCursor,     Qt::IBeamCursor,
+        Qt::ArrowCursor,     Qt::SizeAllCursor, Qt::SizeBDiagCursor, Qt::SizeVerCursor,
+        Qt::SizeFDiagCursor, Qt::SizeHorCursor, Qt::UpArrowCursor,   Qt::WaitCursor,
+        Qt::ForbiddenCursor, Qt::BusyCursor,    Qt::WhatsThisCursor, Qt::SizeAllCursor};
     return mousePointer >= 0 && mousePointer < 16 ? shapes[mousePointer] : Qt::IBeamCursor;
 }
 
@@ -171,7 +171,9 @@ void FlexMaskEditBox::setFormatAlignment(int New_FormatAlignment) {
     changed(QStringLiteral("FormatAlignment"));
 }
 
-QFont FlexMaskEditBox::FormatFont() const { return formatFont_.value_or(Ambient::Font(this)); }
+QFont FlexMaskEditBox::FormatFont() const {
+    return formatFont_.value_or(Ambient::Font(this));
+}
 
 void FlexMaskEditBox::setFormatFont(const QFont& New_FormatFont) {
     formatFont_ = New_FormatFont;
@@ -260,7 +262,9 @@ void FlexMaskEditBox::setSelStart(int New_SelStart) {
     changed(QStringLiteral("SelStart"));
 }
 
-int FlexMaskEditBox::SelLength() const { return static_cast<int>(txtFlex->selectedText().size()); }
+int FlexMaskEditBox::SelLength() const {
+    return static_cast<int>(txtFlex->selectedText().size());
+}
 
 void FlexMaskEditBox::setSelLength(int New_SelLength) {
     txtFlex->setSelection(SelStart(), qAbs(New_SelLength));
@@ -268,7 +272,9 @@ void FlexMaskEditBox::setSelLength(int New_SelLength) {
     changed(QStringLiteral("SelLength"));
 }
 
-QString FlexMaskEditBox::SelText() const { return txtFlex->selectedText(); }
+QString FlexMaskEditBox::SelText() const {
+    return txtFlex->selectedText();
+}
 
 void FlexMaskEditBox::setSelText(const QString& New_SelText) {
     if (engine_.Locked()) return;
@@ -293,7 +299,9 @@ void FlexMaskEditBox::setEnabledProperty(bool New_Enabled) {
     changed(QStringLiteral("Enabled"));
 }
 
-QFont FlexMaskEditBox::Font() const { return font(); }
+QFont FlexMaskEditBox::Font() const {
+    return font();
+}
 
 void FlexMaskEditBox::setFontProperty(const QFont& New_Font) {
     setFont(New_Font);
@@ -402,7 +410,9 @@ void FlexMaskEditBox::setVisibleProperty(bool xVisible) {
     changed(QStringLiteral("Visible"));
 }
 
-QString FlexMaskEditBox::Version() const { return QCoreApplication::applicationVersion(); }
+QString FlexMaskEditBox::Version() const {
+    return QCoreApplication::applicationVersion();
+}
 
 // ---- stored settings ----
 

@@ -404,8 +404,8 @@ void tst_FlexMaskEditBox::propertyBagRoundTrip() {
     FlexMaskEditBox copy;
     copy.ReadProperties(*restored);
     const QMetaObject* meta = copy.metaObject();
-    const QStringList skip = {"hwnd",      "Version",   "Visible", "SelStart",
-                             "SelLength", "SelText",   "MouseIcon"};
+    const QStringList skip = {"hwnd",      "Version", "Visible",  "SelStart",
+                              "SelLength", "SelText", "MouseIcon"};
     for (int i = meta->propertyOffset(); i < meta->propertyCount(); ++i) {
         const QMetaProperty property = meta->property(i);
         if (skip.contains(QLatin1String(property.name()))) continue;

@@ -213,11 +213,15 @@ void tst_MaskEngine::charForPosition_data() {
     QTest::newRow("? digit") << "?" << none << QChar(u'5') << 1 << "";
     QTest::newRow("> upper") << ">?" << none << QChar(u'q') << 1 << "Q";
     QTest::newRow("< lower") << "<?" << none << QChar(u'Q') << 1 << "q";
-    QTest::newRow("D special") << "D" << "*" << QChar(u'*') << 1 << "*";
-    QTest::newRow("D other") << "D" << "*" << QChar(u'x') << 1 << "";
+    QTest::newRow("D special") << "D"
+                               << "*" << QChar(u'*') << 1 << "*";
+    QTest::newRow("D other") << "D"
+                             << "*" << QChar(u'x') << 1 << "";
     QTest::newRow("D prompt") << "D" << none << QChar(u'_') << 1 << "_";
-    QTest::newRow("special anywhere") << "#" << "*" << QChar(u'*') << 1 << "*";
-    QTest::newRow("special keeps case") << ">?" << "q" << QChar(u'q') << 1 << "q";
+    QTest::newRow("special anywhere") << "#"
+                                      << "*" << QChar(u'*') << 1 << "*";
+    QTest::newRow("special keeps case") << ">?"
+                                        << "q" << QChar(u'q') << 1 << "q";
     QTest::newRow("literal refuses") << "-#" << none << QChar(u'5') << 1 << "";
     QTest::newRow("decimal separator refuses") << "#.#" << none << QChar(u'.') << 2 << "";
 }
@@ -274,13 +278,23 @@ void tst_MaskEngine::textIntoMask_data() {
     QTest::addColumn<QString>("display");
     QTest::addColumn<int>("cursor");
     const QString phone = QStringLiteral("(###) ###-####");
-    QTest::newRow("digits only") << phone << "5551234567" << "(555) 123-4567" << 1;
-    QTest::newRow("with literals") << phone << "(555) 123-4567" << "(555) 123-4567" << 1;
-    QTest::newRow("partial") << phone << "555-123" << "(555) 123-____" << 10;
-    QTest::newRow("refused characters dropped") << "####" << "12ab34" << "1234" << 0;
-    QTest::newRow("too long") << "####" << "123456" << "1234" << 0;
-    QTest::newRow("case class applied") << ">??" << "ab" << "AB" << 0;
-    QTest::newRow("empty value") << phone << "" << "(___) ___-____" << 1;
+    QTest::newRow("digits only") << phone << "5551234567"
+                                 << "(555) 123-4567" << 1;
+    QTest::newRow("with literals") << phone << "(555) 123-4567"
+                                   << "(555) 123-4567" << 1;
+    QTest::newRow("partial") << phone << "555-123"
+                             << "(555) 123-____" << 10;
+    QTest::newRow("refused characters dropped") << "####"
+                                                << "12ab34"
+                                                << "1234" << 0;
+    QTest::newRow("too long") << "####"
+                              << "123456"
+                              << "1234" << 0;
+    QTest::newRow("case class applied") << ">??"
+                                        << "ab"
+                                        << "AB" << 0;
+    QTest::newRow("empty value") << phone << ""
+                                 << "(___) ___-____" << 1;
 }
 
 void tst_MaskEngine::textIntoMask() {
@@ -321,13 +335,14 @@ void tst_MaskEngine::editing_data() {
                                            << "(123) 4__-____" << 7 << 0;
     QTest::newRow("backspace across literal") << phone << 0 << full << 10 << "{BS}"
                                               << "(555) 124-567_" << 8 << 0;
-    QTest::newRow("backspace at start") << phone << 0 << full << 0 << "{BS}" << "(555) 123-4567"
-                                        << 0 << 1;
+    QTest::newRow("backspace at start") << phone << 0 << full << 0 << "{BS}"
+                                        << "(555) 123-4567" << 0 << 1;
     QTest::newRow("delete pulls left") << phone << 0 << "1234567890" << 1 << "{DEL}"
                                        << "(234) 567-890_" << 1 << 0;
     QTest::newRow("delete refused by position") << "#&" << 0 << "1x" << 0 << "{DEL}"
                                                 << "1x" << 0 << 1;
-    QTest::newRow("delete at end") << "##" << 0 << "12" << 2 << "{DEL}" << "12" << 2 << 1;
+    QTest::newRow("delete at end") << "##" << 0 << "12" << 2 << "{DEL}"
+                                   << "12" << 2 << 1;
     QTest::newRow("ctrl+delete empties") << phone << 0 << full << 0 << "{C-DEL}"
                                          << "(___) ___-____" << 0 << 0;
     QTest::newRow("ctrl+delete keeps left part") << phone << 0 << full << 6 << "{C-DEL}"
@@ -336,8 +351,8 @@ void tst_MaskEngine::editing_data() {
                                                 << "(55_) 123-4567" << 3 << 0;
     QTest::newRow("shift+delete closes up from left") << "####" << 0 << "1234" << 2 << "{S-DEL}"
                                                       << "_134" << 2 << 0;
-    QTest::newRow("left at start stays") << phone << 0 << full << 0 << "{LEFT}" << "(555) 123-4567"
-                                         << 0 << 0;
+    QTest::newRow("left at start stays") << phone << 0 << full << 0 << "{LEFT}"
+                                         << "(555) 123-4567" << 0 << 0;
     QTest::newRow("right at end stays") << phone << 0 << full << 14 << "{RIGHT}"
                                         << "(555) 123-4567" << 14 << 0;
     QTest::newRow("left jumps literals") << phone << 0 << "12345" << 6 << "{LEFT}"
@@ -346,22 +361,23 @@ void tst_MaskEngine::editing_data() {
                                              << "(123) 45_-____" << 4 << 0;
     QTest::newRow("home and end") << phone << 0 << "12345" << 6 << "{END}{HOME}"
                                   << "(123) 45_-____" << 0 << 0;
-    QTest::newRow("integer digits right-aligned")
-        << "###.##" << 2 << "" << 0 << "123" << "123.__" << 3 << 0;
-    QTest::newRow("fourth digit to decimals") << "###.##" << 2 << "" << 0 << "1234" << "123.4_"
-                                              << 5 << 0;
-    QTest::newRow("separator jumps to decimals")
-        << "###.##" << 2 << "" << 0 << "12{.}5" << "_12.50" << 5 << 0;
-    QTest::newRow("second minus beeps") << "9999.99" << 2 << "" << 4 << "--" << "___-.__" << 4
-                                        << 1;
-    QTest::newRow("digit left of minus beeps")
-        << "9999.99" << 2 << "" << 4 << "-5{HOME}7" << "__-5.__" << 0 << 1;
-    QTest::newRow("minus refused in decimals")
-        << "9999.99" << 2 << "" << 5 << "-" << "____.__" << 5 << 1;
+    QTest::newRow("integer digits right-aligned") << "###.##" << 2 << "" << 0 << "123"
+                                                  << "123.__" << 3 << 0;
+    QTest::newRow("fourth digit to decimals") << "###.##" << 2 << "" << 0 << "1234"
+                                              << "123.4_" << 5 << 0;
+    QTest::newRow("separator jumps to decimals") << "###.##" << 2 << "" << 0 << "12{.}5"
+                                                 << "_12.50" << 5 << 0;
+    QTest::newRow("second minus beeps") << "9999.99" << 2 << "" << 4 << "--"
+                                        << "___-.__" << 4 << 1;
+    QTest::newRow("digit left of minus beeps") << "9999.99" << 2 << "" << 4 << "-5{HOME}7"
+                                               << "__-5.__" << 0 << 1;
+    QTest::newRow("minus refused in decimals") << "9999.99" << 2 << "" << 5 << "-"
+                                               << "____.__" << 5 << 1;
     QTest::newRow("delete in integer part closes from left")
-        << "####.##" << 2 << "12.5" << 2 << "{DEL}" << "___2.50" << 3 << 0;
-    QTest::newRow("insert drops trailing zero")
-        << "###.##" << 2 << "1.5" << 4 << "7" << "__1.75" << 5 << 0;
+        << "####.##" << 2 << "12.5" << 2 << "{DEL}"
+        << "___2.50" << 3 << 0;
+    QTest::newRow("insert drops trailing zero") << "###.##" << 2 << "1.5" << 4 << "7"
+                                                << "__1.75" << 5 << 0;
 }
 
 void tst_MaskEngine::editing() {
@@ -440,21 +456,48 @@ void tst_MaskEngine::numericValues_data() {
     QTest::addColumn<QString>("value");
     QTest::addColumn<QString>("display");
 
-    QTest::newRow("decimals padded") << "####.##" << "." << true << "12.5" << "__12.50";
-    QTest::newRow("zero") << "####.##" << "." << true << "0" << "___0.00";
-    QTest::newRow("empty") << "####.##" << "." << true << "" << "___0.00";
-    QTest::newRow("# refuses the sign") << "####.##" << "." << true << "-0.5" << "___0.50";
-    QTest::newRow("9 keeps the sign") << "9999.99" << "." << true << "-0.5" << "__-0.50";
-    QTest::newRow("negative number") << "9999.99" << "." << true << "-12.5" << "_-12.50";
-    QTest::newRow("point read as comma") << "####,##" << "," << true << "3.25" << "___3,25";
-    QTest::newRow("no zero padding") << "####.##" << "." << false << "12.5" << "__12.5_";
-    QTest::newRow("decimals cut, not shifted") << "##.##" << "." << true << "0.12345" << "_0.12";
-    QTest::newRow("integer overflow stays out of decimals")
-        << "##.##" << "." << true << "123.5" << "12.50";
-    QTest::newRow("no separator, left-aligned") << "####" << "." << true << "12" << "12__";
-    QTest::newRow("leading zeros dropped") << "####" << "." << true << "0012" << "12__";
-    QTest::newRow("fraction cut without separator") << "####" << "." << true << "12.7" << "12__";
-    QTest::newRow("not a number") << "####" << "." << true << "abc" << "____";
+    QTest::newRow("decimals padded") << "####.##"
+                                     << "." << true << "12.5"
+                                     << "__12.50";
+    QTest::newRow("zero") << "####.##"
+                          << "." << true << "0"
+                          << "___0.00";
+    QTest::newRow("empty") << "####.##"
+                           << "." << true << ""
+                           << "___0.00";
+    QTest::newRow("# refuses the sign") << "####.##"
+                                        << "." << true << "-0.5"
+                                        << "___0.50";
+    QTest::newRow("9 keeps the sign") << "9999.99"
+                                      << "." << true << "-0.5"
+                                      << "__-0.50";
+    QTest::newRow("negative number") << "9999.99"
+                                     << "." << true << "-12.5"
+                                     << "_-12.50";
+    QTest::newRow("point read as comma") << "####,##"
+                                         << "," << true << "3.25"
+                                         << "___3,25";
+    QTest::newRow("no zero padding") << "####.##"
+                                     << "." << false << "12.5"
+                                     << "__12.5_";
+    QTest::newRow("decimals cut, not shifted") << "##.##"
+                                               << "." << true << "0.12345"
+                                               << "_0.12";
+    QTest::newRow("integer overflow stays out of decimals") << "##.##"
+                                                            << "." << true << "123.5"
+                                                            << "12.50";
+    QTest::newRow("no separator, left-aligned") << "####"
+                                                << "." << true << "12"
+                                                << "12__";
+    QTest::newRow("leading zeros dropped") << "####"
+                                           << "." << true << "0012"
+                                           << "12__";
+    QTest::newRow("fraction cut without separator") << "####"
+                                                    << "." << true << "12.7"
+                                                    << "12__";
+    QTest::newRow("not a number") << "####"
+                                  << "." << true << "abc"
+                                  << "____";
 }
 
 void tst_MaskEngine::numericValues() {
@@ -552,11 +595,21 @@ void tst_MaskEngine::transFormDate_data() {
     QTest::addColumn<QString>("inSep");
     QTest::addColumn<QString>("outSep");
     QTest::addColumn<QString>("result");
-    QTest::newRow("short to year first") << "1-3-04" << 1 << 4 << "-" << "/" << "2004/03/01";
-    QTest::newRow("missing day") << "-3-2004" << 1 << 4 << "-" << "/" << "";
-    QTest::newRow("four to two digits") << "01-03-2004" << 1 << 7 << "-" << "-" << "01-03-04";
-    QTest::newRow("back to day first") << "2004-03-01" << 4 << 1 << "-" << "." << "01.03.2004";
-    QTest::newRow("empty") << "" << 1 << 4 << "-" << "/" << "";
+    QTest::newRow("short to year first") << "1-3-04" << 1 << 4 << "-"
+                                         << "/"
+                                         << "2004/03/01";
+    QTest::newRow("missing day") << "-3-2004" << 1 << 4 << "-"
+                                 << "/"
+                                 << "";
+    QTest::newRow("four to two digits") << "01-03-2004" << 1 << 7 << "-"
+                                        << "-"
+                                        << "01-03-04";
+    QTest::newRow("back to day first") << "2004-03-01" << 4 << 1 << "-"
+                                       << "."
+                                       << "01.03.2004";
+    QTest::newRow("empty") << "" << 1 << 4 << "-"
+                           << "/"
+                           << "";
 }
 
 void tst_MaskEngine::transFormDate() {
@@ -576,14 +629,18 @@ void tst_MaskEngine::dateMask_data() {
     QTest::addColumn<int>("century");
     QTest::addColumn<QString>("mask");
     QTest::addColumn<QString>("display");
-    QTest::newRow("ddmmyyyy") << 1 << "-" << false << 0 << "##-##-####" << "__-__-____";
+    QTest::newRow("ddmmyyyy") << 1 << "-" << false << 0 << "##-##-####"
+                              << "__-__-____";
     QTest::newRow("fixed century") << 1 << "-" << true << 19 << "##-##-\\1\\9##"
                                    << "__-__-19__";
     QTest::newRow("one-digit century") << 1 << "-" << true << 5 << "##-##-\\0\\5##"
                                        << "__-__-05__";
-    QTest::newRow("ddmmyy") << 7 << "/" << false << 0 << "##/##/##" << "__/__/__";
-    QTest::newRow("mmdd") << 13 << "." << false << 0 << "##.##" << "__.__";
-    QTest::newRow("locale") << 0 << "/" << false << 0 << "##-##-####" << "__-__-____";
+    QTest::newRow("ddmmyy") << 7 << "/" << false << 0 << "##/##/##"
+                            << "__/__/__";
+    QTest::newRow("mmdd") << 13 << "." << false << 0 << "##.##"
+                          << "__.__";
+    QTest::newRow("locale") << 0 << "/" << false << 0 << "##-##-####"
+                            << "__-__-____";
     QTest::newRow("separator that is a mask char") << 4 << "#" << false << 0 << "####\\###\\###"
                                                    << "____#__#__";
 }
@@ -627,22 +684,29 @@ void tst_MaskEngine::dateText_data() {
     QTest::addColumn<QString>("display");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("textWithoutSeparators");
-    QTest::newRow("in/out year first") << 4 << false << "2004/03/01" << "01-03-2004"
+    QTest::newRow("in/out year first") << 4 << false << "2004/03/01"
+                                       << "01-03-2004"
                                        << "2004/03/01"
                                        << "20040301";
-    QTest::newRow("separators inserted") << 4 << false << "20040301" << "01-03-2004"
+    QTest::newRow("separators inserted") << 4 << false << "20040301"
+                                         << "01-03-2004"
                                          << "2004/03/01"
                                          << "20040301";
     QTest::newRow("invalid date leaves field empty") << 4 << false << "2004/02/30"
                                                      << "__-__-____"
                                                      << "  -  -    "
                                                      << "        ";
-    QTest::newRow("century mismatch empties") << 4 << true << "2004/03/01" << "__-__-19__"
+    QTest::newRow("century mismatch empties") << 4 << true << "2004/03/01"
+                                              << "__-__-19__"
                                               << "  -  -19  "
                                               << "      ";
-    QTest::newRow("century match") << 4 << true << "1999/03/01" << "01-03-1999" << "1999/03/01"
+    QTest::newRow("century match") << 4 << true << "1999/03/01"
+                                   << "01-03-1999"
+                                   << "1999/03/01"
                                    << "19990301";
-    QTest::newRow("locale in/out") << 0 << false << "1-3-2004" << "01-03-2004" << "01-03-2004"
+    QTest::newRow("locale in/out") << 0 << false << "1-3-2004"
+                                   << "01-03-2004"
+                                   << "01-03-2004"
                                    << "01032004";
 }
 

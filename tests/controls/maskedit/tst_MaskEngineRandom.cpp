@@ -18,17 +18,15 @@ struct Field {
 };
 
 const Field kFields[] = {
-    {"(###) ###-####", 0, 0, ""},   {">?\?-<?\?", 0, 0, ""},     {"}aaaa\\##", 0, 0, "*"},
-    {"&&&&&&&&", 0, 0, ""},         {"####", 0, 7, ""},        {"9999.99", 2, 0, ""},
-    {"####.##", 2, 0, ""},          {"####", 2, 0, ""},        {"", 1, 0, ""},
-    {"D-A-c-C-?", 0, 0, "*?"},      {".##", 2, 0, ""},         {"#-", 0, 5, ""},
+    {"(###) ###-####", 0, 0, ""}, {">?\?-<?\?", 0, 0, ""}, {"}aaaa\\##", 0, 0, "*"},
+    {"&&&&&&&&", 0, 0, ""},       {"####", 0, 7, ""},      {"9999.99", 2, 0, ""},
+    {"####.##", 2, 0, ""},        {"####", 2, 0, ""},      {"", 1, 0, ""},
+    {"D-A-c-C-?", 0, 0, "*?"},    {".##", 2, 0, ""},       {"#-", 0, 5, ""},
 };
 
-const int kKeys[] = {Qt::Key_Backspace, Qt::Key_Delete, Qt::Key_Left,   Qt::Key_Right,
-                     Qt::Key_Home,      Qt::Key_End,    Qt::Key_Insert, Qt::Key_Period,
-                     Qt::Key_C,         Qt::Key_V};
-const Qt::KeyboardModifiers kModifiers[] = {Qt::NoModifier, Qt::ShiftModifier,
-                                            Qt::ControlModifier};
+const int kKeys[] = {Qt::Key_Backspace, Qt::Key_Delete, Qt::Key_Left,   Qt::Key_Right, Qt::Key_Home,
+                     Qt::Key_End,       Qt::Key_Insert, Qt::Key_Period, Qt::Key_C,     Qt::Key_V};
+const Qt::KeyboardModifiers kModifiers[] = {Qt::NoModifier, Qt::ShiftModifier, Qt::ControlModifier};
 const QString kTyped = QStringLiteral("0123456789abcXYZ -._,*?/\t") + QChar(0xE9) + QChar(0x20AC);
 
 class Run {
@@ -56,7 +54,8 @@ public:
                 e.KeyDown(kKeys[random_.bounded(10)], kModifiers[random_.bounded(3)]);
                 break;
             case 5:  // a click, or a drag that selects
-                e.SetSelection(random_.bounded(len + 2) - 1, random_.bounded(3) == 0 ? random_.bounded(len + 1) : 0);
+                e.SetSelection(random_.bounded(len + 2) - 1,
+                               random_.bounded(3) == 0 ? random_.bounded(len + 1) : 0);
                 break;
             case 6:
                 e.Paste(anyText());
@@ -65,8 +64,10 @@ public:
                 e.SetText(random_.bounded(3) == 0 ? e.Text() : anyText());
                 break;
             case 8:
-                if (random_.bounded(4) == 0) e.Undo();
-                else e.KeyPress(QChar(u'0' + random_.bounded(10)));
+                if (random_.bounded(4) == 0)
+                    e.Undo();
+                else
+                    e.KeyPress(QChar(u'0' + random_.bounded(10)));
                 break;
             default:
                 e.ClearSelection();

@@ -44,7 +44,9 @@ void MaskEngine::SetSelection(int start, int length) {
     selLength_ = std::clamp(length, 0, DisplayLength() - cursor_);
 }
 
-QString MaskEngine::SelectedText() const { return display_.mid(cursor_, selLength_); }
+QString MaskEngine::SelectedText() const {
+    return display_.mid(cursor_, selLength_);
+}
 
 QString MaskEngine::SelectedTextForCopy() const {
     QString s = SelectedText();
@@ -105,7 +107,9 @@ bool MaskEngine::TypeOverwrite(QChar k) {
     return false;
 }
 
-bool MaskEngine::TypeIntegerDigit(QChar k) { return integerDigit(k, true); }
+bool MaskEngine::TypeIntegerDigit(QChar k) {
+    return integerDigit(k, true);
+}
 
 // Shifts the characters from `from` leftwards into `work` until a prompt
 // absorbs them. False when the integer part is full or a character does not
@@ -187,7 +191,9 @@ bool MaskEngine::shiftLeftFrom(int start) {
     return true;
 }
 
-bool MaskEngine::DeleteForward() { return shiftLeftFrom(cursor_ + 1); }
+bool MaskEngine::DeleteForward() {
+    return shiftLeftFrom(cursor_ + 1);
+}
 
 bool MaskEngine::DeleteBackward() {
     const int b = PreviousInputPosition(cursor_ + 1);
@@ -324,7 +330,8 @@ void MaskEngine::typedKey(QChar ch, KeyOutcome& outcome) {
     const bool numeric = fieldType_ == FieldKind::Numeric;
     if (numeric) {
         const int minus = static_cast<int>(display_.indexOf(u'-')) + 1;
-        if ((ch == u'-' && minus > 0) || (ch >= u'0' && ch <= u'9' && minus > 0 && cursor_ < minus)) {
+        if ((ch == u'-' && minus > 0) ||
+            (ch >= u'0' && ch <= u'9' && minus > 0 && cursor_ < minus)) {
             outcome.failed = true;
             return;
         }

@@ -18,7 +18,9 @@ bool IsAsciiLetter(QChar k) {
     return (k >= u'A' && k <= u'Z') || (k >= u'a' && k <= u'z');
 }
 
-bool IsAsciiDigit(QChar k) { return k >= u'0' && k <= u'9'; }
+bool IsAsciiDigit(QChar k) {
+    return k >= u'0' && k <= u'9';
+}
 
 }  // namespace
 
@@ -415,8 +417,10 @@ QString MaskEngine::NumText() const {
 
 QString MaskEngine::Inconsistency() const {
     if (cursor_ < 0 || selLength_ < 0 || cursor_ + selLength_ > DisplayLength()) {
-        return QStringLiteral("cursor %1+%2 outside %3").arg(cursor_).arg(selLength_).arg(
-            DisplayLength());
+        return QStringLiteral("cursor %1+%2 outside %3")
+            .arg(cursor_)
+            .arg(selLength_)
+            .arg(DisplayLength());
     }
     if (!maskActive_) return {};
     if (display_.size() != emptyDisplay_.size() || codes_.size() != display_.size()) {

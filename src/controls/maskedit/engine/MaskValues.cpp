@@ -126,9 +126,8 @@ QString MaskEngine::dateMask() const {
         if (QStringLiteral("&AaCc#9?Dd<>{}\\").contains(ch)) literal += u'\\';
         literal += ch;
     }
-    const QString century = century_ != 0
-                                ? QStringLiteral("%1").arg(century_, 2, 10, QChar(u'0'))
-                                : QString::number(QDate::currentDate().year()).left(2);
+    const QString century = century_ != 0 ? QStringLiteral("%1").arg(century_, 2, 10, QChar(u'0'))
+                                          : QString::number(QDate::currentDate().year()).left(2);
     QString mask;
     for (int j = 0; j < 3; ++j) {
         const QString field = Field(pattern, j, sep);

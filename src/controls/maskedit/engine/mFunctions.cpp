@@ -29,7 +29,9 @@ QString ShortDateFormat() {
 
 }  // namespace
 
-QString LocaleDecimalSeparator() { return QLocale().decimalPoint().toUpper(); }
+QString LocaleDecimalSeparator() {
+    return QLocale().decimalPoint().toUpper();
+}
 
 QString LocaleDateSeparator() {
     for (QChar ch : ShortDateFormat()) {

@@ -31,8 +31,12 @@ QString NthField(const QString& text, int n, const QString& separator, int& posi
 // Field `n` of `text` split at `separator`, from the start.
 QString Field(const QString& text, int n, const QString& separator);
 
-inline int MaxOf(int a, int b) { return a > b ? a : b; }
-inline int MinOf(int a, int b) { return a < b ? a : b; }
+inline int MaxOf(int a, int b) {
+    return a > b ? a : b;
+}
+inline int MinOf(int a, int b) {
+    return a < b ? a : b;
+}
 
 // Two-digit years follow a fixed window: 0..29 become 2000..2029 and 30..99
 // become 1930..1999; years of 100 and more are taken as they are.
