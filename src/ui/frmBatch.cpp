@@ -60,6 +60,7 @@ void frmBatch::BuildWidgets() {
     const auto button = [this](const QString& name, const QString& caption, const QString& tip) {
         auto* b = new QuillonButton(this);
         b->setObjectName(name);
+        QuillonButton::ApplyProgramLook(b);
         b->setCaption(caption);
         b->setToolTip(tip);
         b->setAccessibleName(tip);
@@ -73,6 +74,7 @@ void frmBatch::BuildWidgets() {
     };
 
     Label1 = new QLabel(QStringLiteral("S&ource Files"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
     BatchFileList = list(QStringLiteral("BatchFileList"));
     Label1->setBuddy(BatchFileList);
     btnAdd = {
@@ -84,10 +86,12 @@ void frmBatch::BuildWidgets() {
                    button(QStringLiteral("btnSubtract_1"), QStringLiteral("<<"),
                           QStringLiteral("Remove all files"))};
     Label2 = new QLabel(QStringLiteral("Files &to Convert"), this);
+    Label2->setObjectName(QStringLiteral("Label2"));
     ConvertList = list(QStringLiteral("ConvertList"));
     Label2->setBuddy(ConvertList);
 
     Label3 = new QLabel(QStringLiteral("Convert to:"), this);
+    Label3->setObjectName(QStringLiteral("Label3"));
     grpConvType = new QButtonGroup(this);
     const std::array<QString, 3> captions{QStringLiteral("&SND"), QStringLiteral("&WSD"),
                                           QStringLiteral("W&AV")};
@@ -140,6 +144,7 @@ void frmBatch::BuildLayout() {
 
     auto* warning = new QLabel(
         QStringLiteral("Warning: batch conversion will overwrite files without prompting!"), this);
+    warning->setObjectName(QStringLiteral("Label4"));
     warning->setWordWrap(true);
 
     auto* buttons = new QHBoxLayout;

@@ -130,6 +130,7 @@ void frmConvert::BuildWidgets() {
     const auto button = [this](const QString& name, const QString& caption, const QString& tip) {
         auto* b = new QuillonButton(this);
         b->setObjectName(name);
+        QuillonButton::ApplyProgramLook(b);
         b->setCaption(caption);
         b->setToolTip(tip);
         b->setAccessibleName(QString(caption).remove(QLatin1Char('&')));
@@ -258,13 +259,14 @@ void frmConvert::BuildLayout() {
     auto* manualTitle =
         new QLabel(QStringLiteral("You can change/set the following values manually:"), this);
     manualTitle->setObjectName(QStringLiteral("Label1"));
-    manualGrid->addWidget(manualTitle, 0, 0, 1, 8);
+    manualGrid->addWidget(manualTitle, 0, 0, 1, 2);
     const auto optionRow = [&](int row, QLabel* caption, auto& options) {
         manualGrid->addWidget(caption, row, 0);
         caption->setBuddy(options[0]);
-        for (std::size_t i = 0; i < options.size(); ++i) {
-            manualGrid->addWidget(options[i], row, static_cast<int>(i) + 1);
-        }
+        auto* line = new QHBoxLayout;
+        for (QRadioButton* option : options) line->addWidget(option);
+        line->addStretch(1);
+        manualGrid->addLayout(line, row, 1);
     };
     optionRow(1, lblEncoding[0], optSampleRate);
     optionRow(2, lblEncoding[1], optBitDepth);

@@ -69,6 +69,7 @@ private slots:
     void cancelStopsAndKeepsDialogOpen();
     void noFormatAsksForOne();
     void failedConversionIsReportedAndDialogStaysUsable();
+    void worksFromTheKeyboard();
 
 private:
     // Writes `bytes` as `name`, inspects it into SoundInfo and opens the dialog.
@@ -417,6 +418,32 @@ void tst_frmConvert::failedConversionIsReportedAndDialogStaysUsable() {
     Go(*dialog);
     QVERIFY(QFile::exists(Path(QStringLiteral("FAIL.WSD"))));
     QCOMPARE(boxes_.value(0).title, QStringLiteral("Conversion Information"));
+}
+
+void tst_frmConvert::worksFromTheKeyboard() {
+    auto dialog = Open(QStringLiteral("keys.snd"), Fixtures::GameFile({}, Fixtures::Samples(32)));
+    // Access keys: "W&AV" ticks the WAV box (after the short press a check
+    // box animates), "&Go" runs the command.
+    QTest::keyClick(dialog.get(), Qt::Key_A, Qt::AltModifier);
+    QTRY_VERIFY(Child<QCheckBox>(dialog.get(), QStringLiteral("chkFormat_2"))->isChecked());
+    answers_.push_back(Path(QStringLiteral("KEYS.WAV")));
+    QTest::keyClick(dialog.get(), Qt::Key_G, Qt::AltModifier);
+    QCOMPARE(requests_.size(), 1);
+    QVERIFY(QFile::exists(Path(QStringLiteral("KEYS.WAV"))));
+
+    // Every control a user can reach has a name a screen reader can say, and
+    // Tab walks the option rows before the command buttons.
+    auto second = Open(QStringLiteral("keys.snd"), Fixtures::GameFile({}, Fixtures::Samples(32)));
+    for (QAbstractButton* button : second->findChildren<QAbstractButton*>()) {
+        QVERIFY2(!button->accessibleName().isEmpty(), qPrintable(button->objectName()));
+    }
+    for (QuillonButton* button : second->findChildren<QuillonButton*>()) {
+        QVERIFY2(!button->accessibleName().isEmpty(), qPrintable(button->objectName()));
+    }
+    QWidget* at = Child<QWidget>(second.get(), QStringLiteral("chkFormat_2"));
+    at = at->nextInFocusChain();
+    while (at->focusPolicy() == Qt::NoFocus) at = at->nextInFocusChain();
+    QCOMPARE(at->objectName(), QStringLiteral("btnConvert"));
 }
 
 QTEST_MAIN(tst_frmConvert)
