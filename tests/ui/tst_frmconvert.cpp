@@ -10,6 +10,7 @@
 #include <QLocale>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 #include <deque>
 #include <memory>
@@ -70,6 +71,7 @@ private slots:
     void noFormatAsksForOne();
     void failedConversionIsReportedAndDialogStaysUsable();
     void worksFromTheKeyboard();
+    void previewUsesTheChosenValues();
 
 private:
     // Writes `bytes` as `name`, inspects it into SoundInfo and opens the dialog.
@@ -85,6 +87,7 @@ private:
 
 void tst_frmConvert::initTestCase() {
     QVERIFY(dir_.isValid());
+    qputenv("ZEPHYRA_AUDIO", "null");
     qputenv("ZEPHYRA_REGISTRY", dir_.filePath(QStringLiteral("registry.sqlite3")).toUtf8());
     MsgBox::SetResponder([this](const MsgBox::Shown& box) {
         boxes_ << box;
@@ -444,6 +447,33 @@ void tst_frmConvert::worksFromTheKeyboard() {
     at = at->nextInFocusChain();
     while (at->focusPolicy() == Qt::NoFocus) at = at->nextInFocusChain();
     QCOMPARE(at->objectName(), QStringLiteral("btnConvert"));
+}
+
+void tst_frmConvert::previewUsesTheChosenValues() {
+    Fixtures::Game game;
+    game.rate = 8000;
+    const QByteArray samples = Fixtures::Samples(800);
+    auto dialog = Open(QStringLiteral("look.snd"), Fixtures::GameFile(game, samples));
+    ClickOption(Child<QRadioButton>(dialog.get(), QStringLiteral("optSampleRate_6")));
+    ClickOption(Child<QRadioButton>(dialog.get(), QStringLiteral("optChannels_0")));
+
+    // The preview window is modal: look at its sound while it is open, then close it.
+    QByteArray previewed;
+    bool opened = false;
+    QTimer::singleShot(0, this, [&] {
+        QWidget* preview = QApplication::activeModalWidget();
+        opened = preview != nullptr && preview != dialog.get();
+        previewed = Fixtures::ReadFile(mUtility::sPreviewFile);
+        if (opened) preview->close();
+    });
+    QTest::mouseClick(Child<QuillonButton>(dialog.get(), QStringLiteral("btnPreview")),
+                      Qt::LeftButton);
+    QVERIFY(opened);
+    QCOMPARE(Fixtures::Get32(previewed, 24), 44100);
+    QCOMPARE(Fixtures::Get16(previewed, 22), qint16(1));
+    QCOMPARE(previewed.mid(44), samples);
+    QVERIFY(boxes_.isEmpty());
+    QVERIFY(dialog->isVisible());
 }
 
 QTEST_MAIN(tst_frmConvert)
