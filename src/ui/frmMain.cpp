@@ -134,7 +134,8 @@ void frmMain::BuildWidgets()
     frameFileInfo->setObjectName("frameFileInfo");
     frameFileInfo->setFrameShape(QFrame::StyledPanel);
     lblSelectedFile = ValueLabel("lblSelectedFile", frameFileInfo);
-    lblSelectedFile->setAccessibleName(tr("Selected file"));
+    // The value is the name a screen reader speaks; the caption describes it.
+    lblSelectedFile->setAccessibleDescription(tr("Selected file"));
     QFont bold = lblSelectedFile->font();
     bold.setBold(true);
     lblSelectedFile->setFont(bold);
@@ -165,6 +166,8 @@ void frmMain::BuildWidgets()
         QuillonButton::ApplyProgramLook(command.button);
         command.button->setCaption(command.caption);
         command.button->setToolTip(command.tip);
+        // The button has no size hint of its own: without a minimum the layout gives it none.
+        command.button->setMinimumSize(90, 30);
     }
 }
 
@@ -195,7 +198,7 @@ void frmMain::BuildLayout()
         auto* label = new QLabel(QString::fromLatin1(caption), frameFileInfo);
         label->setObjectName(QStringLiteral("Label%1").arg(row + 1));
         label->setBuddy(value);
-        value->setAccessibleName(QString::fromLatin1(caption));
+        value->setAccessibleDescription(QString::fromLatin1(caption));
         panel->addWidget(label, row, 0);
         panel->addWidget(value, row, 1);
         ++row;
