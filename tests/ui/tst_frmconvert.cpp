@@ -62,9 +62,8 @@ private slots:
     void showsHeaderValues();
     void unknownShapeShowsPlaceholders();
     void rateNotOfferedSelectsNothing();
-    void flagFollowsBitDepth();
-    void sixteenBitRelabelsEightBitData();
-    void setFlagFalseWritesZero();
+    void writesTheChosenHeader_data();
+    void writesTheChosenHeader();
     void internalIdFromField();
     void twoFormatsAskTwiceAndReportTwoLines();
     void cancelStopsAndKeepsDialogOpen();
@@ -258,65 +257,47 @@ void tst_frmConvert::rateNotOfferedSelectsNothing() {
              QStringLiteral("44100 Hz"));
 }
 
-void tst_frmConvert::flagFollowsBitDepth() {
+void tst_frmConvert::writesTheChosenHeader_data() {
+    QTest::addColumn<qint64>("bits");
+    QTest::addColumn<qint64>("fileFlag");
+    QTest::addColumn<QStringList>("clicks");
+    QTest::addColumn<qint32>("flag");
+    QTest::addColumn<qint32>("writtenBits");
+    QTest::newRow("flag follows the depth") << qint64(8) << qint64(0) << QStringList() << 2 << 8;
+    QTest::newRow("16 bit relabels 8-bit data")
+        << qint64(8) << qint64(2) << QStringList{QStringLiteral("optBitDepth_1")} << 0 << 16;
+    QTest::newRow("flag set to False")
+        << qint64(8) << qint64(2)
+        << QStringList{QStringLiteral("chkChange8bitFlag"), QStringLiteral("opt8bitFlag_1")} << 0
+        << 8;
+    QTest::newRow("flag set to True")
+        << qint64(16) << qint64(0)
+        << QStringList{QStringLiteral("chkChange8bitFlag"), QStringLiteral("opt8bitFlag_0")} << 2
+        << 16;
+}
+
+void tst_frmConvert::writesTheChosenHeader() {
+    QFETCH(qint64, bits);
+    QFETCH(qint64, fileFlag);
+    QFETCH(QStringList, clicks);
+    QFETCH(qint32, flag);
+    QFETCH(qint32, writtenBits);
     Fixtures::Game game;
-    game.bits = 8;
-    game.channels = 1;
-    game.flag = 0;  // the file's flag does not match its depth
+    game.bits = bits;
+    game.flag = fileFlag;
     const QByteArray samples = Fixtures::Samples(300);
-    auto dialog = Open(QStringLiteral("flag.snd"), Fixtures::GameFile(game, samples));
+    auto dialog = Open(QStringLiteral("head.snd"), Fixtures::GameFile(game, samples));
+    for (const QString& name : clicks) ClickOption(Child<QAbstractButton>(dialog.get(), name));
+    QCOMPARE(Child<QLabel>(dialog.get(), QStringLiteral("lbl8bitFlag"))->text(),
+             flag == 2 ? QStringLiteral("True") : QStringLiteral("False"));
     ClickOption(Child<QCheckBox>(dialog.get(), QStringLiteral("chkFormat_1")));
-    answers_.push_back(Path(QStringLiteral("FLAG.WSD")));
+    answers_.push_back(Path(QStringLiteral("HEAD.WSD")));
     Go(*dialog);
 
-    const QByteArray written = Fixtures::ReadFile(Path(QStringLiteral("FLAG.WSD")));
-    QCOMPARE(Fixtures::GameFields(written).value(0), 2);
+    const QByteArray written = Fixtures::ReadFile(Path(QStringLiteral("HEAD.WSD")));
+    QCOMPARE(Fixtures::GameFields(written).value(0), flag);
+    QCOMPARE(Fixtures::GameFields(written).value(4), writtenBits);
     QCOMPARE(written.mid(28), samples);
-}
-
-void tst_frmConvert::sixteenBitRelabelsEightBitData() {
-    Fixtures::Game game;
-    game.bits = 8;
-    game.channels = 1;
-    game.rate = 8000;
-    const QByteArray samples = Fixtures::Samples(500);
-    auto dialog = Open(QStringLiteral("relabel.snd"), Fixtures::GameFile(game, samples));
-    ClickOption(Child<QRadioButton>(dialog.get(), QStringLiteral("optBitDepth_1")));
-    QCOMPARE(Child<QLabel>(dialog.get(), QStringLiteral("lblBitDepth"))->text(),
-             QStringLiteral("16-bit"));
-    QCOMPARE(Child<QLabel>(dialog.get(), QStringLiteral("lbl8bitFlag"))->text(),
-             QStringLiteral("False"));
-    ClickOption(Child<QCheckBox>(dialog.get(), QStringLiteral("chkFormat_2")));
-    answers_.push_back(Path(QStringLiteral("RELABEL.WAV")));
-    Go(*dialog);
-
-    const QByteArray wav = Fixtures::ReadFile(Path(QStringLiteral("RELABEL.WAV")));
-    QCOMPARE(Fixtures::Get16(wav, 34), qint16(16));
-    QCOMPARE(Fixtures::Get16(wav, 22), qint16(1));
-    QCOMPARE(wav.mid(44), samples);
-}
-
-void tst_frmConvert::setFlagFalseWritesZero() {
-    Fixtures::Game game;
-    game.bits = 8;
-    game.flag = 2;
-    auto dialog =
-        Open(QStringLiteral("false.snd"), Fixtures::GameFile(game, Fixtures::Samples(90)));
-    auto* change = Child<QCheckBox>(dialog.get(), QStringLiteral("chkChange8bitFlag"));
-    auto* optFalse = Child<QRadioButton>(dialog.get(), QStringLiteral("opt8bitFlag_1"));
-    QVERIFY(!optFalse->isVisible());
-    ClickOption(change);
-    QVERIFY(optFalse->isVisible());
-    // Ticking proposes the flag of the depth.
-    QVERIFY(Child<QRadioButton>(dialog.get(), QStringLiteral("opt8bitFlag_0"))->isChecked());
-    ClickOption(optFalse);
-    QCOMPARE(Child<QLabel>(dialog.get(), QStringLiteral("lbl8bitFlag"))->text(),
-             QStringLiteral("False"));
-    ClickOption(Child<QCheckBox>(dialog.get(), QStringLiteral("chkFormat_1")));
-    answers_.push_back(Path(QStringLiteral("FALSE.WSD")));
-    Go(*dialog);
-    QCOMPARE(Fixtures::GameFields(Fixtures::ReadFile(Path(QStringLiteral("FALSE.WSD")))).value(0),
-             0);
 }
 
 void tst_frmConvert::internalIdFromField() {
@@ -333,6 +314,15 @@ void tst_frmConvert::internalIdFromField() {
     QCOMPARE(SoundInfo.InternalID, 42);
     QCOMPARE(Child<QLabel>(dialog.get(), QStringLiteral("lblInternalID"))->text(),
              QStringLiteral("42"));
+
+    // Coming back to the field selects its text, so typing replaces it.
+    QTest::keyClick(field->textBox(), Qt::Key_Tab);
+    QVERIFY(!field->textBox()->hasFocus());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    QVERIFY(field->textBox()->hasFocus());
+    QTRY_VERIFY(field->SelLength() > 0);
+    QTest::keyClicks(field->textBox(), QStringLiteral("9"));
+    QCOMPARE(SoundInfo.InternalID, 9);
 
     // Unticking keeps the file's own ID rather than writing 0.
     ClickOption(change);
