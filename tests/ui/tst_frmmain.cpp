@@ -8,6 +8,7 @@
 #include <QtTest>
 
 #include "MainSettings.h"
+#include "MenuDriver.h"
 #include "MsgBox.h"
 #include "QuillonButton.h"
 #include "SoundInfo.h"
@@ -53,6 +54,15 @@ class tst_frmMain : public QObject {
     static T* Child(QWidget* window, const char* name)
     {
         return window->findChild<T*>(QString::fromLatin1(name));
+    }
+
+    // As a user clicks: the pointer moves onto the button first, so the button's
+    // hover tracking sees it there.
+    static void Click(QWidget* button)
+    {
+        const QPoint centre = button->rect().center();
+        QTest::mouseMove(button, centre);
+        QTest::mouseClick(button, Qt::LeftButton, {}, centre);
     }
 
     static QStringList Files(QWidget* window)
@@ -164,7 +174,7 @@ private slots:
         QCOMPARE(mUtility::SoundInfo.DiskName, QString("song.snd"));
 
         // Refresh empties the panel and disables the commands again.
-        QTest::mouseClick(Child<QuillonButton>(window.get(), "btnRefresh"), Qt::LeftButton);
+        Click(Child<QuillonButton>(window.get(), "btnRefresh"));
         QCOMPARE(Child<QLabel>(window.get(), "lblSelectedFile")->text(), QString());
         QCOMPARE(Child<QLabel>(window.get(), "lblChannels")->text(), QString());
         QVERIFY(!Child<QuillonButton>(window.get(), "btnConvert")->isEnabled());
@@ -185,6 +195,56 @@ private slots:
                                  "lblBitDepth", "lblChannels"})
             QCOMPARE(Child<QLabel>(window.get(), name)->text(), QString("ERROR!"));
         QVERIFY(!Child<QuillonButton>(window.get(), "btnPreview")->isEnabled());
+        window->close();
+    }
+
+    void contextMenuDeletesWithConfirmation()
+    {
+        QDir::setCurrent(music_);
+        WriteGameFile(music_ + "/doomed.wsd", 11025, 8, 1, 64);
+        auto window = Open();
+        window->ClickFile("doomed.wsd");
+        auto* list = Child<QListWidget>(window.get(), "FileList");
+        const QPoint at = list->visualItemRect(list->currentItem()).center();
+
+        zs::MenuDriver::DismissNext();  // a dismissed menu runs nothing
+        QTest::mousePress(list->viewport(), Qt::RightButton, {}, at);
+        QVERIFY(shown_.isEmpty());
+        QVERIFY(QFile::exists(music_ + "/doomed.wsd"));
+
+        answer_ = QMessageBox::No;  // "No" keeps the file
+        zs::MenuDriver::ClickNext(4);
+        QTest::mousePress(list->viewport(), Qt::RightButton, {}, at);
+        QCOMPARE(shown_.size(), 1);
+        QCOMPARE(shown_[0].title, QString("Delete File"));
+        QCOMPARE(shown_[0].text, QString("Are you sure that you want to delete doomed.wsd?"));
+        QVERIFY(QFile::exists(music_ + "/doomed.wsd"));
+
+        shown_.clear();
+        answer_ = QMessageBox::Yes;
+        zs::MenuDriver::ClickNext(4);
+        QTest::mousePress(list->viewport(), Qt::RightButton, {}, at);
+        QCOMPARE(shown_.size(), 2);
+        QCOMPARE(shown_[1].title, QString("File deleted"));
+        QCOMPARE(shown_[1].text, QString("doomed.wsd deleted!"));
+        QVERIFY(!QFile::exists(music_ + "/doomed.wsd"));
+        QVERIFY(!Files(window.get()).contains("doomed.wsd"));
+        QCOMPARE(Child<QLabel>(window.get(), "lblSelectedFile")->text(), QString());
+        QVERIFY(!Child<QuillonButton>(window.get(), "btnConvert")->isEnabled());
+        window->close();
+    }
+
+    void rightClickWithoutSelectionShowsNoMenu()
+    {
+        QDir::setCurrent(music_);
+        auto window = Open();
+        auto* list = Child<QListWidget>(window.get(), "FileList");
+        // Were a menu shown, the driver would choose Delete and a box would appear.
+        zs::MenuDriver::ClickNext(4);
+        QTest::mousePress(list->viewport(), Qt::RightButton, {}, QPoint(5, 5));
+        QVERIFY(shown_.isEmpty());
+        QCOMPARE(window->SelectedFileName(), QString());
+        zs::MenuDriver::DismissNext();
         window->close();
     }
 
