@@ -109,6 +109,11 @@ void frmMain::BuildWidgets()
         DirectoryList->hideColumn(column);
     DirectoryList->header()->hide();
     DirectoryList->setSelectionMode(QAbstractItemView::SingleSelection);
+    // The model lists folders in the background: keep the current one in view
+    // as the rows above it arrive.
+    connect(folderModel_, &QFileSystemModel::directoryLoaded, this, [this] {
+        DirectoryList->scrollTo(DirectoryList->currentIndex(), QAbstractItemView::PositionAtCenter);
+    });
 
     FileList = new QListWidget(this);
     FileList->setObjectName("FileList");
@@ -217,7 +222,7 @@ void frmMain::BuildLayout()
     auto* top = new QHBoxLayout(this);
     top->addLayout(browser, 3);
     top->addLayout(right, 2);
-    resize(760, 440);
+    resize(880, 520);
 
     // Reading order: lists, auto play, then the commands.
     setTabOrder(DriveList, DirectoryList);
@@ -243,8 +248,11 @@ void frmMain::ConnectHandlers()
                 const QString folder = folderModel_->filePath(current);
                 zs::RunTopLevel(this, [this, folder] { DirectoryList_Change(folder); });
             });
-    connect(FileList, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (!updatingLists_ && row >= 0) zs::RunTopLevel(this, [this] { FileList_Click(); });
+    // A mouse press makes the item current before it selects it: only the
+    // selection change sees the clicked name.
+    connect(FileList, &QListWidget::itemSelectionChanged, this, [this] {
+        if (!updatingLists_ && !SelectedFileName().isEmpty())
+            zs::RunTopLevel(this, [this] { FileList_Click(); });
     });
     connect(FileList, &QListWidget::itemActivated, this, guarded(&frmMain::FileList_Click));
     connect(btnRefresh, &QuillonButton::Click, this, guarded(&frmMain::btnRefresh_Click));
@@ -356,8 +364,10 @@ void frmMain::FillFileList()
 
 QString frmMain::SelectedFileName() const
 {
-    const QListWidgetItem* item = FileList->currentItem();
-    return item && item->isSelected() ? item->text() : QString();
+    // The selection, not the current item: assistive technology selects an
+    // item without making it current.
+    const QList<QListWidgetItem*> selected = FileList->selectedItems();
+    return selected.isEmpty() ? QString() : selected.first()->text();
 }
 
 void frmMain::ClickFile(const QString& name)
@@ -442,11 +452,15 @@ void frmMain::StartPreview(const QString& path)
 
 void frmMain::ShowConvert()
 {
+    QWidget* opener = focusWidget();
     {
         frmConvert dialog(this);
         dialog.exec();
     }
     btnRefresh_Click();
+    // The refresh disables the button that opened the dialog; choosing the
+    // next file is what comes next.
+    if (opener && !opener->isEnabled()) FileList->setFocus(Qt::OtherFocusReason);
 }
 
 void frmMain::ShowBatch()
