@@ -3,9 +3,11 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QCursor>
+#include <QFontMetrics>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QScreen>
+#include <algorithm>
 
 #include "Ambient.h"
 #include "ButtonGeometry.h"
@@ -48,6 +50,9 @@ void QuillonButton::Init() {
 }
 
 QuillonButton::~QuillonButton() {
+    // ~QWidget moves the focus away from a focused button, and the focus
+    // notice must not reach this half-destroyed default button.
+    disconnect(qApp, &QApplication::focusChanged, this, nullptr);
     hoverTimer_.stop();
     LeaveGroup();
 }
@@ -124,6 +129,7 @@ void QuillonButton::setCaption(const QString& caption) {
         }
     }
     caption_ = caption;
+    updateGeometry();
     UpdateShortcuts();
     if (QAccessible::isActive()) {
         QAccessibleEvent ev(this, QAccessible::NameChanged);
@@ -131,6 +137,23 @@ void QuillonButton::setCaption(const QString& caption) {
     }
     Redraw();
     Changed("Caption");
+}
+
+QSize QuillonButton::sizeHint() const {
+    const QFontMetrics metrics(font());
+    int width = metrics.horizontalAdvance(zs::button::DisplayCaption(caption_)) + 24;
+    int height = metrics.height() + 12;
+    if (!picture_.isNull()) {
+        width += pictureSizePx_ + 4;
+        height = std::max(height, pictureSizePx_ + 8);
+    }
+    return QSize(std::max(width, 81), std::max(height, 25));
+}
+
+QSize QuillonButton::minimumSizeHint() const {
+    const QFontMetrics metrics(font());
+    return QSize(std::max(metrics.horizontalAdvance(zs::button::DisplayCaption(caption_)) + 8, 24),
+                 std::max(metrics.height() + 4, 20));
 }
 
 QString QuillonButton::PlainCaption() const {
@@ -183,6 +206,7 @@ void QuillonButton::setButtonShape(int shape) {
 void QuillonButton::setPicture(const QPixmap& picture) {
     picture_ = picture;
     if (pictureSizePx_ == 0) pictureSizePx_ = 16;
+    updateGeometry();
     Redraw();
     Changed("Image");
 }

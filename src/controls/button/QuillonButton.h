@@ -139,6 +139,11 @@ public:
     // False, with the button unchanged, if the resource cannot be read.
     static bool ApplyProgramLook(QuillonButton* button);
 
+    // Room for the caption and picture, and never smaller than a classic
+    // command button (81 x 25 pixels), so layouts can place the button.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
     // The press the accessibility layer performs: the same events as a left click.
     void PerformClick();
 
