@@ -77,6 +77,8 @@ void frmBatch::BuildWidgets() {
     Label1->setObjectName(QStringLiteral("Label1"));
     BatchFileList = list(QStringLiteral("BatchFileList"));
     Label1->setBuddy(BatchFileList);
+    // A list view does not take its label's words as its accessible name.
+    BatchFileList->setAccessibleName(QStringLiteral("Source Files"));
     btnAdd = {
         button(QStringLiteral("btnAdd_0"), QStringLiteral(">"),
                QStringLiteral("Add highlighted file")),
@@ -89,6 +91,7 @@ void frmBatch::BuildWidgets() {
     Label2->setObjectName(QStringLiteral("Label2"));
     ConvertList = list(QStringLiteral("ConvertList"));
     Label2->setBuddy(ConvertList);
+    ConvertList->setAccessibleName(QStringLiteral("Files to Convert"));
 
     Label3 = new QLabel(QStringLiteral("Convert to:"), this);
     Label3->setObjectName(QStringLiteral("Label3"));
