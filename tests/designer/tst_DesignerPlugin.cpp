@@ -5,6 +5,7 @@
 #include <QDesignerFormWindowInterface>
 #include <QDesignerFormWindowManagerInterface>
 #include <QDesignerIntegration>
+#include <QDesignerPropertyEditorInterface>
 #include <QDesignerTaskMenuExtension>
 #include <QDialogButtonBox>
 #include <QExtensionManager>
@@ -141,6 +142,7 @@ private:
     std::unique_ptr<QDesignerFormWindowInterface> OpenForm(const QByteArray& ui);
 
     QDesignerFormEditorInterface* core_ = nullptr;
+    std::unique_ptr<QDesignerPropertyEditorInterface> propertyEditor_;
 };
 
 void tst_DesignerPlugin::initTestCase() {
@@ -149,7 +151,8 @@ void tst_DesignerPlugin::initTestCase() {
     QDesignerComponents::initializeResources();
     core_ = QDesignerComponents::createFormEditor(this);
     QVERIFY(core_);
-    core_->setPropertyEditor(QDesignerComponents::createPropertyEditor(core_, nullptr));
+    propertyEditor_.reset(QDesignerComponents::createPropertyEditor(core_, nullptr));
+    core_->setPropertyEditor(propertyEditor_.get());
     new QDesignerIntegration(core_, this);  // registers itself with the core
     QDesignerComponents::initializePlugins(core_);
 }
