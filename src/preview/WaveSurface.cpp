@@ -39,10 +39,14 @@ void WaveSurface::setBorder(int px) {
     update();
 }
 
+// The client size follows the widget's geometry at once, also before the
+// surface is shown (the drawing happens while the window opens).
 double WaveSurface::ScaleWidth() const {
+    syncImage();
     return image_.width() * TwipsPerPixel();
 }
 double WaveSurface::ScaleHeight() const {
+    syncImage();
     return image_.height() * TwipsPerPixel();
 }
 

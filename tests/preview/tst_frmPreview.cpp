@@ -120,6 +120,31 @@ private slots:
         QCOMPARE(elsewhere, 0);
     }
 
+    // Drawn while the window opens, before it is shown: the trace still spans
+    // the whole view, its last column showing the end of the sound.
+    void waveformSpansTheViewWhenDrawnBeforeShowing() {
+        const QString src = tmp_.filePath("STEADY.SND");
+        QVERIFY(MakeSndSource(src, 8000, 16, 1, 8000));
+        QFile f(src);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        f.seek(28);
+        QByteArray level;
+        for (int i = 0; i < 4000; ++i) level.append("\x10\x27", 2);  // 10000, little-endian
+        f.write(level);
+        f.close();
+        mUtility::sPreviewFile = PreviewFile::Write(src, mUtility::SoundInfo);
+        frmPreview form;
+        form.Form_Load();
+        const QImage img = child<WaveSurface>(form, "picLeftChannel")->image();
+        const QColor wave(74, 243, 165);
+        const int row = qRound(img.height() / 2.0 - 10000.0 / 17 / 15);
+        int lastColumn = -1;
+        for (int x = 0; x < img.width(); ++x)
+            for (int y = row - 2; y <= row + 2; ++y)
+                if (img.pixelColor(x, y) == wave) lastColumn = x;
+        QVERIFY2(lastColumn >= img.width() - 3, qPrintable(QString::number(lastColumn)));
+    }
+
     // The state table of playback, step by step.
     void playPauseStopLoop() {
         auto form = open(22050, 16, 1, 44100);  // 2 s
