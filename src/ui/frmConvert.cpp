@@ -229,7 +229,9 @@ QFrame* frmConvert::ValueFrame(const char* headingName, const QString& heading,
     for (const ValueRow& row : rows) {
         auto* caption = new QLabel(QString::fromLatin1(row.caption), frame);
         caption->setObjectName(QString::fromLatin1(row.name));
-        row.value->setAccessibleName(caption->text());
+        // The value is what a screen reader speaks; the caption labels it.
+        caption->setBuddy(row.value);
+        row.value->setAccessibleDescription(caption->text());
         row.value->setTextInteractionFlags(Qt::TextSelectableByMouse);
         const int line = grid->rowCount();
         grid->addWidget(caption, line, 0);
