@@ -104,6 +104,7 @@ void frmBatch::BuildWidgets() {
         optConvType[i]->setAccessibleName(kTypes[i]);
         grpConvType->addButton(optConvType[i], i);
     }
+    Label3->setBuddy(optConvType[0]);
 
     btnConvert = button(QStringLiteral("btnConvert"), QStringLiteral("&Go"),
                         QStringLiteral("Convert the file"));
