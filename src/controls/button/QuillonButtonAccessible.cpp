@@ -40,7 +40,10 @@ QAccessible::Role QuillonButtonAccessible::role() const {
 
 QString QuillonButtonAccessible::text(QAccessible::Text t) const {
     switch (t) {
-        case QAccessible::Name: return button()->PlainCaption();
+        // A name the host gives wins: a caption such as ">" says nothing aloud.
+        case QAccessible::Name:
+            return button()->accessibleName().isEmpty() ? button()->PlainCaption()
+                                                        : button()->accessibleName();
         case QAccessible::Description: return button()->toolTip();
         case QAccessible::Accelerator:
             return button()->AccessKey().isNull()

@@ -5,8 +5,8 @@
 class QuillonButton;
 
 // What assistive technology sees of a QuillonButton: a push button, check box
-// or radio button by Mode, named by its caption without access-key marks,
-// described by its tooltip, with the access key as its shortcut and a press
+// or radio button by Mode, named by its accessibleName or else by its caption
+// without access-key marks, described by its tooltip, with the access key as its shortcut and a press
 // action that clicks it like the mouse does.
 class QuillonButtonAccessible : public QAccessibleWidget {
 public:
