@@ -136,8 +136,7 @@ inline void Toggle(QObject* object) {
 // The name a focus widget is known by: a field's inner editor counts as the field.
 inline QString FocusName(QWidget* widget) {
     if (!widget) return QStringLiteral("(none)");
-    if (widget->objectName().isEmpty() && widget->parentWidget() &&
-        widget->parentWidget()->focusProxy() == widget)
+    if (widget->parentWidget() && widget->parentWidget()->focusProxy() == widget)
         return widget->parentWidget()->objectName();
     return widget->objectName();
 }
@@ -200,6 +199,14 @@ private:
     do {                                                            \
         const QStringList found_ = (list);                          \
         QVERIFY2(found_.isEmpty(), qPrintable(found_.join("; ")));  \
+    } while (false)
+
+// Compares two lists and shows both in full when they differ.
+#define A11Y_SAME(actual, expected)                                              \
+    do {                                                                         \
+        const QStringList actual_ = (actual), expected_ = (expected);            \
+        QVERIFY2(actual_ == expected_, qPrintable("\n  actual:   " + actual_.join(' ') + \
+                                                  "\n  expected: " + expected_.join(' '))); \
     } while (false)
 
 }  // namespace a11y
