@@ -1,5 +1,6 @@
 #include <QApplication>
 
+#include "StartupProbe.h"
 #include "frmMain.h"
 
 int main(int argc, char* argv[])
@@ -10,6 +11,7 @@ int main(int argc, char* argv[])
     QApplication::setDesktopFileName("zephyra-sound-utility");
 
     frmMain window;
+    WatchStartup(&window);
     window.show();
     return app.exec();
 }
