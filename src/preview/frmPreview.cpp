@@ -196,6 +196,22 @@ void frmPreview::buildPanel() {
     lblTimeBegin = label("lblTimeBegin", "", 7440, 4320, 975, 255, Value);
     lblTimeEnd = label("lblTimeEnd", "", 8400, 4320, 975, 255, Value);
     lblTimeTotal = label("lblTimeTotal", "", 9360, 4320, 975, 255, Value);
+
+    // Assistive technology reads each value with its caption; the selection
+    // grid's values say their row and column.
+    const std::pair<const char*, QLabel*> captions[] = {{"Label1", lblSampleRate},
+                                                        {"Label9", lblBitDepth},
+                                                        {"Label10", lblChannels},
+                                                        {"Label2", lblNumSamples},
+                                                        {"Label11", lblLength}};
+    for (const auto& [caption, value] : captions)
+        findChild<QLabel*>(QLatin1String(caption))->setBuddy(value);
+    const std::pair<QLabel*, const char*> cells[] = {
+        {lblSampBegin, "Selection begin, samples"}, {lblSampEnd, "Selection end, samples"},
+        {lblSampTotal, "Selection total, samples"}, {lblTimeBegin, "Selection begin, seconds"},
+        {lblTimeEnd, "Selection end, seconds"},     {lblTimeTotal, "Selection total, seconds"}};
+    for (const auto& [value, description] : cells)
+        value->setAccessibleDescription(QLatin1String(description));
 }
 
 void frmPreview::buildButtons() {
