@@ -10,6 +10,7 @@
 #include "MainSettings.h"
 #include "MenuDriver.h"
 #include "MsgBox.h"
+#include "PlaySound.h"
 #include "QuillonButton.h"
 #include "SoundInfo.h"
 #include "frmMain.h"
@@ -195,6 +196,23 @@ private slots:
                                  "lblBitDepth", "lblChannels"})
             QCOMPARE(Child<QLabel>(window.get(), name)->text(), QString("ERROR!"));
         QVERIFY(!Child<QuillonButton>(window.get(), "btnPreview")->isEnabled());
+        window->close();
+    }
+
+    void autoPlayPlaysValidFilesOnly()
+    {
+        QDir::setCurrent(music_);
+        auto window = Open();
+        Child<QCheckBox>(window.get(), "chkAutoPlay")->setChecked(true);
+        window->ClickFile("LOW.SND");
+        QVERIFY(!PlaySoundApi::IsPlaying());
+
+        window->ClickFile("song.snd");
+        QVERIFY(PlaySoundApi::IsPlaying());
+        QVERIFY(!mUtility::AutoPlaying);
+        QVERIFY(!QFile::exists(mUtility::sPreviewFile));  // played from the open file
+        PlaySoundApi::PlaySound(QString(), 0);
+        Child<QCheckBox>(window.get(), "chkAutoPlay")->setChecked(false);
         window->close();
     }
 
