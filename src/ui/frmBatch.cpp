@@ -51,11 +51,6 @@ frmBatch::frmBatch(QWidget* parent) : QDialog(parent) {
 
 frmBatch::~frmBatch() = default;
 
-QString frmBatch::OutputName(const QString& entry, const QString& sourceType,
-                             const QString& targetType) {
-    return entry.toUpper().replace(QLatin1Char('.') + sourceType, QLatin1Char('.') + targetType);
-}
-
 void frmBatch::BuildWidgets() {
     const auto button = [this](const QString& name, const QString& caption, const QString& tip) {
         auto* b = new QuillonButton(this);
@@ -262,7 +257,7 @@ void frmBatch::ConvertEntry(const QString& entry, int target) {
     const QString source = mUtility::JoinPath(SoundInfo.Folder, entry);
     mUtility::ReadHeaderUnchecked(source, SoundInfo.Extension, SoundInfo);
     const QString output =
-        TargetNameField(target, SoundInfo, OutputName(entry, SoundInfo.Extension, kTypes[target]));
+        TargetNameField(target, SoundInfo, mUtility::OutputName(entry, SoundInfo.Extension, kTypes[target]));
     const QString dest = mUtility::JoinPath(SoundInfo.Folder, output);
     if (kTypes[target] == QLatin1String("WAV")) {
         mUtility::MakeWAV(source, dest);

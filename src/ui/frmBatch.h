@@ -30,11 +30,6 @@ public:
     explicit frmBatch(QWidget* parent = nullptr);
     ~frmBatch() override;
 
-    // Output name for a source entry: the entry in upper case with every
-    // ".<sourceType>" replaced by ".<targetType>" (boom.snd, SND, WSD -> BOOM.WSD).
-    static QString OutputName(const QString& entry, const QString& sourceType,
-                              const QString& targetType);
-
 public slots:
     // Refused while Go runs.
     void reject() override;

@@ -250,7 +250,7 @@ void tst_frmBatch::convertsEveryEntryOverExistingFiles() {
 }
 
 void tst_frmBatch::outputNameIsUpperCased() {
-    QCOMPARE(frmBatch::OutputName(QStringLiteral("a.snd.snd"), QStringLiteral("SND"),
+    QCOMPARE(mUtility::OutputName(QStringLiteral("a.snd.snd"), QStringLiteral("SND"),
                                   QStringLiteral("WAV")),
              QStringLiteral("A.WAV.WAV"));
 
