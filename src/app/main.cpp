@@ -8,7 +8,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName("Zephyra Sound Utility");
     QApplication::setApplicationVersion("2.0.7");
-    QApplication::setDesktopFileName("zephyra-sound-utility");
+    QApplication::setDesktopFileName("io.github.brellin.ZephyraSoundUtility");
 
     frmMain window;
     WatchStartup(&window);

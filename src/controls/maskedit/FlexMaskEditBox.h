@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <QFont>
 #include <QLineEdit>
 #include <QPixmap>
@@ -73,10 +75,10 @@ class FlexMaskEditBox : public QWidget {
     Q_PROPERTY(bool BorderNoFocus READ BorderNoFocus WRITE setBorderNoFocus)
     Q_PROPERTY(bool Border READ Border WRITE setBorder)
     Q_PROPERTY(bool HideSelection READ HideSelection WRITE setHideSelection)
-    Q_PROPERTY(bool DataHasChanged READ DataHasChanged WRITE setDataHasChanged)
-    Q_PROPERTY(int SelStart READ SelStart WRITE setSelStart)
-    Q_PROPERTY(int SelLength READ SelLength WRITE setSelLength)
-    Q_PROPERTY(QString SelText READ SelText WRITE setSelText)
+    Q_PROPERTY(bool DataHasChanged READ DataHasChanged WRITE setDataHasChanged DESIGNABLE false)
+    Q_PROPERTY(int SelStart READ SelStart WRITE setSelStart DESIGNABLE false)
+    Q_PROPERTY(int SelLength READ SelLength WRITE setSelLength DESIGNABLE false)
+    Q_PROPERTY(QString SelText READ SelText WRITE setSelText DESIGNABLE false)
     Q_PROPERTY(QString Text READ Text WRITE setText NOTIFY Change USER true)
     Q_PROPERTY(QString TextAsDisplayed READ TextAsDisplayed)
     Q_PROPERTY(int BorderStyle READ BorderStyle WRITE setBorderStyle)
@@ -340,6 +342,7 @@ private:
     void layoutTextBox();
     void refreshIfPending();
     void syncDesignMode();
+    void DesignTimeSafe(const std::function<void()>& change);
     void beep() const;
     void sendTab();
     void changed(const QString& name) { emit PropertyChanged(name); }

@@ -5,6 +5,7 @@
 #include "Ambient.h"
 #include "AppError.h"
 #include "FlexMaskEditBox.h"
+#include "MsgBox.h"
 #include "PropertyBag.h"
 
 namespace {
@@ -30,6 +31,22 @@ Qt::CursorShape CursorFor(int mousePointer) {
 
 }  // namespace
 
+// A form editor sets properties as the user types them: there a refused value
+// is shown in a message box, as the editor would show it, and the property
+// keeps its value; at run time the error goes to the caller.
+void FlexMaskEditBox::DesignTimeSafe(const std::function<void()>& change) {
+    if (Ambient::UserMode(this)) {
+        change();
+        return;
+    }
+    try {
+        change();
+    } catch (const AppError& error) {
+        MsgBox::Show(this, QMessageBox::Critical, QStringLiteral("FlexMaskEditBox"),
+                     error.Description);
+    }
+}
+
 // ---- mask ----
 
 void FlexMaskEditBox::setMask(const QString& New_Mask) {
@@ -41,8 +58,10 @@ void FlexMaskEditBox::setMask(const QString& New_Mask) {
 }
 
 void FlexMaskEditBox::setFieldType(int New_FieldType) {
-    engine_.SetFieldType(New_FieldType);
-    changed(QStringLiteral("FieldType"));
+    DesignTimeSafe([&] {
+        engine_.SetFieldType(New_FieldType);
+        changed(QStringLiteral("FieldType"));
+    });
 }
 
 void FlexMaskEditBox::setPromptChar(const QString& New_PromptChar) {
@@ -77,8 +96,10 @@ void FlexMaskEditBox::setAutoToLastPos(bool New_AutoToLastPos) {
 }
 
 void FlexMaskEditBox::setDecimalSeperator(const QString& New_DecimalSeperator) {
-    engine_.SetDecimalSeperator(New_DecimalSeperator);
-    changed(QStringLiteral("DecimalSeperator"));
+    DesignTimeSafe([&] {
+        engine_.SetDecimalSeperator(New_DecimalSeperator);
+        changed(QStringLiteral("DecimalSeperator"));
+    });
 }
 
 void FlexMaskEditBox::setInsertZerosInNumField(bool New_InsertZerosInNumField) {
@@ -97,8 +118,10 @@ void FlexMaskEditBox::setMaxLength(int New_MaxLength) {
 // ---- dates ----
 
 void FlexMaskEditBox::setDateformat(int New_Dateformat) {
-    engine_.SetDateformat(New_Dateformat);
-    changed(QStringLiteral("DateFormat"));
+    DesignTimeSafe([&] {
+        engine_.SetDateformat(New_Dateformat);
+        changed(QStringLiteral("DateFormat"));
+    });
 }
 
 void FlexMaskEditBox::setDateSeperator(const QString& New_DateSeperator) {
@@ -107,8 +130,10 @@ void FlexMaskEditBox::setDateSeperator(const QString& New_DateSeperator) {
 }
 
 void FlexMaskEditBox::setInOutDateformat(int New_InOutDateformat) {
-    engine_.SetInOutDateformat(New_InOutDateformat);
-    changed(QStringLiteral("InOutDateFormat"));
+    DesignTimeSafe([&] {
+        engine_.SetInOutDateformat(New_InOutDateformat);
+        changed(QStringLiteral("InOutDateFormat"));
+    });
 }
 
 void FlexMaskEditBox::setInOutDateSeperator(const QString& New_InOutDateSeperator) {
@@ -166,9 +191,11 @@ void FlexMaskEditBox::setFormatString(const QString& New_FormatString) {
 }
 
 void FlexMaskEditBox::setFormatAlignment(int New_FormatAlignment) {
-    formatAlignment_ = CheckedAlignment(New_FormatAlignment, QStringLiteral("FormatAlignment"));
-    if (formattedShown_) applyAlignment(formatAlignment_);
-    changed(QStringLiteral("FormatAlignment"));
+    DesignTimeSafe([&] {
+        formatAlignment_ = CheckedAlignment(New_FormatAlignment, QStringLiteral("FormatAlignment"));
+        if (formattedShown_) applyAlignment(formatAlignment_);
+        changed(QStringLiteral("FormatAlignment"));
+    });
 }
 
 QFont FlexMaskEditBox::FormatFont() const {
@@ -182,9 +209,11 @@ void FlexMaskEditBox::setFormatFont(const QFont& New_FormatFont) {
 }
 
 void FlexMaskEditBox::setAlignment(int New_Alignment) {
-    alignment_ = CheckedAlignment(New_Alignment, QStringLiteral("Alignment"));
-    if (!formattedShown_) applyAlignment(alignment_);
-    changed(QStringLiteral("Alignment"));
+    DesignTimeSafe([&] {
+        alignment_ = CheckedAlignment(New_Alignment, QStringLiteral("Alignment"));
+        if (!formattedShown_) applyAlignment(alignment_);
+        changed(QStringLiteral("Alignment"));
+    });
 }
 
 void FlexMaskEditBox::setForeColor(quint32 New_ForeColor) {
@@ -229,12 +258,14 @@ void FlexMaskEditBox::setBorder(bool bNewBorder) {
 }
 
 void FlexMaskEditBox::setBorderStyle(int New_BorderStyle) {
-    if (New_BorderStyle != 0 && New_BorderStyle != 1) {
-        throw InvalidValue(QStringLiteral("BorderStyle"));
-    }
-    borderStyle_ = New_BorderStyle;
-    txtFlex->setFrame(New_BorderStyle == 1);
-    changed(QStringLiteral("BorderStyle"));
+    DesignTimeSafe([&] {
+        if (New_BorderStyle != 0 && New_BorderStyle != 1) {
+            throw InvalidValue(QStringLiteral("BorderStyle"));
+        }
+        borderStyle_ = New_BorderStyle;
+        txtFlex->setFrame(New_BorderStyle == 1);
+        changed(QStringLiteral("BorderStyle"));
+    });
 }
 
 // ---- value and selection ----
@@ -244,12 +275,14 @@ bool FlexMaskEditBox::DataHasChanged() const {
 }
 
 void FlexMaskEditBox::setDataHasChanged(bool New_DataHasChanged) {
-    if (!Ambient::UserMode(this)) {
-        throw AppError(387, QStringLiteral("Set not permitted"),
-                       QStringLiteral("FlexMaskEditBox.DataHasChanged"));
-    }
-    dataHasChanged_ = New_DataHasChanged;
-    changed(QStringLiteral("DataHasChanged"));
+    DesignTimeSafe([&] {
+        if (!Ambient::UserMode(this)) {
+            throw AppError(387, QStringLiteral("Set not permitted"),
+                           QStringLiteral("FlexMaskEditBox.DataHasChanged"));
+        }
+        dataHasChanged_ = New_DataHasChanged;
+        changed(QStringLiteral("DataHasChanged"));
+    });
 }
 
 int FlexMaskEditBox::SelStart() const {
@@ -335,10 +368,12 @@ void FlexMaskEditBox::setFontUnderline(bool New_FontUnderline) {
 }
 
 void FlexMaskEditBox::setFontSize(double New_FontSize) {
-    if (New_FontSize <= 0) throw InvalidValue(QStringLiteral("FontSize"));
-    QFont f = Font();
-    f.setPointSizeF(New_FontSize);
-    setFontProperty(f);
+    DesignTimeSafe([&] {
+        if (New_FontSize <= 0) throw InvalidValue(QStringLiteral("FontSize"));
+        QFont f = Font();
+        f.setPointSizeF(New_FontSize);
+        setFontProperty(f);
+    });
 }
 
 void FlexMaskEditBox::setLocked(bool New_Locked) {

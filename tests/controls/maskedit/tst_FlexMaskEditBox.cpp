@@ -10,6 +10,7 @@
 #include "Ambient.h"
 #include "AppError.h"
 #include "FlexMaskEditBox.h"
+#include "MsgBox.h"
 #include "PropertyBag.h"
 #include "SystemColors.h"
 
@@ -351,15 +352,20 @@ void tst_FlexMaskEditBox::propertyErrors() {
     box.setDataHasChanged(true);
     QVERIFY(box.DataHasChanged());
 
+    // In a form editor the refusal is shown, never thrown into the editor.
     QWidget host;
     FlexMaskEditBox designed(&host);
     Ambient::SetDesignMode(&host, true);
-    try {
-        designed.setDataHasChanged(true);
-        QFAIL("no error");
-    } catch (const AppError& error) {
-        QCOMPARE(error.Number, 387);
-    }
+    QStringList shown;
+    MsgBox::SetResponder([&shown](const MsgBox::Shown& message) {
+        shown << message.text;
+        return QMessageBox::Ok;
+    });
+    designed.setDataHasChanged(true);
+    designed.setDecimalSeperator(QStringLiteral("ab"));
+    MsgBox::SetResponder({});
+    QCOMPARE(shown, (QStringList{"Set not permitted", "MUST be 1 char long"}));
+    QVERIFY(!designed.DataHasChanged());
     QVERIFY_THROWS_EXCEPTION(AppError, box.setAlignment(3));
     QCOMPARE(box.Alignment(), 0);
 }
