@@ -1,0 +1,458 @@
+"""The typical road of a sound file, walked through the installed program with
+real mouse and key events: choose the folder, inspect a file, convert it,
+preview and play it, batch-convert, delete, auto-play, exit, start again.
+
+Usage: typical_road.py PROGRAM WORKDIR SHOTSDIR   (on an X display, with an
+accessibility bus on the session bus)."""
+
+import os
+import subprocess
+import sys
+import time
+import traceback
+from pathlib import Path
+
+import sounds
+from desktop import (Desktop, StepFailed, checked, children, description, enabled, extents, name,
+                     role, showing, walk)
+
+MAIN = "Zephyrion Sound Utility (XP Edition)"
+PANEL = ["Selected file", "8-bit Flag", "Internal ID #", "Data length", "Sample rate",
+         "Bit depth", "Channels"]
+LEFT_TRACE = (74, 243, 165)
+RIGHT_TRACE = (0, 255, 255)
+
+
+def expect(what, actual, wanted):
+    if actual != wanted:
+        raise StepFailed(f"{what}: {actual!r}, expected {wanted!r}")
+
+
+def near(what, actual, wanted, tolerance):
+    if abs(actual - wanted) > tolerance:
+        raise StepFailed(f"{what}: {actual}, expected {wanted} +- {tolerance}")
+
+
+class Road:
+    def __init__(self, program, work, shots):
+        self.program = program
+        self.work = Path(work)
+        self.home = self.work / "home"
+        self.folder = self.home / "sounds"
+        self.tmp = self.work / "tmp"
+        self.d = Desktop(shots)
+        self.proc = None
+        self.pulse = bool(os.environ.get("ZEPHYRA_PULSE_READY")) and bool(
+            os.environ.get("PULSE_SERVER"))
+        self.passed = 0
+
+    # ---- set-up ----
+
+    def make_sounds(self):
+        self.folder.mkdir(parents=True)
+        self.tmp.mkdir()
+        self.tone = sounds.write_wav(self.folder / "TONE.WAV", 22050, 16, 2, 3.0, 0)
+        self.boom = sounds.write_game(self.folder / "BOOM.SND", 11025, 8, 1, 1.5, 2, 1234, 1)
+        self.engine = sounds.write_game(self.folder / "ENGINE.SND", 11025, 8, 1, 0.8, 2, 77, 2)
+        self.gun = sounds.write_game(self.folder / "gun.snd", 22050, 16, 1, 0.5, 0, 9, 3)
+
+    def start(self):
+        env = dict(os.environ, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
+                   TMPDIR=str(self.tmp), ZEPHYRA_REGISTRY=str(self.work / "registry.sqlite3"))
+        if not self.pulse:
+            env["ZEPHYRA_AUDIO"] = "null"
+        self.proc = subprocess.Popen([self.program], cwd=self.home, env=env)
+        self.d.pid = self.proc.pid
+        return self.d.window(MAIN, timeout=30)
+
+    def step(self, title, action):
+        t0 = time.monotonic()
+        action()
+        self.passed += 1
+        print(f"ok {self.passed} - {title} ({time.monotonic() - t0:.1f} s)", flush=True)
+
+    # ---- reading the main window ----
+
+    def main(self):
+        return self.d.window(MAIN)
+
+    def panel(self):
+        frame = self.d.get(self.main(), "frame")
+        values = {description(c): name(c) for c in children(frame) if description(c) in PANEL}
+        # An empty value label is named after its caption.
+        return {k: ("" if v == k else v) for k, v in values.items()}
+
+    def button(self, window, caption):
+        """A command button by its caption; a button named after its tool tip has
+        the caption as its description."""
+        return self.d.wait(f"the button {caption!r} in {name(window)!r}", lambda: self.d.find(
+            window, "push button", caption) or self.d.find(window, "push button", desc=caption))
+
+    def commands_enabled(self):
+        m = self.main()
+        return [enabled(self.button(m, c)) for c in ("Convert", "Preview", "Batch")]
+
+    def files(self):
+        return self.d.get(self.main(), "list", "Files")
+
+    def click_file(self, file_name, button=1):
+        self.d.click(self.d.item(self.files(), file_name), button=button)
+
+    def inspect(self, file_name, wanted):
+        self.click_file(file_name)
+        self.d.wait(f"the panel of {file_name}",
+                    lambda: self.panel().get("Selected file") == file_name.upper())
+        expect(f"panel of {file_name}", {k: v for k, v in self.panel().items() if k in wanted},
+               wanted)
+
+    def menu_command(self, file_name, command):
+        self.click_file(file_name)
+        self.d.popups.clear()
+        self.click_file(file_name, button=3)
+        menu = self.d.popup_menu()
+        items = [name(c) for c in children(menu)]
+        expect("context menu", items, ["Preview", "Convert - Single", "Convert - Batch", "", "Delete"])
+        return menu, next(c for c in children(menu) if name(c) == command)
+
+    def temp_wavs(self):
+        return sorted(p.name for p in self.tmp.glob("*.wav"))
+
+    def our_streams(self):
+        out = subprocess.run(["pactl", "list", "sink-inputs"], capture_output=True, text=True,
+                             check=True).stdout
+        return out.count(f'application.process.id = "{self.proc.pid}"')
+
+    # ---- the road ----
+
+    def first_start(self):
+        m = self.start()
+        expect("commands before a file is chosen", self.commands_enabled(), [False] * 3)
+        expect("Auto Play at first start", checked(self.d.get(m, "check box", "Auto Play")), False)
+
+    def choose_folder(self):
+        m = self.main()
+        tree = self.d.get(m, "tree", "Folders")
+        wheel_at = self.d.point(tree)
+
+        def folder_cell():
+            cell = next((c for c in children(tree) if name(c) == "sounds" and showing(c)), None)
+            tx, ty, tw, th = extents(tree)
+            if cell and extents(cell)[1] + extents(cell)[3] < ty + th - 4:
+                return cell
+            self.d.click_at(*wheel_at, button=5)  # scroll down a notch
+            return None
+
+        self.d.click(self.d.wait("the sounds folder in view", folder_cell))
+        self.d.wait("the folder's files", lambda: self.d.items(self.files()))
+        expect("file list", self.d.items(self.files()),
+               ["BOOM.SND", "ENGINE.SND", "gun.snd", "TONE.WAV"])
+
+    def click_game_file(self):
+        self.inspect("BOOM.SND", {"8-bit Flag": "True", "Internal ID #": "1234",
+                                  "Sample rate": "11025 Hz", "Bit depth": "8-bit",
+                                  "Channels": "Mono"})
+        if not self.panel()["Data length"]:
+            raise StepFailed("the data length is empty")
+        self.d.wait("Convert, Preview and Batch enabled", lambda: all(self.commands_enabled()))
+        self.d.screenshot("main-window-file-selected", extents(self.main()))
+
+    def save_as(self, proposed, typed=None):
+        box = self.d.window("Save File")
+        field = self.d.get(box, "text", "File name:")
+        expect("proposed name", field.get_text(0, -1), proposed)
+        if typed:
+            self.d.click(field)
+            self.d.key("ctrl+a")
+            self.d.type(typed)
+            self.d.wait("the typed name", lambda: field.get_text(0, -1) == typed)
+        self.d.click(self.button(box, "Save"))
+        self.d.closed(box, "the save dialog")
+
+    def convert(self):
+        self.d.click(self.button(self.main(), "Convert"))
+        dialog = self.d.window("Convert Sound File")
+        formats = {n: self.d.get(dialog, "check box", n) for n in ("SND", "WSD", "WAV")}
+        expect("format boxes enabled", {n: enabled(b) for n, b in formats.items()},
+               {"SND": False, "WSD": True, "WAV": True})
+        self.d.click(self.d.get(dialog, "check box", "Change Internal ID#"))
+        field = self.d.wait("the internal ID field",
+                            lambda: next((a for a in walk(dialog)
+                                          if role(a) == "text" and showing(a)), None))
+        self.d.type("4321")
+        self.d.wait("the typed ID", lambda: field.get_text(0, -1) == "4321")
+        self.d.click(formats["WSD"])
+        self.d.click(formats["WAV"])
+        self.d.wait("WSD and WAV ticked", lambda: checked(formats["WSD"]) and checked(formats["WAV"]))
+        self.d.screenshot("convert-dialog", extents(dialog))
+        self.d.click(self.button(dialog, "Go"))
+        self.save_as("BOOM.WSD", typed="BOOM_ID.WSD")
+        self.save_as("BOOM.WAV")
+        text = self.d.answer("Conversion Information", "OK")
+        lines = [line for line in text.replace("\r", "").split("\n") if line]
+        expect("conversion report", [Path(line.split()[0]).name for line in lines],
+               ["BOOM_ID.WSD", "BOOM.WAV"])
+        self.d.gone("Convert Sound File")
+
+        wsd = sounds.read_header(self.folder / "BOOM_ID.WSD")
+        expect("BOOM_ID.WSD header", (wsd.kind, wsd.flag, wsd.internal_id, wsd.rate, wsd.bits,
+                                      wsd.channels, wsd.data_length),
+               ("game", 2, 4321, 11025, 8, 1, len(self.boom)))
+        wav = sounds.read_header(self.folder / "BOOM.WAV")
+        expect("BOOM.WAV header", (wav.kind, wav.rate, wav.bits, wav.channels),
+               ("wav", 11025, 8, 1))
+        if wsd.data != self.boom or wav.data != self.boom:
+            raise StepFailed("a conversion changed the sample bytes")
+
+    def refreshed(self):
+        self.d.wait("the refreshed panel", lambda: not any(self.panel().values()))
+        expect("commands after the refresh", self.commands_enabled(), [False] * 3)
+        self.d.wait("the new files listed", lambda: {"BOOM_ID.WSD", "BOOM.WAV"} <= set(
+            self.d.items(self.files())))
+        self.inspect("BOOM.WAV", {"8-bit Flag": "N/A", "Internal ID #": "N/A",
+                                  "Sample rate": "11025 Hz", "Bit depth": "8-bit",
+                                  "Channels": "Mono"})
+
+    # ---- preview ----
+
+    def preview_labels(self, window):
+        return [name(c) for c in children(window) if role(c) == "label"]
+
+    def status(self, window):
+        labels = self.preview_labels(window)
+        return next((t for t in labels if t in ("Playing", "Paused", "Stopped")), None)
+
+    def selection_values(self, window):
+        """Begin, End, Total of the sample row and of the time row; None while empty."""
+        def number(text):
+            try:
+                return float(text)
+            except ValueError:
+                return None
+        values = {description(c): number(name(c)) for c in children(window) if role(c) == "label"}
+        return [[values.get(f"Selection {column}, {unit}") for column in ("begin", "end", "total")]
+                for unit in ("samples", "seconds")]
+
+    def marker_x(self, channel):
+        """x of the play-position marker on screen; None while none shows."""
+        for a in walk(channel):
+            if description(a).startswith("Play position") and showing(a):
+                return extents(a)[0]
+        return None
+
+    def press(self, window, caption, state):
+        self.d.click(self.button(window, caption))
+        self.d.wait(f"the status {state}", lambda: self.status(window) == state)
+
+    def buttons_enabled(self, window):
+        return {c: enabled(self.button(window, c)) for c in ("Play", "Pause", "Stop", "Loop")}
+
+    def track(self, channel, seconds):
+        xs = []
+        end = time.monotonic() + seconds
+        while time.monotonic() < end:
+            xs.append(self.marker_x(channel))
+            time.sleep(0.05)
+        return xs
+
+    def preview(self):
+        self.inspect("TONE.WAV", {"Sample rate": "22050 Hz", "Bit depth": "16-bit",
+                                  "Channels": "Stereo", "8-bit Flag": "N/A"})
+        self.d.click(self.button(self.main(), "Preview"))
+        window = self.d.window("Sound Preview")
+        labels = self.preview_labels(window)
+        for text in ("File: TONE.WAV", "22050", "16-bit", "Stereo", "66150", "3.00 sec", "Stopped"):
+            if text not in labels:
+                raise StepFailed(f"the preview does not show {text!r}: {labels}")
+        expect("temporary files while the preview is open", len(self.temp_wavs()), 1)
+        left = self.d.get(window, "filler", "Left channel")
+        right = self.d.get(window, "filler", "Right channel")
+        for view, colour in ((left, LEFT_TRACE), (right, RIGHT_TRACE)):
+            self.d.wait(f"the waveform of the {name(view)}",
+                        lambda: self.d.count_colour(extents(view), colour) > 2000)
+        self.select(window, left)
+        self.play_pause_stop_loop(window, left)
+        self.d.click(self.button(window, "Exit"))
+        self.d.gone("Sound Preview")
+        expect("temporary files after the preview", self.temp_wavs(), [])
+
+    def select(self, window, channel):
+        x, y, w, h = extents(channel)
+        self.d.drag(x + w // 10, y + h // 2, x + w * 9 // 10)
+        self.d.wait("the selection labels", lambda: all(self.selection_values(window)[1]))
+        (s_begin, s_end, s_total), (t_begin, t_end, t_total) = self.selection_values(window)
+        frames = 66150
+        near("first selected sample", s_begin, frames * 0.1, frames * 0.02)
+        near("last selected sample", s_end, frames * 0.9, frames * 0.02)
+        expect("selected samples", s_total, s_end - s_begin + 1)
+        near("selection start (s)", t_begin, 0.3, 0.06)
+        near("selection end (s)", t_end, 2.7, 0.06)
+        near("selection length (s)", t_total, t_end - t_begin, 0.0011)
+        self.d.screenshot("preview-selection", extents(window))
+        self.selection = (x + w // 10, x + w * 9 // 10)
+
+    def moving(self, xs):
+        seen = [x for x in xs if x is not None]
+        return len(seen) >= 3 and seen[-1] > seen[0]
+
+    def play_pause_stop_loop(self, window, channel):
+        lo, hi = self.selection
+        self.press(window, "Play", "Playing")
+        expect("buttons while playing", self.buttons_enabled(window),
+               {"Play": False, "Pause": True, "Stop": True, "Loop": False})
+        if self.pulse:
+            self.d.wait("a sound stream of the program", self.our_streams)
+        xs = self.track(channel, 0.4)
+        if not self.moving(xs):
+            raise StepFailed(f"the marker does not move while playing: {xs}")
+        if not all(lo - 3 <= x <= hi + 3 for x in xs if x is not None):
+            raise StepFailed(f"the marker left the selection {lo}..{hi}: {xs}")
+
+        self.press(window, "Pause", "Paused")
+        self.d.wait("Play enabled while paused", lambda: self.buttons_enabled(window)["Play"])
+        paused = self.track(channel, 0.3)
+        if len(set(paused)) != 1 or paused[0] is None:
+            raise StepFailed(f"the marker moves while paused: {paused}")
+
+        self.press(window, "Play", "Playing")
+        resumed = self.track(channel, 0.4)
+        seen = [x for x in resumed if x is not None]
+        if not seen or seen[0] < paused[0] - 3 or not self.moving(resumed):
+            raise StepFailed(f"play after pause does not go on from {paused[0]}: {resumed}")
+
+        self.press(window, "Stop", "Stopped")
+        expect("buttons after Stop", self.buttons_enabled(window),
+               {"Play": True, "Pause": False, "Stop": False, "Loop": True})
+        expect("marker after Stop", self.marker_x(channel), None)
+
+        self.press(window, "Loop", "Playing")
+        # The stretch lasts 2.4 s: within 4 s the marker must jump back and go on.
+        xs = self.track(channel, 4.0)
+        seen = [x for x in xs if x is not None]
+        if not any(b < a - 20 for a, b in zip(seen, seen[1:])):
+            raise StepFailed(f"looping never starts the stretch again: {seen}")
+        expect("status while looping", self.status(window), "Playing")
+        self.press(window, "Stop", "Stopped")
+
+    # ---- context menu ----
+
+    def batch(self):
+        menu, item = self.menu_command("BOOM.SND", "Convert - Batch")
+        mx, my, mw, mh = extents(menu)
+        wx, wy, ww, wh = extents(self.main())
+        self.d.screenshot("context-menu", (wx, wy, max(ww, mx + mw - wx), max(wh, my + mh - wy)))
+        self.d.click(item)
+        dialog = self.d.window("Batch Convert")
+        source, chosen = sorted((c for c in walk(dialog) if role(c) == "list"),
+                                key=lambda c: extents(c)[0])
+        self.d.wait("the source files", lambda: self.d.items(source))
+        expect("source files", self.d.items(source), ["BOOM.SND", "ENGINE.SND", "gun.snd"])
+        targets = {n: self.d.get(dialog, "radio button", n) for n in ("SND", "WSD", "WAV")}
+        expect("targets enabled", {n: enabled(b) for n, b in targets.items()},
+               {"SND": False, "WSD": True, "WAV": True})
+        self.d.click(self.button(dialog, "Add all files"))
+        self.d.wait("all files chosen", lambda: len(self.d.items(chosen)) == 3)
+        expect("source list after >>", self.d.items(source), [])
+        self.d.click(targets["WAV"])
+        self.d.wait("WAV chosen", lambda: checked(targets["WAV"]))
+        self.d.screenshot("batch-dialog", extents(dialog))
+        self.d.click(self.button(dialog, "Go"))
+        self.d.answer("Success", "OK", "Operation was successful!  3 files were converted.")
+        self.d.gone("Batch Convert")
+        for out, rate, bits, data in (("BOOM.WAV", 11025, 8, self.boom),
+                                      ("ENGINE.WAV", 11025, 8, self.engine),
+                                      ("GUN.WAV", 22050, 16, self.gun)):
+            h = sounds.read_header(self.folder / out)
+            expect(f"{out} header", (h.kind, h.rate, h.bits, h.channels), ("wav", rate, bits, 1))
+            if h.data != data:
+                raise StepFailed(f"{out}: the sample bytes changed")
+        if not (self.folder / "gun.snd").exists():
+            raise StepFailed("the batch removed its source")
+        self.d.click(self.button(self.main(), "Refresh"))
+        self.d.wait("the batch outputs listed", lambda: {"ENGINE.WAV", "GUN.WAV"} <= set(
+            self.d.items(self.files())))
+
+    def delete(self):
+        _, item = self.menu_command("GUN.WAV", "Delete")
+        self.d.click(item)
+        self.d.answer("Delete File", "Yes", "Are you sure that you want to delete GUN.WAV?")
+        self.d.answer("File deleted", "OK", "GUN.WAV deleted!")
+        if (self.folder / "GUN.WAV").exists():
+            raise StepFailed("GUN.WAV is still on disk")
+        self.d.wait("GUN.WAV gone from the list", lambda: "GUN.WAV" not in self.d.items(
+            self.files()))
+        self.d.wait("the emptied panel", lambda: not any(self.panel().values()))
+        expect("commands after the delete", self.commands_enabled(), [False] * 3)
+
+    def auto_play(self):
+        box = self.d.get(self.main(), "check box", "Auto Play")
+        self.d.click(box)
+        self.d.wait("Auto Play ticked", lambda: checked(box))
+        if self.pulse:
+            self.d.wait("no stream of the program before the click", lambda: not self.our_streams())
+        self.inspect("TONE.WAV", {"Sample rate": "22050 Hz"})
+        if self.pulse:
+            self.d.wait("the program's sound stream", self.our_streams)
+        else:
+            print("# no sound server: auto play went to the null output", flush=True)
+        self.d.wait("the auto-play temporary file deleted", lambda: not self.temp_wavs())
+        expect("windows while auto-playing", [name(w) for w in self.d.windows() if showing(w)],
+               [MAIN])
+
+    def exit(self):
+        self.d.click(self.button(self.main(), "Exit"))
+        self.d.answer("Exit Application", "No", "Are you sure that you want to exit?")
+        self.main()
+        self.d.click(self.button(self.main(), "Exit"))
+        self.d.answer("Exit Application", "Yes", "Are you sure that you want to exit?")
+        try:
+            code = self.proc.wait(timeout=15)
+        except subprocess.TimeoutExpired:
+            raise StepFailed("the program is still running after Exit - Yes")
+        expect("exit code", code, 0)
+
+    def second_start(self):
+        m = self.start()
+        self.d.wait("the restored folder's files",
+                    lambda: "BOOM_ID.WSD" in self.d.items(self.files()))
+        expect("Auto Play restored", checked(self.d.get(m, "check box", "Auto Play")), True)
+        self.d.screenshot("second-start", extents(m))
+        self.exit()
+
+    def run(self):
+        self.make_sounds()
+        print(f"# sound output: {'PulseAudio null sink' if self.pulse else 'null output'}",
+              flush=True)
+        steps = [("start with no settings", self.first_start),
+                 ("choose the folder", self.choose_folder),
+                 ("click a file: panel and commands", self.click_game_file),
+                 ("convert to WSD and WAV through the save dialogs", self.convert),
+                 ("refresh after Convert; the WAV written reads back", self.refreshed),
+                 ("preview: waveform, selection, Play/Pause/Play/Stop/Loop", self.preview),
+                 ("context menu: Convert - Batch of three files", self.batch),
+                 ("context menu: Delete with confirmation", self.delete),
+                 ("Auto Play plays the clicked file", self.auto_play),
+                 ("Exit: No keeps the window, Yes ends the program", self.exit),
+                 ("second start restores the folder and Auto Play", self.second_start)]
+        try:
+            for title, action in steps:
+                self.step(title, action)
+        except StepFailed as e:
+            print(f"not ok {self.passed + 1} - {e}", flush=True)
+            self.d.screenshot("failure")
+            return 1
+        except Exception:
+            print(f"not ok {self.passed + 1} - unexpected error", flush=True)
+            traceback.print_exc()
+            return 1
+        finally:
+            if self.proc and self.proc.poll() is None:
+                self.proc.kill()
+                self.proc.wait()
+        print(f"# all {self.passed} steps of the road done")
+        return 0
+
+
+if __name__ == "__main__":
+    if len(sys.argv) != 4:
+        sys.exit(__doc__)
+    sys.exit(Road(*sys.argv[1:]).run())
