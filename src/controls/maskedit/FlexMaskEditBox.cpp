@@ -170,9 +170,21 @@ void FlexMaskEditBox::updateAccessibleName() {
     txtFlex->setAccessibleDescription(toolTip());
 }
 
+int FlexMaskEditBox::borderMargin() const {
+    return border_ ? 3 : 0;
+}
+
 void FlexMaskEditBox::layoutTextBox() {
-    const int margin = border_ ? 3 : 0;
+    const int margin = borderMargin();
     txtFlex->setGeometry(rect().adjusted(margin, margin, -margin, -margin));
+}
+
+QSize FlexMaskEditBox::sizeHint() const {
+    return txtFlex->sizeHint() + QSize(2 * borderMargin(), 2 * borderMargin());
+}
+
+QSize FlexMaskEditBox::minimumSizeHint() const {
+    return txtFlex->minimumSizeHint() + QSize(2 * borderMargin(), 2 * borderMargin());
 }
 
 void FlexMaskEditBox::syncDesignMode() {

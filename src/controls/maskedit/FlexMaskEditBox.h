@@ -112,6 +112,10 @@ public:
     explicit FlexMaskEditBox(QWidget* parent = nullptr);
     ~FlexMaskEditBox() override;
 
+    // The inner text box's sizes plus the border, so a layout gives the field room.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
     // ---- mask ----
     QString Mask() const { return engine_.Mask(); }
     void setMask(const QString& New_Mask);
@@ -339,6 +343,7 @@ private:
     void applyAlignment(int alignment);
     void applyBoxFont(const QFont& font);
     void updateCaret();
+    int borderMargin() const;
     void layoutTextBox();
     void refreshIfPending();
     void syncDesignMode();

@@ -254,6 +254,7 @@ void FlexMaskEditBox::setBorder(bool bNewBorder) {
     if (border_ == bNewBorder) return;
     border_ = bNewBorder;
     layoutTextBox();
+    updateGeometry();
     update();
 }
 
