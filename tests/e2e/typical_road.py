@@ -180,6 +180,8 @@ class Road:
                                           if role(a) == "text" and showing(a)), None))
         self.d.type("4321")
         self.d.wait("the typed ID", lambda: field.get_text(0, -1) == "4321")
+        if extents(field)[2] < 30:
+            raise StepFailed(f"the internal ID field is too narrow to show 4321: {extents(field)}")
         self.d.click(formats["WSD"])
         self.d.click(formats["WAV"])
         self.d.wait("WSD and WAV ticked", lambda: checked(formats["WSD"]) and checked(formats["WAV"]))
