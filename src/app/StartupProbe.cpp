@@ -18,20 +18,26 @@ protected:
     {
         if (event->type() == QEvent::Paint && !seen_) {
             seen_ = true;
+            Print("painted");
             // A zero-time timer fires once the events queued so far are handled:
             // from then on a key press or click is served at once.
             QTimer::singleShot(0, this, [] {
-                const auto now = std::chrono::duration_cast<std::chrono::microseconds>(
-                    std::chrono::system_clock::now().time_since_epoch());
-                std::printf("ready %lld\n", static_cast<long long>(now.count()));
-                std::fflush(stdout);
-                QCoreApplication::quit();
+                Print("ready");
+                QCoreApplication::exit(0);  // quit() would ask the window to close
             });
         }
         return QObject::eventFilter(watched, event);
     }
 
 private:
+    static void Print(const char* what)
+    {
+        const auto now = std::chrono::duration_cast<std::chrono::microseconds>(
+            std::chrono::system_clock::now().time_since_epoch());
+        std::printf("%s %lld\n", what, static_cast<long long>(now.count()));
+        std::fflush(stdout);
+    }
+
     bool seen_ = false;
 };
 
