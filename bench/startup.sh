@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# Start-up of the desktop program under Xvfb: the time from exec until the main
+# window is painted and the event loop is free for input (ZEPHYRA_STARTUP_PROBE),
+# as the median of several starts, against an empty Qt Widgets window built with
+# the same compiler flags. The start folder holds 2,000 sound files, so a folder
+# listing that held up the first paint would show. Run through scripts/bench.
+set -euo pipefail
+dir="$BENCH_DIR"
+root=$(pwd)
+program="$ZS_RELEASE/src/app/zephyra-sound-utility"
+runs=9
+status=0
+
+# The baseline: release flags of the build, the program's own probe.
+g++ -std=c++20 -O3 -DNDEBUG -fPIC -I"$root/src/app" "$root/bench/startup_baseline.cpp" \
+  "$root/src/app/StartupProbe.cpp" $(pkg-config --cflags --libs Qt6Widgets) -o "$dir/baseline"
+
+# A private X server; -displayfd reports the display number it chose.
+exec 5<> <(:)
+Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+trap 'kill "$xvfb_pid" 2>/dev/null || true' EXIT
+read -r -t 10 display <&5 || { echo "Xvfb did not start" >&2; exit 1; }
+export DISPLAY=":$display" QT_QPA_PLATFORM=xcb ZEPHYRA_AUDIO=null ZEPHYRA_STARTUP_PROBE=1
+export ZEPHYRA_REGISTRY="$dir/registry.sqlite3"
+
+mkdir -p "$dir/sounds"
+header=$(printf '\\x00\\x00\\x00\\x00\\x0c\\x00\\x00\\x00\\x64\\x00\\x00\\x00\\x22\\x56\\x00\\x00\\x10\\x00\\x00\\x00\\x02\\x00\\x00\\x00\\x00\\x00\\x00\\x00')
+for ((i = 0; i < 2000; i++)); do
+  { printf "$header"; head -c 100 /dev/zero; } >"$dir/sounds/s$i.snd"
+done
+
+# start_seconds WHAT CMD...: seconds from exec until the probe's WHAT line
+# ("painted": first paint; "ready": the event loop is free for input).
+start_seconds() {
+  local what=$1 start at
+  shift
+  start=$EPOCHREALTIME
+  at=$(timeout 20 "$@" 2>/dev/null | awk -v w="$what" '$1 == w { print $2 }')
+  [ -n "$at" ] || { echo "no $what line from $1" >&2; return 1; }
+  awk -v a="$start" -v r="$at" 'BEGIN { printf "%.6f", r / 1e6 - a }'
+}
+# median_start WHAT CMD...: median of $runs starts after one warm-up start.
+median_start() {
+  local times=() i
+  start_seconds "$@" >/dev/null
+  for ((i = 0; i < runs; i++)); do times+=("$(start_seconds "$@")"); done
+  printf '%s\n' "${times[@]}" | sort -g | awk '{ t[NR] = $1 } END { print t[int((NR + 1) / 2)] }'
+}
+
+cd "$dir/sounds"
+t_base=$(median_start ready "$dir/baseline")
+t_paint=$(median_start painted "$program")
+t_app=$(median_start ready "$program")
+ms() { awk -v s="$1" 'BEGIN { printf "%.1f", s * 1000 }'; }
+ratio=$(awk -v a="$t_app" -v b="$t_base" 'BEGIN { printf "%.2f", a / b }')
+
+bench_row "start-up: empty Qt window ready" "$(ms "$t_base")" "ms" "" 1
+bench_row "start-up: main window first paint" "$(ms "$t_paint")" "ms" "" 1
+ok=$(bench_check "$t_app <= 0.300")
+bench_row "start-up: main window ready" "$(ms "$t_app")" "ms" "<= 300" "$ok"
+[ "$ok" = 1 ] || status=1
+ok=$(bench_check "$t_app <= 3 * $t_base")
+bench_row "start-up: main window / empty window" "$ratio" "x" "<= 3" "$ok"
+[ "$ok" = 1 ] || status=1
+exit $status
