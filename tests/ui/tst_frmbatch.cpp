@@ -15,18 +15,13 @@
 #include "MsgBox.h"
 #include "QuillonButton.h"
 #include "SoundInfo.h"
+#include "WindowTestKit.h"
 #include "frmBatch.h"
 
 using mUtility::SoundInfo;
+using WindowTestKit::Child;
 
 namespace {
-
-template <class T>
-T* Child(QWidget* parent, const QString& name) {
-    T* widget = parent->findChild<T*>(name);
-    if (widget == nullptr) qFatal("no widget %s", qPrintable(name));
-    return widget;
-}
 
 QStringList Entries(const QListWidget* list) {
     QStringList entries;
@@ -86,8 +81,7 @@ private:
     std::unique_ptr<frmBatch> Open(const QList<std::pair<QString, QByteArray>>& files,
                                    const QString& selected);
     void Click(frmBatch& dialog, const char* button) {
-        QTest::mouseClick(Child<QuillonButton>(&dialog, QString::fromLatin1(button)),
-                          Qt::LeftButton);
+        WindowTestKit::Click(Child<QuillonButton>(&dialog, QString::fromLatin1(button)));
     }
     // A click on the indicator of optConvType(index).
     void ChooseTarget(frmBatch& dialog, int index) {

@@ -23,19 +23,14 @@
 #include "MsgBox.h"
 #include "QuillonButton.h"
 #include "SoundInfo.h"
+#include "WindowTestKit.h"
 #include "cCommonDialog.h"
 #include "frmConvert.h"
 
 using mUtility::SoundInfo;
+using WindowTestKit::Child;
 
 namespace {
-
-template <class T>
-T* Child(QWidget* parent, const QString& name) {
-    T* widget = parent->findChild<T*>(name);
-    if (widget == nullptr) qFatal("no widget %s", qPrintable(name));
-    return widget;
-}
 
 // A click on the indicator of a check box or option, where a user clicks.
 void ClickOption(QAbstractButton* button) {
@@ -124,7 +119,7 @@ std::unique_ptr<frmConvert> tst_frmConvert::Open(const QString& name, const QByt
 }
 
 void tst_frmConvert::Go(frmConvert& dialog) {
-    QTest::mouseClick(Child<QuillonButton>(&dialog, QStringLiteral("btnConvert")), Qt::LeftButton);
+    WindowTestKit::Click(Child<QuillonButton>(&dialog, QStringLiteral("btnConvert")));
 }
 
 void tst_frmConvert::ownTypeCannotBeChosen_data() {
@@ -456,8 +451,7 @@ void tst_frmConvert::previewUsesTheChosenValues() {
         previewed = Fixtures::ReadFile(mUtility::sPreviewFile);
         if (opened) preview->close();
     });
-    QTest::mouseClick(Child<QuillonButton>(dialog.get(), QStringLiteral("btnPreview")),
-                      Qt::LeftButton);
+    WindowTestKit::Click(Child<QuillonButton>(dialog.get(), QStringLiteral("btnPreview")));
     QVERIFY(opened);
     QCOMPARE(Fixtures::Get32(previewed, 24), 44100);
     QCOMPARE(Fixtures::Get16(previewed, 22), qint16(1));

@@ -13,6 +13,7 @@
 #include "PlaySound.h"
 #include "QuillonButton.h"
 #include "SoundInfo.h"
+#include "WindowTestKit.h"
 #include "frmMain.h"
 
 namespace {
@@ -54,16 +55,7 @@ class tst_frmMain : public QObject {
     template <typename T>
     static T* Child(QWidget* window, const char* name)
     {
-        return window->findChild<T*>(QString::fromLatin1(name));
-    }
-
-    // As a user clicks: the pointer moves onto the button first, so the button's
-    // hover tracking sees it there.
-    static void Click(QWidget* button)
-    {
-        const QPoint centre = button->rect().center();
-        QTest::mouseMove(button, centre);
-        QTest::mouseClick(button, Qt::LeftButton, {}, centre);
+        return WindowTestKit::Child<T>(window, QString::fromLatin1(name));
     }
 
     static QStringList Files(QWidget* window)
@@ -175,7 +167,7 @@ private slots:
         QCOMPARE(mUtility::SoundInfo.DiskName, QString("song.snd"));
 
         // Refresh empties the panel and disables the commands again.
-        Click(Child<QuillonButton>(window.get(), "btnRefresh"));
+        WindowTestKit::Click(Child<QuillonButton>(window.get(), "btnRefresh"));
         QCOMPARE(Child<QLabel>(window.get(), "lblSelectedFile")->text(), QString());
         QCOMPARE(Child<QLabel>(window.get(), "lblChannels")->text(), QString());
         QVERIFY(!Child<QuillonButton>(window.get(), "btnConvert")->isEnabled());
