@@ -33,12 +33,12 @@ QStringList RealVolumes()
     return roots;
 }
 
-QString RootOf(const QString& path)
+QString RootOf(const QString& path, const QStringList& roots)
 {
     // The longest listed root that contains the path, so that a folder on a
     // pseudo mount still belongs to a volume the drive list shows.
     QString best = "/";
-    for (const QString& root : RealVolumes()) {
+    for (const QString& root : roots) {
         const QString prefix = root.endsWith('/') ? root : root + '/';
         if ((path == root || path.startsWith(prefix)) && root.size() > best.size()) best = root;
     }

@@ -10,7 +10,8 @@ namespace Volumes {
 // systems (proc, sysfs, cgroups, ...) are left out.
 QStringList RealVolumes();
 
-// The root of the volume that holds `path` ("the drive of a path").
-QString RootOf(const QString& path);
+// The root, among `roots`, of the volume that holds `path` ("the drive of a
+// path"); "/" when none holds it.
+QString RootOf(const QString& path, const QStringList& roots);
 
 }  // namespace Volumes

@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileSystemModel>
 #include <QFrame>
@@ -16,6 +17,7 @@
 #include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cerrno>
 #include <unistd.h>
 
@@ -42,7 +44,29 @@ using mUtility::SoundInfo;
 namespace {
 
 const QString Caption = QStringLiteral("Zephyrion Sound Utility (XP Edition)");
-const QStringList SoundPatterns = {"*.snd", "*.wsd", "*.wav"};
+// The files of "*.snd;*.wsd;*.wav" in `folder`, in any letter case, sorted by
+// name without regard to case. A plain suffix test: pattern matching costs
+// more than the listing itself in a folder of thousands.
+QStringList SoundFilesIn(const QString& folder)
+{
+    QStringList names;
+    QDirIterator it(folder, QDir::Files | QDir::Readable | QDir::Hidden);
+    while (it.hasNext()) {
+        it.next();
+        const QString name = it.fileName();
+        if (name.size() < 4 || name[name.size() - 4] != u'.') continue;
+        const QStringView type = QStringView(name).right(3);
+        if (type.compare(u"snd", Qt::CaseInsensitive) == 0 ||
+            type.compare(u"wsd", Qt::CaseInsensitive) == 0 ||
+            type.compare(u"wav", Qt::CaseInsensitive) == 0)
+            names << name;
+    }
+    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        const int order = a.compare(b, Qt::CaseInsensitive);
+        return order != 0 ? order < 0 : a < b;
+    });
+    return names;
+}
 
 QString JoinPath(const QString& folder, const QString& name)
 {
@@ -119,6 +143,7 @@ void frmMain::BuildWidgets()
     FileList->setObjectName("FileList");
     FileList->setAccessibleName(tr("Files"));
     FileList->setSelectionMode(QAbstractItemView::SingleSelection);
+    FileList->setUniformItemSizes(true);  // a folder of thousands lays out at once
     FileList->viewport()->installEventFilter(this);
     FileList->installEventFilter(this);
 
@@ -272,10 +297,11 @@ void frmMain::Form_Load()
 {
     try {
         FillDriveList();
-        SetDirectoryPath(QDir::currentPath());
         const MainSettings settings = MainSettings::Read();
         QString saved = settings.LastDirectory;
-        if (!saved.isEmpty() && FileSystem().FolderExists(saved)) SetDirectoryPath(saved);
+        // One listing only: the saved folder when it still exists, else the start folder.
+        const bool useSaved = !saved.isEmpty() && FileSystem().FolderExists(saved);
+        SetDirectoryPath(useSaved ? saved : QDir::currentPath());
         if (!settings.AutoPlay.isEmpty())
             chkAutoPlay->setChecked(static_cast<qint16>(settings.AutoPlay.toInt()) != 0);
         const QString notice = MainSettings::TakeRecoveryNotice();
@@ -289,12 +315,13 @@ void frmMain::FillDriveList()
 {
     const QSignalBlocker block(DriveList);
     DriveList->clear();
-    for (const QString& root : Volumes::RealVolumes()) DriveList->addItem(root, root);
+    volumes_ = Volumes::RealVolumes();
+    for (const QString& root : volumes_) DriveList->addItem(root, root);
 }
 
 void frmMain::SelectDriveOf(const QString& folder)
 {
-    const QString root = Volumes::RootOf(folder);
+    const QString root = Volumes::RootOf(folder, volumes_);
     int index = DriveList->findData(root);
     if (index < 0) {
         DriveList->addItem(root, root);
@@ -336,14 +363,15 @@ void frmMain::DirectoryList_Change(const QString& folder)
     dirPath_ = folder;
     updatingLists_ = true;
     SelectDriveOf(folder);
-    const QString root = Volumes::RootOf(folder);
+    const QString root = Volumes::RootOf(folder, volumes_);
     if (folderModel_->rootPath() != root) {
         folderModel_->setRootPath(root);
         DirectoryList->setRootIndex(folderModel_->index(root));
     }
+    // The current folder stays folded: unfolding it would make the model read
+    // every file of a folder that may hold thousands of sounds.
     const QModelIndex index = folderModel_->index(folder);
     DirectoryList->setCurrentIndex(index);
-    DirectoryList->expand(index);
     DirectoryList->scrollTo(index);
     updatingLists_ = false;
     FillFileList();
@@ -353,11 +381,7 @@ void frmMain::FillFileList()
 {
     updatingLists_ = true;
     FileList->clear();
-    QDir dir(dirPath_);
-    dir.setNameFilters(SoundPatterns);
-    dir.setFilter(QDir::Files | QDir::Readable | QDir::Hidden);
-    dir.setSorting(QDir::Name | QDir::IgnoreCase);
-    FileList->addItems(dir.entryList());
+    FileList->addItems(SoundFilesIn(dirPath_));
     FileList->setCurrentRow(-1);
     updatingLists_ = false;
 }

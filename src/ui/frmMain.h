@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 #include <memory>
 
@@ -76,6 +77,7 @@ private:
     cFileSystem& FileSystem();
 
     QString dirPath_;
+    QStringList volumes_;  // the drive list's roots, read once per fill
     bool updatingLists_ = false;
     std::unique_ptr<cFileSystem> fileSystem_;
 
