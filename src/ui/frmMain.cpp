@@ -368,10 +368,10 @@ void frmMain::DirectoryList_Change(const QString& folder)
         folderModel_->setRootPath(root);
         DirectoryList->setRootIndex(folderModel_->index(root));
     }
-    // The current folder stays folded: unfolding it would make the model read
-    // every file of a folder that may hold thousands of sounds.
+    // The current folder is unfolded, so its sub-folders are one click away.
     const QModelIndex index = folderModel_->index(folder);
     DirectoryList->setCurrentIndex(index);
+    DirectoryList->expand(index);
     DirectoryList->scrollTo(index);
     updatingLists_ = false;
     FillFileList();
