@@ -3,6 +3,7 @@
 # waveform against cp of the same data, the drawing alone, peak memory while
 # previewing and playing, and CPU while playing. Run through scripts/bench.
 set -euo pipefail
+source bench/lib/common.bash
 dir="$BENCH_DIR"
 root=$(cd "$(dirname "$0")/.." && pwd)
 status=0
@@ -14,22 +15,6 @@ export QT_QPA_PLATFORM=offscreen ZEPHYRA_AUDIO=null
 export TMPDIR="$dir/tmp"
 mkdir -p "$TMPDIR"
 
-# printf escapes for a game header: flag, ID, length, 44100 Hz, 16 bits, stereo, 0.
-game_header() {
-  local v out=""
-  for v in 0 1 "$1" 44100 16 2 0; do
-    out+=$(printf '\\x%02x\\x%02x\\x%02x\\x%02x' $((v & 255)) $((v >> 8 & 255)) \
-      $((v >> 16 & 255)) $((v >> 24 & 255)))
-  done
-  printf '%s' "$out"
-}
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
-report() {  # name measured unit target-text condition
-  local ok
-  ok=$(bench_check "$5")
-  bench_row "$1" "$2" "$3" "$4" "$ok"
-  [ "$ok" = 1 ] || status=1
-}
 value() { sed -n "s/^$1=//p" "$2"; }
 
 len=$((1024 * 1024 * 1024 - 28))

@@ -2,18 +2,9 @@
 # zsnd against cp and sox: one 1 GiB conversion, a batch of 2,000 small files,
 # and inspection of 10,000 files in one call. Run through scripts/bench.
 set -euo pipefail
+source bench/lib/common.bash
 dir="$BENCH_DIR"
 status=0
-
-# printf escapes for a game header: flag, ID, length, rate, bits, channels, 0.
-game_header() {
-  local v out=""
-  for v in 0 1 "$1" 44100 16 2 0; do
-    out+=$(printf '\\x%02x\\x%02x\\x%02x\\x%02x' $((v & 255)) $((v >> 8 & 255)) \
-      $((v >> 16 & 255)) $((v >> 24 & 255)))
-  done
-  printf '%s' "$out"
-}
 
 # make_game_files FOLDER COUNT LENGTH: COUNT game files of LENGTH sample bytes.
 make_game_files() {
@@ -24,15 +15,6 @@ make_game_files() {
   for ((i = 0; i < $2; i++)); do
     { printf "$header"; printf '%s' "$samples"; } >"$1/f$i.snd"
   done
-}
-
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
-
-report() {  # name measured unit target-text condition
-  local ok
-  ok=$(bench_check "$5")
-  bench_row "$1" "$2" "$3" "$4" "$ok"
-  [ "$ok" = 1 ] || status=1
 }
 
 # --- one large file -------------------------------------------------------
