@@ -1,5 +1,6 @@
 #include "frmMain.h"
 
+#include <QAccessibleWidget>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -93,10 +94,20 @@ QLabel* ValueLabel(const QString& name, QWidget* parent)
     return label;
 }
 
+// The main window is a plain widget; assistive technology should still see a
+// window (as it sees the dialogs as dialogs), not an anonymous pane.
+QAccessibleInterface* MainWindowAccessible(const QString& key, QObject* object)
+{
+    if (key != QLatin1String("frmMain") || !object->isWidgetType()) return nullptr;
+    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+}
+
 }  // namespace
 
 frmMain::frmMain(QWidget* parent) : QWidget(parent)
 {
+    static const bool accessibleFactory = (QAccessible::installFactory(MainWindowAccessible), true);
+    Q_UNUSED(accessibleFactory);
     setObjectName("frmMain");
     setWindowTitle(Caption);
     BuildWidgets();

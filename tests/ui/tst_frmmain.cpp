@@ -1,5 +1,6 @@
 // The main window with a temporary settings store and generated sound files:
 // settings across runs, file clicks, refresh, the exit question.
+#include <QAccessible>
 #include <QCheckBox>
 #include <QLabel>
 #include <QListWidget>
@@ -96,6 +97,7 @@ private slots:
         QCOMPARE(window->DirectoryPath(), music_);
         QVERIFY(!Child<QCheckBox>(window.get(), "chkAutoPlay")->isChecked());
         QCOMPARE(Files(window.get()), (QStringList{"LOW.SND", "song.snd"}));
+        QCOMPARE(QAccessible::queryAccessibleInterface(window.get())->role(), QAccessible::Window);
 
         QVERIFY(window->close());
         QCOMPARE(shown_.size(), 1);
