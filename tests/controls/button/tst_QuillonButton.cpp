@@ -58,6 +58,7 @@ private slots:
     void cleanup();
 
     void newButtonIsNamedAfterItself();
+    void backColorReachesTheFaceInEveryStyle();
     void outOfRangeValuesAreIgnored_data();
     void outOfRangeValuesAreIgnored();
     void pictureSizeIsKeptInPixels();
@@ -333,6 +334,17 @@ void tst_QuillonButton::delayDrawingBatchesChanges() {
     b->DelayDrawing(false);
     QVERIFY(b->Surface() != before);
     QCOMPARE(b->Surface().pixelColor(40, 12), QColor(255, 0, 0));
+}
+
+void tst_QuillonButton::backColorReachesTheFaceInEveryStyle() {
+    QuillonButton* b = Make("btn");
+    b->setBackColor(0x0000FF);
+    for (int style = 0; style < 8; ++style) {
+        b->setButtonStyle(style);
+        const QColor face = b->Surface().pixelColor(40, 12);
+        QVERIFY2(face.red() > 200 && face.green() < 80 && face.blue() < 80,
+                 qPrintable(QStringLiteral("style %1: %2").arg(style).arg(face.name())));
+    }
 }
 
 void tst_QuillonButton::dragOutAndReleaseGivesNoClick() {
