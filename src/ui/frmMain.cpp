@@ -69,11 +69,6 @@ QStringList SoundFilesIn(const QString& folder)
     return names;
 }
 
-QString JoinPath(const QString& folder, const QString& name)
-{
-    return folder.endsWith('/') ? folder + name : folder + '/' + name;
-}
-
 QMessageBox::Icon BoxIcon(mUtility::MessageIcon icon)
 {
     switch (icon) {
@@ -114,8 +109,8 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent)
     BuildLayout();
     ConnectHandlers();
     SetCommandsEnabled(false);
-    // The settings, the volume list and the first listing come after the first
-    // paint, so the window appears at once.
+    // The settings, the volume list and the first listing run from the event
+    // loop once the window is shown, so it appears without waiting for them.
     QTimer::singleShot(0, this, [this] { zs::RunTopLevel(this, [this] { Form_Load(); }); });
 }
 
@@ -299,7 +294,7 @@ void frmMain::ConnectHandlers()
     connect(btnPreview, &QuillonButton::Click, this, [this] {
         zs::RunTopLevel(this, [this] {
             mUtility::AutoPlaying = false;
-            StartPreview(SoundInfo.SourcePath());
+            mUtility::Preview(SoundInfo.SourcePath());
         });
     });
 }
@@ -480,11 +475,6 @@ void frmMain::btnRefresh_Click()
     ZS_TRAP("frmMain.btnRefresh_Click")
 }
 
-void frmMain::StartPreview(const QString& path)
-{
-    mUtility::Preview(path);
-}
-
 void frmMain::ShowConvert()
 {
     QWidget* opener = focusWidget();
@@ -544,7 +534,7 @@ void frmMain::FileList_MouseDown(int button, int shift, int x, int y)
 void frmMain::RunMenuCommand(const QString& key)
 {
     if (key == "Preview") {
-        StartPreview(JoinPath(SoundInfo.Folder, SelectedFileName()));
+        mUtility::Preview(mUtility::JoinPath(SoundInfo.Folder, SelectedFileName()));
     } else if (key == "ConvertSingle") {
         ShowConvert();
     } else if (key == "ConvertBatch") {
@@ -562,7 +552,7 @@ void frmMain::DeleteSelectedFile()
                      "Are you sure that you want to delete " + name + "?",
                      QMessageBox::Yes | QMessageBox::No);
     if (answer != QMessageBox::Yes) return;
-    const QString path = JoinPath(SoundInfo.Folder, name);
+    const QString path = mUtility::JoinPath(SoundInfo.Folder, name);
     if (::unlink(QFile::encodeName(path).constData()) != 0)
         throw AppError::fromErrno(errno, path);
     MsgBox::Show(this, QMessageBox::Information, "File deleted", name + " deleted!");

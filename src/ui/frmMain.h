@@ -68,7 +68,6 @@ private:
     void SetCommandsEnabled(bool enabled);
     void ClearPanel();
 
-    void StartPreview(const QString& path);
     void ShowConvert();
     void ShowBatch();
     void ShowAbout();
