@@ -3,21 +3,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "InputCodes.h"
 #include "Twips.h"
-
-namespace {
-
-int buttonCode(Qt::MouseButtons b) {
-    return (b & Qt::LeftButton ? 1 : 0) | (b & Qt::RightButton ? 2 : 0) |
-           (b & Qt::MiddleButton ? 4 : 0);
-}
-
-int shiftCode(Qt::KeyboardModifiers m) {
-    return (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::ControlModifier ? 2 : 0) |
-           (m & Qt::AltModifier ? 4 : 0);
-}
-
-}  // namespace
 
 WaveSurface::WaveSurface(const QString& name, QWidget* parent) : QWidget(parent) {
     setObjectName(name);
@@ -126,7 +113,7 @@ void WaveSurface::emitMouse(QMouseEvent* e, void (WaveSurface::*signal)(int, int
     e->accept();
     const QPointF pos = e->position() - QPointF(border_, border_);
     const double t = TwipsPerPixel();
-    emit(this->*signal)(button, shiftCode(e->modifiers()), pos.x() * t, pos.y() * t);
+    emit(this->*signal)(button, zs::ShiftCode(e->modifiers()), pos.x() * t, pos.y() * t);
 }
 
 void WaveSurface::mousePressEvent(QMouseEvent* e) {
@@ -136,7 +123,7 @@ void WaveSurface::mousePressEvent(QMouseEvent* e) {
         e->accept();
         return;
     }
-    emitMouse(e, &WaveSurface::MouseDown, buttonCode(e->button()));
+    emitMouse(e, &WaveSurface::MouseDown, zs::ButtonCode(e->button()));
 }
 
 void WaveSurface::mouseDoubleClickEvent(QMouseEvent* e) {
@@ -144,9 +131,9 @@ void WaveSurface::mouseDoubleClickEvent(QMouseEvent* e) {
 }
 
 void WaveSurface::mouseMoveEvent(QMouseEvent* e) {
-    emitMouse(e, &WaveSurface::MouseMove, buttonCode(e->buttons()));
+    emitMouse(e, &WaveSurface::MouseMove, zs::ButtonCode(e->buttons()));
 }
 
 void WaveSurface::mouseReleaseEvent(QMouseEvent* e) {
-    emitMouse(e, &WaveSurface::MouseUp, buttonCode(e->button()));
+    emitMouse(e, &WaveSurface::MouseUp, zs::ButtonCode(e->button()));
 }

@@ -22,6 +22,7 @@
 #include <cerrno>
 #include <unistd.h>
 
+#include "InputCodes.h"
 #include "Inspection.h"
 #include "MainSettings.h"
 #include "MsgBox.h"
@@ -508,7 +509,7 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
             // The menu acts on the file already selected: a right press must not
             // change the selection (and so must not inspect or play another file).
             const QPoint at = mouse->position().toPoint();
-            const int shift = static_cast<int>(mouse->modifiers() >> 25) & 7;
+            const int shift = zs::ShiftCode(mouse->modifiers());
             zs::RunTopLevel(this, [this, at, shift] { FileList_MouseDown(2, shift, at.x(), at.y()); });
             return true;
         }

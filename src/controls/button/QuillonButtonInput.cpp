@@ -8,6 +8,7 @@
 #include <QShortcutEvent>
 
 #include "Ambient.h"
+#include "InputCodes.h"
 #include "OptionGroup.h"
 #include "QuillonButton.h"
 
@@ -17,23 +18,12 @@ using zs::button::kPressedBit;
 
 namespace {
 
-short ButtonCode(Qt::MouseButton b) {
-    switch (b) {
-        case Qt::LeftButton: return 1;
-        case Qt::RightButton: return 2;
-        case Qt::MiddleButton: return 4;
-        default: return 0;
-    }
+short ButtonCode(Qt::MouseButtons buttons) {
+    return static_cast<short>(zs::ButtonCode(buttons));
 }
 
-short ButtonsCode(Qt::MouseButtons b) {
-    return (b & Qt::LeftButton ? 1 : 0) | (b & Qt::RightButton ? 2 : 0) |
-           (b & Qt::MiddleButton ? 4 : 0);
-}
-
-short ShiftCode(Qt::KeyboardModifiers m) {
-    return (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::ControlModifier ? 2 : 0) |
-           (m & Qt::AltModifier ? 4 : 0);
+short ShiftCode(Qt::KeyboardModifiers modifiers) {
+    return static_cast<short>(zs::ShiftCode(modifiers));
 }
 
 bool IsArrow(int key) {
@@ -102,7 +92,7 @@ void QuillonButton::StartHover(bool leftHeld) {
 }
 
 void QuillonButton::mouseMoveEvent(QMouseEvent* e) {
-    const short buttons = ButtonsCode(e->buttons());
+    const short buttons = ButtonCode(e->buttons());
     if (!hovering_ && hitButton(e->position().toPoint())) StartHover(buttons & 1);
     emit MouseMove(buttons, ShiftCode(e->modifiers()), float(e->position().x()),
                    float(e->position().y()));
@@ -297,13 +287,13 @@ void QuillonButton::dragEnterEvent(QDragEnterEvent* e) { e->acceptProposedAction
 
 void QuillonButton::dragMoveEvent(QDragMoveEvent* e) {
     const QPointF p = e->position();
-    emit OLEDragOver(e->mimeData(), int(e->dropAction()), ButtonsCode(e->buttons()),
+    emit OLEDragOver(e->mimeData(), int(e->dropAction()), ButtonCode(e->buttons()),
                      ShiftCode(e->modifiers()), float(p.x()), float(p.y()), 2);
 }
 
 void QuillonButton::dropEvent(QDropEvent* e) {
     const QPointF p = e->position();
-    emit OLEDragDrop(e->mimeData(), int(e->dropAction()), ButtonsCode(e->buttons()),
+    emit OLEDragDrop(e->mimeData(), int(e->dropAction()), ButtonCode(e->buttons()),
                      ShiftCode(e->modifiers()), float(p.x()), float(p.y()));
     e->acceptProposedAction();
 }

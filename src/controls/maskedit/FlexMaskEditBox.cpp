@@ -11,6 +11,7 @@
 #include <algorithm>
 
 #include "Ambient.h"
+#include "InputCodes.h"
 #include "FlexFormat.h"
 #include "SystemColors.h"
 
@@ -19,18 +20,6 @@ namespace {
 // The Insert key's toggle state, shared by every field of the program: a field
 // entered later starts in the mode the user last chose.
 bool insertToggleOn = false;
-
-int ShiftMask(Qt::KeyboardModifiers modifiers) {
-    return (modifiers.testFlag(Qt::ShiftModifier) ? 1 : 0) |
-           (modifiers.testFlag(Qt::ControlModifier) ? 2 : 0) |
-           (modifiers.testFlag(Qt::AltModifier) ? 4 : 0);
-}
-
-int ButtonMask(Qt::MouseButtons buttons) {
-    return (buttons.testFlag(Qt::LeftButton) ? 1 : 0) |
-           (buttons.testFlag(Qt::RightButton) ? 2 : 0) |
-           (buttons.testFlag(Qt::MiddleButton) ? 4 : 0);
-}
 
 Qt::Alignment ToQtAlignment(int alignment) {
     static const Qt::Alignment horizontal[] = {Qt::AlignLeft, Qt::AlignRight, Qt::AlignHCenter};
@@ -265,7 +254,7 @@ void FlexMaskEditBox::assignText(const QString& value, bool fromUndo) {
 bool FlexMaskEditBox::keyPressed(QKeyEvent* event) {
     firstClickPending_ = false;
     int keyCode = event->key();
-    int shift = ShiftMask(event->modifiers());
+    int shift = zs::ShiftCode(event->modifiers());
     emit KeyDown(keyCode, shift);
     if (keyCode == 0) return true;
     if (keyCode == Qt::Key_Tab || keyCode == Qt::Key_Backtab) return false;
@@ -346,16 +335,16 @@ void FlexMaskEditBox::applyOutcome(const KeyOutcome& outcome) {
 
 void FlexMaskEditBox::emitMouse(QMouseEvent* event) {
     const QPointF pos = txtFlex->mapTo(this, event->position().toPoint());
-    const int shift = ShiftMask(event->modifiers());
+    const int shift = zs::ShiftCode(event->modifiers());
     switch (event->type()) {
         case QEvent::MouseButtonPress:
-            emit MouseDown(ButtonMask(event->button()), shift, pos.x(), pos.y());
+            emit MouseDown(zs::ButtonCode(event->button()), shift, pos.x(), pos.y());
             break;
         case QEvent::MouseButtonRelease:
-            emit MouseUp(ButtonMask(event->button()), shift, pos.x(), pos.y());
+            emit MouseUp(zs::ButtonCode(event->button()), shift, pos.x(), pos.y());
             break;
         default:
-            emit MouseMove(ButtonMask(event->buttons()), shift, pos.x(), pos.y());
+            emit MouseMove(zs::ButtonCode(event->buttons()), shift, pos.x(), pos.y());
             break;
     }
 }
@@ -388,7 +377,7 @@ bool FlexMaskEditBox::eventFilter(QObject* watched, QEvent* event) {
             return keyPressed(static_cast<QKeyEvent*>(event));
         case QEvent::KeyRelease: {
             auto* key = static_cast<QKeyEvent*>(event);
-            emit KeyUp(key->key(), ShiftMask(key->modifiers()));
+            emit KeyUp(key->key(), zs::ShiftCode(key->modifiers()));
             return false;
         }
         case QEvent::InputMethod: {
