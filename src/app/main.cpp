@@ -3,8 +3,7 @@
 #include "StartupProbe.h"
 #include "frmMain.h"
 
-int main(int argc, char* argv[])
-{
+int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Zephyra Sound Utility");
     QApplication::setApplicationVersion("2.0.7");

@@ -10,8 +10,7 @@ const QString SettingsKey = QStringLiteral("Software\\Brellin Software\\Zephyra 
 const QString LastDirectoryValue = QStringLiteral("LastDirectory");
 const QString AutoPlayValue = QStringLiteral("AutoPlay");
 
-void PointAt(cRegistry& registry, const QString& valueName)
-{
+void PointAt(cRegistry& registry, const QString& valueName) {
     registry.setClassKey(reg::HKEY_LOCAL_MACHINE);
     registry.setSectionKey(SettingsKey);
     registry.setValueKey(valueName);
@@ -20,8 +19,7 @@ void PointAt(cRegistry& registry, const QString& valueName)
 
 }  // namespace
 
-MainSettings MainSettings::Read()
-{
+MainSettings MainSettings::Read() {
     cRegistry registry;
     MainSettings settings;
     PointAt(registry, LastDirectoryValue);
@@ -31,8 +29,7 @@ MainSettings MainSettings::Read()
     return settings;
 }
 
-void MainSettings::Save(const QString& directory, int autoPlay)
-{
+void MainSettings::Save(const QString& directory, int autoPlay) {
     cRegistry registry;
     PointAt(registry, LastDirectoryValue);
     if (registry.Value().toString() != directory) {
@@ -46,7 +43,6 @@ void MainSettings::Save(const QString& directory, int autoPlay)
     }
 }
 
-QString MainSettings::TakeRecoveryNotice()
-{
+QString MainSettings::TakeRecoveryNotice() {
     return RegistryStore::TakeRecoveryNotice();
 }

@@ -4,13 +4,12 @@
 
 namespace {
 
-bool IsPseudo(const QStorageInfo& volume)
-{
+bool IsPseudo(const QStorageInfo& volume) {
     static const QStringList pseudoTypes = {
-        "proc",    "sysfs",  "devtmpfs",   "devpts",    "cgroup",   "cgroup2",
-        "securityfs", "pstore", "bpf",     "debugfs",   "tracefs",  "mqueue",
-        "hugetlbfs", "fusectl", "configfs", "autofs",   "nsfs",     "binfmt_misc",
-        "efivarfs", "rpc_pipefs", "squashfs", "ramfs"};
+        "proc",       "sysfs",      "devtmpfs", "devpts",  "cgroup",  "cgroup2",
+        "securityfs", "pstore",     "bpf",      "debugfs", "tracefs", "mqueue",
+        "hugetlbfs",  "fusectl",    "configfs", "autofs",  "nsfs",    "binfmt_misc",
+        "efivarfs",   "rpc_pipefs", "squashfs", "ramfs"};
     const QString type = QString::fromLatin1(volume.fileSystemType());
     if (pseudoTypes.contains(type)) return true;
     const QString root = volume.rootPath();
@@ -22,8 +21,7 @@ bool IsPseudo(const QStorageInfo& volume)
 
 namespace Volumes {
 
-QStringList RealVolumes()
-{
+QStringList RealVolumes() {
     QStringList roots{"/"};
     for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
         if (!volume.isValid() || !volume.isReady() || IsPseudo(volume)) continue;
@@ -33,8 +31,7 @@ QStringList RealVolumes()
     return roots;
 }
 
-QString RootOf(const QString& path, const QStringList& roots)
-{
+QString RootOf(const QString& path, const QStringList& roots) {
     // The longest listed root that contains the path, so that a folder on a
     // pseudo mount still belongs to a volume the drive list shows.
     QString best = "/";

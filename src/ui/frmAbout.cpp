@@ -22,8 +22,7 @@ constexpr int VersionRevision = 7;
 
 }  // namespace
 
-frmAbout::frmAbout(QWidget* parent) : QDialog(parent)
-{
+frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
     setObjectName("frmAbout");
     lblTitle = new QLabel(this);
     lblTitle->setObjectName("lblTitle");
@@ -80,8 +79,7 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent)
     zs::RunTopLevel(this, [this] { Form_Load(); });
 }
 
-void frmAbout::Form_Load()
-{
+void frmAbout::Form_Load() {
     try {
         setWindowTitle("About " + MainCaption);
         lblTitle->setText(MainCaption);
@@ -94,8 +92,7 @@ void frmAbout::Form_Load()
     ZS_TRAP("frmAbout.Form_Load")
 }
 
-QPixmap frmAbout::Picture(const QSize& size)
-{
+QPixmap frmAbout::Picture(const QSize& size) {
     QPixmap picture(size);
     picture.fill(Qt::transparent);
     QPainter painter(&picture);

@@ -1,5 +1,7 @@
 #include "frmMain.h"
 
+#include <unistd.h>
+
 #include <QAccessibleWidget>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -20,8 +22,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cerrno>
-#include <unistd.h>
 
+#include "FileContextMenu.h"
 #include "InputCodes.h"
 #include "Inspection.h"
 #include "MainSettings.h"
@@ -31,11 +33,10 @@
 #include "RunTopLevel.h"
 #include "SoundInfo.h"
 #include "TrapERR.h"
+#include "Twips.h"
 #include "Volumes.h"
 #include "cFileSystem.h"
 #include "cImageList.h"
-#include "FileContextMenu.h"
-#include "Twips.h"
 #include "cPopupMenu.h"
 #include "frmAbout.h"
 #include "frmBatch.h"
@@ -49,8 +50,7 @@ const QString Caption = QStringLiteral("Zephyrion Sound Utility (XP Edition)");
 // The files of "*.snd;*.wsd;*.wav" in `folder`, in any letter case, sorted by
 // name without regard to case. A plain suffix test: pattern matching costs
 // more than the listing itself in a folder of thousands.
-QStringList SoundFilesIn(const QString& folder)
-{
+QStringList SoundFilesIn(const QString& folder) {
     QStringList names;
     QDirIterator it(folder, QDir::Files | QDir::Readable | QDir::Hidden);
     while (it.hasNext()) {
@@ -70,19 +70,21 @@ QStringList SoundFilesIn(const QString& folder)
     return names;
 }
 
-QMessageBox::Icon BoxIcon(mUtility::MessageIcon icon)
-{
+QMessageBox::Icon BoxIcon(mUtility::MessageIcon icon) {
     switch (icon) {
-        case mUtility::MessageIcon::Information: return QMessageBox::Information;
-        case mUtility::MessageIcon::Warning: return QMessageBox::Warning;
-        case mUtility::MessageIcon::Critical: return QMessageBox::Critical;
-        case mUtility::MessageIcon::None: break;
+        case mUtility::MessageIcon::Information:
+            return QMessageBox::Information;
+        case mUtility::MessageIcon::Warning:
+            return QMessageBox::Warning;
+        case mUtility::MessageIcon::Critical:
+            return QMessageBox::Critical;
+        case mUtility::MessageIcon::None:
+            break;
     }
     return QMessageBox::NoIcon;
 }
 
-QLabel* ValueLabel(const QString& name, QWidget* parent)
-{
+QLabel* ValueLabel(const QString& name, QWidget* parent) {
     auto* label = new QLabel(parent);
     label->setObjectName(name);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -92,16 +94,14 @@ QLabel* ValueLabel(const QString& name, QWidget* parent)
 
 // The main window is a plain widget; assistive technology should still see a
 // window (as it sees the dialogs as dialogs), not an anonymous pane.
-QAccessibleInterface* MainWindowAccessible(const QString& key, QObject* object)
-{
+QAccessibleInterface* MainWindowAccessible(const QString& key, QObject* object) {
     if (key != QLatin1String("frmMain") || !object->isWidgetType()) return nullptr;
     return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
 }
 
 }  // namespace
 
-frmMain::frmMain(QWidget* parent) : QWidget(parent)
-{
+frmMain::frmMain(QWidget* parent) : QWidget(parent) {
     static const bool accessibleFactory = (QAccessible::installFactory(MainWindowAccessible), true);
     Q_UNUSED(accessibleFactory);
     setObjectName("frmMain");
@@ -117,14 +117,12 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent)
 
 frmMain::~frmMain() = default;
 
-cFileSystem& frmMain::FileSystem()
-{
+cFileSystem& frmMain::FileSystem() {
     if (!fileSystem_) fileSystem_ = std::make_unique<cFileSystem>();
     return *fileSystem_;
 }
 
-void frmMain::BuildWidgets()
-{
+void frmMain::BuildWidgets() {
     DriveList = new QComboBox(this);
     DriveList->setObjectName("DriveList");
     DriveList->setAccessibleName(tr("Drives"));
@@ -208,8 +206,7 @@ void frmMain::BuildWidgets()
     }
 }
 
-void frmMain::BuildLayout()
-{
+void frmMain::BuildLayout() {
     auto* browser = new QGridLayout;
     browser->addWidget(Label1, 0, 0);
     browser->addWidget(DriveList, 1, 0);
@@ -226,7 +223,7 @@ void frmMain::BuildLayout()
     auto* panel = new QGridLayout(frameFileInfo);
     panel->addWidget(lblSelectedFile, 0, 0, 1, 2);
     const std::pair<const char*, QLabel*> rows[] = {
-        {"8-bit Flag", lbl8bitFlag},   {"Internal ID #", lblInternalID},
+        {"8-bit Flag", lbl8bitFlag},    {"Internal ID #", lblInternalID},
         {"Data length", lblDataLength}, {"Sample rate", lblSampleRate},
         {"Bit depth", lblBitDepth},     {"Channels", lblChannels},
     };
@@ -268,8 +265,7 @@ void frmMain::BuildLayout()
     setTabOrder(btnAbout, btnExit);
 }
 
-void frmMain::ConnectHandlers()
-{
+void frmMain::ConnectHandlers() {
     auto guarded = [this](auto handler) {
         return [this, handler] { zs::RunTopLevel(this, [this, handler] { (this->*handler)(); }); };
     };
@@ -300,8 +296,7 @@ void frmMain::ConnectHandlers()
     });
 }
 
-void frmMain::Form_Load()
-{
+void frmMain::Form_Load() {
     try {
         FillDriveList();
         const MainSettings settings = MainSettings::Read();
@@ -312,22 +307,19 @@ void frmMain::Form_Load()
         if (!settings.AutoPlay.isEmpty())
             chkAutoPlay->setChecked(static_cast<qint16>(settings.AutoPlay.toInt()) != 0);
         const QString notice = MainSettings::TakeRecoveryNotice();
-        if (!notice.isEmpty())
-            MsgBox::Show(this, QMessageBox::Warning, Caption, notice);
+        if (!notice.isEmpty()) MsgBox::Show(this, QMessageBox::Warning, Caption, notice);
     }
     ZS_TRAP("frmMain.Form_Load")
 }
 
-void frmMain::FillDriveList()
-{
+void frmMain::FillDriveList() {
     const QSignalBlocker block(DriveList);
     DriveList->clear();
     volumes_ = Volumes::RealVolumes();
     for (const QString& root : volumes_) DriveList->addItem(root, root);
 }
 
-void frmMain::SelectDriveOf(const QString& folder)
-{
+void frmMain::SelectDriveOf(const QString& folder) {
     const QString root = Volumes::RootOf(folder, volumes_);
     int index = DriveList->findData(root);
     if (index < 0) {
@@ -338,14 +330,12 @@ void frmMain::SelectDriveOf(const QString& folder)
     DriveList->setCurrentIndex(index);
 }
 
-void frmMain::DriveList_Change()
-{
+void frmMain::DriveList_Change() {
     // A volume that cannot be read leaves the lists where they were.
     if (!SetDirectoryPath(DriveList->currentData().toString())) SelectDriveOf(dirPath_);
 }
 
-bool frmMain::SetDirectoryPath(const QString& folder)
-{
+bool frmMain::SetDirectoryPath(const QString& folder) {
     QString clean = QDir::cleanPath(folder);
     const QDir dir(clean);
     if (!dir.exists() || !dir.isReadable()) {
@@ -357,8 +347,7 @@ bool frmMain::SetDirectoryPath(const QString& folder)
     return true;
 }
 
-void frmMain::DirectoryList_Change(const QString& folder)
-{
+void frmMain::DirectoryList_Change(const QString& folder) {
     const QString previous = dirPath_;
     const QDir dir(folder);
     if (!dir.isReadable()) {
@@ -384,8 +373,7 @@ void frmMain::DirectoryList_Change(const QString& folder)
     FillFileList();
 }
 
-void frmMain::FillFileList()
-{
+void frmMain::FillFileList() {
     updatingLists_ = true;
     FileList->clear();
     FileList->addItems(SoundFilesIn(dirPath_));
@@ -393,16 +381,14 @@ void frmMain::FillFileList()
     updatingLists_ = false;
 }
 
-QString frmMain::SelectedFileName() const
-{
+QString frmMain::SelectedFileName() const {
     // The selection, not the current item: assistive technology selects an
     // item without making it current.
     const QList<QListWidgetItem*> selected = FileList->selectedItems();
     return selected.isEmpty() ? QString() : selected.first()->text();
 }
 
-void frmMain::ClickFile(const QString& name)
-{
+void frmMain::ClickFile(const QString& name) {
     const auto items = FileList->findItems(name, Qt::MatchExactly);
     if (items.isEmpty()) return;
     updatingLists_ = true;
@@ -411,8 +397,7 @@ void frmMain::ClickFile(const QString& name)
     zs::RunTopLevel(this, [this] { FileList_Click(); });
 }
 
-void frmMain::FileList_Click()
-{
+void frmMain::FileList_Click() {
     try {
         const QString name = SelectedFileName();
         if (name.isEmpty()) return;
@@ -432,8 +417,7 @@ void frmMain::FileList_Click()
     ZS_TRAP("frmMain.FileList_Click")
 }
 
-void frmMain::ApplyInspection(const mUtility::InspectionResult& result)
-{
+void frmMain::ApplyInspection(const mUtility::InspectionResult& result) {
     const mUtility::InfoPanelTexts& panel = result.Panel;
     lblSelectedFile->setText(panel.FileName);
     if (result.Outcome == mUtility::InspectionOutcome::MalformedWav) {
@@ -452,22 +436,19 @@ void frmMain::ApplyInspection(const mUtility::InspectionResult& result)
     if (!valid) MsgBox::Show(this, BoxIcon(result.Icon), result.MessageTitle, result.MessageText);
 }
 
-void frmMain::SetCommandsEnabled(bool enabled)
-{
+void frmMain::SetCommandsEnabled(bool enabled) {
     btnConvert->setEnabled(enabled);
     btnPreview->setEnabled(enabled);
     btnBatch->setEnabled(enabled);
 }
 
-void frmMain::ClearPanel()
-{
-    for (QLabel* label : {lblSelectedFile, lbl8bitFlag, lblInternalID, lblDataLength,
-                          lblSampleRate, lblBitDepth, lblChannels})
+void frmMain::ClearPanel() {
+    for (QLabel* label : {lblSelectedFile, lbl8bitFlag, lblInternalID, lblDataLength, lblSampleRate,
+                          lblBitDepth, lblChannels})
         label->clear();
 }
 
-void frmMain::btnRefresh_Click()
-{
+void frmMain::btnRefresh_Click() {
     try {
         SetCommandsEnabled(false);
         ClearPanel();
@@ -476,8 +457,7 @@ void frmMain::btnRefresh_Click()
     ZS_TRAP("frmMain.btnRefresh_Click")
 }
 
-void frmMain::ShowConvert()
-{
+void frmMain::ShowConvert() {
     QWidget* opener = focusWidget();
     {
         frmConvert dialog(this);
@@ -489,20 +469,17 @@ void frmMain::ShowConvert()
     if (opener && !opener->isEnabled()) FileList->setFocus(Qt::OtherFocusReason);
 }
 
-void frmMain::ShowBatch()
-{
+void frmMain::ShowBatch() {
     frmBatch dialog(this);
     dialog.exec();
 }
 
-void frmMain::ShowAbout()
-{
+void frmMain::ShowAbout() {
     frmAbout dialog(this);
     dialog.exec();
 }
 
-bool frmMain::eventFilter(QObject* watched, QEvent* event)
-{
+bool frmMain::eventFilter(QObject* watched, QEvent* event) {
     if (watched == FileList->viewport() && event->type() == QEvent::MouseButtonPress) {
         auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() == Qt::RightButton) {
@@ -510,7 +487,8 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
             // change the selection (and so must not inspect or play another file).
             const QPoint at = mouse->position().toPoint();
             const int shift = zs::ShiftCode(mouse->modifiers());
-            zs::RunTopLevel(this, [this, at, shift] { FileList_MouseDown(2, shift, at.x(), at.y()); });
+            zs::RunTopLevel(this,
+                            [this, at, shift] { FileList_MouseDown(2, shift, at.x(), at.y()); });
             return true;
         }
     }
@@ -518,22 +496,20 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-void frmMain::FileList_MouseDown(int button, int shift, int x, int y)
-{
+void frmMain::FileList_MouseDown(int button, int shift, int x, int y) {
     try {
         if (button != 2 || SelectedFileName().isEmpty()) return;
         cPopupMenu menu;
         FileContextMenu::Build(menu, imlMain, this);
         const QPoint at = FileList->viewport()->mapTo(this, QPoint(x, y));
-        const int chosen = menu.ShowPopupMenu(zs::PixelsToTwips(at.x()),
-                                              zs::PixelsToTwips(at.y()), 0, 0, 0, 0, true);
+        const int chosen = menu.ShowPopupMenu(zs::PixelsToTwips(at.x()), zs::PixelsToTwips(at.y()),
+                                              0, 0, 0, 0, true);
         if (chosen > 0) RunMenuCommand(menu.ItemKey(chosen));
     }
     ZS_TRAP("frmMain.FileList_MouseDown(Button,Shift,x,y)", button, shift, x, y)
 }
 
-void frmMain::RunMenuCommand(const QString& key)
-{
+void frmMain::RunMenuCommand(const QString& key) {
     if (key == "Preview") {
         mUtility::Preview(mUtility::JoinPath(SoundInfo.Folder, SelectedFileName()));
     } else if (key == "ConvertSingle") {
@@ -545,23 +521,19 @@ void frmMain::RunMenuCommand(const QString& key)
     }
 }
 
-void frmMain::DeleteSelectedFile()
-{
+void frmMain::DeleteSelectedFile() {
     const QString name = SelectedFileName();
-    const auto answer =
-        MsgBox::Show(this, QMessageBox::Question, "Delete File",
-                     "Are you sure that you want to delete " + name + "?",
-                     QMessageBox::Yes | QMessageBox::No);
+    const auto answer = MsgBox::Show(this, QMessageBox::Question, "Delete File",
+                                     "Are you sure that you want to delete " + name + "?",
+                                     QMessageBox::Yes | QMessageBox::No);
     if (answer != QMessageBox::Yes) return;
     const QString path = mUtility::JoinPath(SoundInfo.Folder, name);
-    if (::unlink(QFile::encodeName(path).constData()) != 0)
-        throw AppError::fromErrno(errno, path);
+    if (::unlink(QFile::encodeName(path).constData()) != 0) throw AppError::fromErrno(errno, path);
     MsgBox::Show(this, QMessageBox::Information, "File deleted", name + " deleted!");
     btnRefresh_Click();
 }
 
-void frmMain::Form_QueryUnload(bool& close)
-{
+void frmMain::Form_QueryUnload(bool& close) {
     try {
         const auto answer =
             MsgBox::Show(this, QMessageBox::Question, "Exit Application",
@@ -573,8 +545,7 @@ void frmMain::Form_QueryUnload(bool& close)
     ZS_TRAP("frmMain.Form_QueryUnload(Cancel,UnloadMode)", close ? 0 : 1, 0)
 }
 
-void frmMain::closeEvent(QCloseEvent* event)
-{
+void frmMain::closeEvent(QCloseEvent* event) {
     // A Yes closes the window even when the settings could not be written: the
     // report has been shown, and keeping the user from leaving helps no one.
     bool close = false;

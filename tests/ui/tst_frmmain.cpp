@@ -19,8 +19,7 @@
 
 namespace {
 
-void WriteGameFile(const QString& path, qint32 rate, qint32 bits, qint32 channels, int dataBytes)
-{
+void WriteGameFile(const QString& path, qint32 rate, qint32 bits, qint32 channels, int dataBytes) {
     QByteArray bytes(28 + dataBytes, '\0');
     const qint32 fields[7] = {bits == 8 ? 2 : 0, 12, dataBytes, rate, bits, channels, 0};
     for (int i = 0; i < 7; ++i) qToLittleEndian(fields[i], bytes.data() + 4 * i);
@@ -45,8 +44,7 @@ class tst_frmMain : public QObject {
     QList<ShownBox> shown_;
     QMessageBox::StandardButton answer_ = QMessageBox::Yes;
 
-    std::unique_ptr<frmMain> Open()
-    {
+    std::unique_ptr<frmMain> Open() {
         auto window = std::make_unique<frmMain>();
         window->show();
         QCoreApplication::processEvents();  // the load runs after the first paint
@@ -54,13 +52,11 @@ class tst_frmMain : public QObject {
     }
 
     template <typename T>
-    static T* Child(QWidget* window, const char* name)
-    {
+    static T* Child(QWidget* window, const char* name) {
         return WindowTestKit::Child<T>(window, QString::fromLatin1(name));
     }
 
-    static QStringList Files(QWidget* window)
-    {
+    static QStringList Files(QWidget* window) {
         QStringList names;
         auto* list = Child<QListWidget>(window, "FileList");
         for (int i = 0; i < list->count(); ++i) names << list->item(i)->text();
@@ -68,8 +64,7 @@ class tst_frmMain : public QObject {
     }
 
 private slots:
-    void initTestCase()
-    {
+    void initTestCase() {
         QVERIFY(tmp_.isValid());
         qputenv("ZEPHYRA_REGISTRY", QFile::encodeName(tmp_.filePath("registry.sqlite3")));
         music_ = tmp_.filePath("music");
@@ -83,14 +78,12 @@ private slots:
         });
     }
 
-    void init()
-    {
+    void init() {
         shown_.clear();
         answer_ = QMessageBox::Yes;
     }
 
-    void firstRunShowsStartFolderAndSavesOnlyTheFolder()
-    {
+    void firstRunShowsStartFolderAndSavesOnlyTheFolder() {
         QFile::remove(tmp_.filePath("registry.sqlite3"));
         QDir::setCurrent(music_);
         auto window = Open();
@@ -108,8 +101,7 @@ private slots:
         QCOMPARE(saved.AutoPlay, QString());  // unticked and absent: nothing to write
     }
 
-    void settingsComeBackOnTheNextRun()
-    {
+    void settingsComeBackOnTheNextRun() {
         QDir::setCurrent(tmp_.path());
         {
             auto window = Open();
@@ -125,8 +117,7 @@ private slots:
         QCOMPARE(MainSettings::Read().AutoPlay, QString("0"));
     }
 
-    void answeringNoKeepsTheWindowAndStillSaves()
-    {
+    void answeringNoKeepsTheWindowAndStillSaves() {
         MainSettings::Save(tmp_.path(), 0);
         auto window = Open();
         window->SetDirectoryPath(music_);
@@ -138,8 +129,7 @@ private slots:
         QVERIFY(window->close());
     }
 
-    void savedFolderThatVanishedIsIgnored()
-    {
+    void savedFolderThatVanishedIsIgnored() {
         const QString gone = tmp_.filePath("gone");
         QVERIFY(QDir().mkpath(gone));
         MainSettings::Save(gone, 0);
@@ -151,8 +141,7 @@ private slots:
         window->close();
     }
 
-    void validClickFillsThePanelAndEnablesCommands()
-    {
+    void validClickFillsThePanelAndEnablesCommands() {
         QDir::setCurrent(music_);
         auto window = Open();
         window->ClickFile("song.snd");
@@ -176,8 +165,7 @@ private slots:
         window->close();
     }
 
-    void invalidClickShowsErrorPanelAndMessage()
-    {
+    void invalidClickShowsErrorPanelAndMessage() {
         QDir::setCurrent(music_);
         auto window = Open();
         window->ClickFile("LOW.SND");
@@ -193,8 +181,7 @@ private slots:
         window->close();
     }
 
-    void autoPlayPlaysValidFilesOnly()
-    {
+    void autoPlayPlaysValidFilesOnly() {
         QDir::setCurrent(music_);
         auto window = Open();
         Child<QCheckBox>(window.get(), "chkAutoPlay")->setChecked(true);
@@ -210,8 +197,7 @@ private slots:
         window->close();
     }
 
-    void contextMenuDeletesWithConfirmation()
-    {
+    void contextMenuDeletesWithConfirmation() {
         QDir::setCurrent(music_);
         WriteGameFile(music_ + "/doomed.wsd", 11025, 8, 1, 64);
         auto window = Open();
@@ -246,8 +232,7 @@ private slots:
         window->close();
     }
 
-    void rightClickWithoutSelectionShowsNoMenu()
-    {
+    void rightClickWithoutSelectionShowsNoMenu() {
         QDir::setCurrent(music_);
         auto window = Open();
         auto* list = Child<QListWidget>(window.get(), "FileList");
@@ -260,8 +245,7 @@ private slots:
         window->close();
     }
 
-    void unreadableFileIsReportedAndTheWindowCarriesOn()
-    {
+    void unreadableFileIsReportedAndTheWindowCarriesOn() {
         QDir::setCurrent(music_);
         auto window = Open();
         QVERIFY(QFile::remove(music_ + "/LOW.SND"));  // vanishes after the listing
