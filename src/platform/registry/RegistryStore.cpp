@@ -4,8 +4,10 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QThread>
 #include <memory>
 
 #include "SqliteStatement.h"
@@ -17,6 +19,13 @@ namespace {
 // Long enough to outlast another copy's write on a slow disk; short enough
 // that a stuck peer does not hang the program.
 constexpr int BusyTimeoutMs = 10000;
+
+// Opening a file that another copy is opening at the same moment can fail
+// briefly: switching a new file to write-ahead logging takes a lock SQLite
+// does not wait for, and the other copy's rollback journal can vanish while
+// it is being looked at. Both pass once the other copy is through.
+constexpr int RetryPauseMs = 5;
+constexpr int MaxIoRetries = 20;
 
 constexpr const char* Schema = R"(
 CREATE TABLE IF NOT EXISTS reg_keys(
@@ -171,20 +180,38 @@ RegistryStore::OpenResult RegistryStore::OpenFile(const QString& file, QString* 
     int rc = sqlite3_open_v2(QFile::encodeName(file).constData(), &db_, flags, nullptr);
     if (rc == SQLITE_OK) {
         sqlite3_busy_timeout(db_, BusyTimeoutMs);
-        rc = Exec("PRAGMA journal_mode=WAL");
-        if (rc == SQLITE_OK) rc = Exec("PRAGMA synchronous=FULL");
-        QString check;
-        if (rc == SQLITE_OK) rc = Exec("PRAGMA quick_check", &check);
-        if (rc == SQLITE_OK && check != QLatin1String("ok")) rc = SQLITE_CORRUPT;
-        if (rc == SQLITE_OK) rc = Exec("BEGIN IMMEDIATE");
-        if (rc == SQLITE_OK) {
-            rc = Exec(Schema);
-            rc = Exec(rc == SQLITE_OK ? "COMMIT" : "ROLLBACK") == SQLITE_OK ? rc : SQLITE_IOERR;
-        }
+        rc = PrepareFile();
     }
     if (rc == SQLITE_OK) return OpenResult::Ok;
     *why = QString::fromUtf8(db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc));
     return IsDamage(rc) ? OpenResult::Damaged : OpenResult::Unusable;
+}
+
+int RegistryStore::PrepareFile() {
+    QElapsedTimer waited;
+    waited.start();
+    for (int ioRetries = 0;; ) {
+        const int rc = PrepareOnce();
+        const int primary = rc & 0xff;
+        const bool busy = primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
+        const bool io = primary == SQLITE_IOERR && ++ioRetries <= MaxIoRetries;
+        if (!(busy || io) || waited.elapsed() >= BusyTimeoutMs) return rc;
+        QThread::msleep(RetryPauseMs);
+    }
+}
+
+int RegistryStore::PrepareOnce() {
+    int rc = Exec("PRAGMA journal_mode=WAL");
+    if (rc == SQLITE_OK) rc = Exec("PRAGMA synchronous=FULL");
+    QString check;
+    if (rc == SQLITE_OK) rc = Exec("PRAGMA quick_check", &check);
+    if (rc == SQLITE_OK && check != QLatin1String("ok")) return SQLITE_CORRUPT;
+    if (rc == SQLITE_OK) rc = Exec("BEGIN IMMEDIATE");
+    if (rc != SQLITE_OK) return rc;
+    rc = Exec(Schema);
+    if (rc == SQLITE_OK) rc = Exec("COMMIT");
+    if (rc != SQLITE_OK && !sqlite3_get_autocommit(db_)) Exec("ROLLBACK");
+    return rc;
 }
 
 void RegistryStore::OpenInMemory() {

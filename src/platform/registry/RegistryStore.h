@@ -99,6 +99,11 @@ private:
     enum class OpenResult { Ok, Damaged, Unusable };
 
     OpenResult OpenFile(const QString& file, QString* why);
+    // Brings the open file into working order (write-ahead log, integrity,
+    // schema), retrying what another copy opening it at the same moment can
+    // make fail for a while.
+    int PrepareFile();
+    int PrepareOnce();
     void OpenInMemory();
     void CloseDatabase();
     int Exec(const char* sql, QString* firstValue = nullptr) const;
