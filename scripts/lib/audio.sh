@@ -22,9 +22,16 @@ start_null_audio() {
     unset PULSE_SERVER
     return 0
   fi
-  # An idle null sink delays the start of a new stream; keep one silent stream going.
-  pacat --raw --format=s16le --rate=44100 --channels=2 /dev/zero >/dev/null 2>&1 &
+  # The null sink starts with a two-second block, and a new stream waits for it
+  # to drain before it is heard. One silent stream asking for low latency makes
+  # the sink work in short blocks; wait until the first long one is gone.
+  pacat --raw --latency-msec=20 --format=s16le --rate=44100 --channels=2 /dev/zero >/dev/null 2>&1 &
   audio_pids+=($!)
+  for _ in $(seq 1 60); do
+    latency=$(pactl list sinks | awk '/^\tLatency:/ {print $2; exit}')
+    [ -n "$latency" ] && [ "$latency" -lt 100000 ] && break
+    sleep 0.05
+  done
   export ZEPHYRA_PULSE_READY=1
 }
 

@@ -296,6 +296,17 @@ class Road:
         seen = [x for x in xs if x is not None]
         return len(seen) >= 3 and seen[-1] > seen[0]
 
+    def wait_moving(self, channel):
+        """Samples the marker until it has moved forward; returns the samples."""
+        xs = []
+
+        def moved():
+            xs.append(self.marker_x(channel))
+            return self.moving(xs)
+
+        self.d.wait("the marker moving", moved)
+        return xs
+
     def play_pause_stop_loop(self, window, channel):
         lo, hi = self.selection
         self.press(window, "Play", "Playing")
@@ -303,7 +314,7 @@ class Road:
                {"Play": False, "Pause": True, "Stop": True, "Loop": False})
         if self.pulse:
             self.d.wait("a sound stream of the program", self.our_streams)
-        xs = self.track(channel, 0.4)
+        xs = self.wait_moving(channel) + self.track(channel, 0.4)
         if not self.moving(xs):
             raise StepFailed(f"the marker does not move while playing: {xs}")
         if not all(lo - 3 <= x <= hi + 3 for x in xs if x is not None):
@@ -316,7 +327,7 @@ class Road:
             raise StepFailed(f"the marker moves while paused: {paused}")
 
         self.press(window, "Play", "Playing")
-        resumed = self.track(channel, 0.4)
+        resumed = self.wait_moving(channel)
         seen = [x for x in resumed if x is not None]
         if not seen or seen[0] < paused[0] - 3 or not self.moving(resumed):
             raise StepFailed(f"play after pause does not go on from {paused[0]}: {resumed}")
