@@ -458,6 +458,8 @@ class Road:
             traceback.print_exc()
             return 1
         finally:
+            if self.proc and self.proc.poll() is not None and self.proc.returncode != 0:
+                print(f"# the program ended with status {self.proc.returncode}", flush=True)
             if self.proc and self.proc.poll() is None:
                 self.proc.kill()
                 self.proc.wait()

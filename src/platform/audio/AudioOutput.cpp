@@ -13,6 +13,11 @@ namespace {
 // How often a playing output checks whether its range has ended.
 constexpr int kPollMs = 20;
 
+AudioOutput::SinkFactory& sinkFactory() {
+    static AudioOutput::SinkFactory factory;
+    return factory;
+}
+
 QAudioFormat::SampleFormat sampleFormatFor(int bits) {
     switch (bits) {
         case 8:
@@ -33,8 +38,11 @@ AudioOutput::AudioOutput(QObject* parent) : QObject(parent) {
 }
 
 AudioOutput::~AudioOutput() {
-    sink_.reset();
-    reader_.reset();
+    halt();
+}
+
+void AudioOutput::SetSinkFactory(SinkFactory factory) {
+    sinkFactory() = std::move(factory);
 }
 
 bool AudioOutput::UsesNullOutput() {
@@ -50,6 +58,7 @@ bool AudioOutput::open(const QString& path, QString* error) {
 }
 
 std::unique_ptr<PcmSink> AudioOutput::makeSink() const {
+    if (sinkFactory()) return sinkFactory()(wav_.sampleRate(), wav_.blockAlign());
     if (!UsesNullOutput()) {
         QAudioFormat format;
         format.setSampleRate(wav_.sampleRate());
@@ -64,41 +73,42 @@ std::unique_ptr<PcmSink> AudioOutput::makeSink() const {
 
 bool AudioOutput::play(qint64 from, qint64 to) {
     if (from < 0 || from > to || to > lengthFrames()) return false;
-    sink_.reset();
+    halt();
     from_ = from;
     to_ = to;
     position_ = from;
     const qint64 frameBytes = wav_.blockAlign();
-    reader_ = std::make_unique<PcmRangeReader>(wav_, from * frameBytes, to * frameBytes);
-    mode_ = AudioMode::Playing;
-    sink_ = makeSink();
-    if (from == to || !sink_->start(reader_.get())) {
+    auto reader = std::make_unique<PcmRangeReader>(wav_, from * frameBytes, to * frameBytes);
+    auto sink = makeSink();
+    if (from == to || !sink->start(reader.get())) {
+        sink.reset();
         finish();
         return from == to;
     }
+    halt();  // in case something started meanwhile
+    reader_ = std::move(reader);
+    sink_ = std::move(sink);
+    mode_ = AudioMode::Playing;
     poll_.start();
     return true;
 }
 
 void AudioOutput::pause() {
     if (mode() != AudioMode::Playing) return;
-    sink_->suspend();
     mode_ = AudioMode::Paused;
+    sink_->suspend();
 }
 
 void AudioOutput::resume() {
     if (mode_ != AudioMode::Paused) return;
-    sink_->resume();
     mode_ = AudioMode::Playing;
+    sink_->resume();
 }
 
 void AudioOutput::stop() {
     if (mode_ == AudioMode::Stopped) return;
     position_ = positionFrames();
-    poll_.stop();
-    sink_.reset();
-    reader_.reset();
-    mode_ = AudioMode::Stopped;
+    halt();
 }
 
 void AudioOutput::seek(qint64 frame) {
@@ -128,10 +138,18 @@ void AudioOutput::poll() {
 }
 
 void AudioOutput::finish() {
-    poll_.stop();
-    sink_.reset();
-    reader_.reset();
     position_ = to_;
-    mode_ = AudioMode::Stopped;
+    halt();
     emit finished();
+}
+
+// The state is settled before the sink goes: taking a sound-server stream
+// down processes events, and whatever runs then (a timer asking for the
+// position, a new play) must find this output stopped and without a sink.
+void AudioOutput::halt() {
+    poll_.stop();
+    mode_ = AudioMode::Stopped;
+    std::unique_ptr<PcmSink> sink = std::move(sink_);
+    std::unique_ptr<PcmRangeReader> reader = std::move(reader_);
+    sink.reset();  // before the reader it may still read from
 }

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 #include <QTimer>
+#include <functional>
 #include <memory>
 
 #include "WavFile.h"
@@ -50,12 +51,19 @@ public:
     // True when the null output is used (no device, or ZEPHYRA_AUDIO=null).
     static bool UsesNullOutput();
 
+    // Replaces how every output makes its sink (sample rate, bytes per
+    // frame); an empty function restores the sound server or null output.
+    using SinkFactory = std::function<std::unique_ptr<PcmSink>(int, int)>;
+    static void SetSinkFactory(SinkFactory factory);
+
 signals:
     void finished();
 
 private:
     void poll();
     void finish();
+    // Stops in Stopped mode and lets go of the sink and its reader.
+    void halt();
     std::unique_ptr<PcmSink> makeSink() const;
 
     WavFile wav_;

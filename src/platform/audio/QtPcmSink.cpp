@@ -25,9 +25,14 @@ void QtPcmSink::resume() {
     if (sink_) sink_->resume();
 }
 
+// The stream stops here and no longer reads from the source. The sink object
+// itself goes from the event loop: its destructor processes events, which
+// must not run in the middle of whatever stopped the sound.
 void QtPcmSink::stop() {
-    if (sink_) sink_->stop();
-    sink_.reset();
+    if (sink_) {
+        sink_->stop();
+        sink_.release()->deleteLater();
+    }
     source_ = nullptr;
 }
 

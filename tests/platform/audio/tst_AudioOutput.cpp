@@ -6,6 +6,18 @@
 #include "PlaySound.h"
 #include "WavWriter.h"
 
+// A sink that processes events while it is taken down, as a sound server's
+// stream does: it runs `teardown` from its destructor.
+class TeardownSink : public NullPcmSink {
+public:
+    TeardownSink(int rate, int frameBytes, std::function<void()> teardown)
+        : NullPcmSink(rate, frameBytes), teardown_(std::move(teardown)) {}
+    ~TeardownSink() override { teardown_(); }
+
+private:
+    std::function<void()> teardown_;
+};
+
 // The null output keeps time by the clock, as a device would by its samples.
 class tst_AudioOutput : public QObject {
     Q_OBJECT
@@ -53,6 +65,35 @@ private slots:
         QCOMPARE(out.positionFrames(), 16000);
         QVERIFY(!out.play(12000, 11000));
         QVERIFY(!out.play(0, 16001));
+    }
+
+    // Whatever runs while a sink is taken down (the preview's timer asking for
+    // the position) finds the output stopped: a new play, a stop, the end of
+    // the range and the output's own end.
+    void callsDuringSinkTeardownFindTheOutputStopped() {
+        const QString path = dir_.filePath("teardown.wav");
+        QVERIFY(WriteTestWav(path, 8000, 1, 8, 8000));
+        auto out = std::make_unique<AudioOutput>();
+        AudioOutput* current = out.get();
+        QList<AudioMode> seen;
+        AudioOutput::SetSinkFactory([&](int rate, int frameBytes) {
+            return std::make_unique<TeardownSink>(rate, frameBytes, [&] {
+                seen << current->mode();
+                current->positionFrames();
+            });
+        });
+        const auto restore = qScopeGuard([] { AudioOutput::SetSinkFactory({}); });
+        QString why;
+        QVERIFY2(out->open(path, &why), qPrintable(why));
+        QVERIFY(out->play(0, 8000));
+        QVERIFY(out->play(1000, 8000));
+        out->stop();
+        QVERIFY(out->play(0, 4000));
+        now_ += 1000000;
+        QCOMPARE(out->positionFrames(), 4000);
+        QVERIFY(out->play(0, 8000));
+        out.reset();
+        QCOMPARE(seen, QList<AudioMode>(4, AudioMode::Stopped));
     }
 
     // A header that claims more data than the file holds plays what is there.
