@@ -190,7 +190,7 @@ RegistryStore::OpenResult RegistryStore::OpenFile(const QString& file, QString* 
 int RegistryStore::PrepareFile() {
     QElapsedTimer waited;
     waited.start();
-    for (int ioRetries = 0;; ) {
+    for (int ioRetries = 0;;) {
         const int rc = PrepareOnce();
         const int primary = rc & 0xff;
         const bool busy = primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
