@@ -2,6 +2,7 @@
 // the rest is the file. A verdict of "valid" must describe samples the file
 // really holds.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -11,9 +12,15 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) return 0;
-    static const char* const names[] = {"F.SND", "f.wsd", "F.WAV", "F.TXT"};
-    mUtility::SoundInfoRecord info;
-    mUtility::SelectFile(info, "/fuzz", names[data[0] % 4]);
+    // Selecting a file does not depend on the bytes: done once per type.
+    static const std::array<mUtility::SoundInfoRecord, 4> selected = [] {
+        std::array<mUtility::SoundInfoRecord, 4> records;
+        const char* const names[] = {"F.SND", "f.wsd", "F.WAV", "F.TXT"};
+        for (size_t i = 0; i < records.size(); ++i)
+            mUtility::SelectFile(records[i], "/fuzz", names[i]);
+        return records;
+    }();
+    mUtility::SoundInfoRecord info = selected[data[0] % 4];
     const qint64 length = static_cast<qint64>(size) - 1;
     MemorySource source(reinterpret_cast<const char*>(data + 1), length);
     const mUtility::InspectionResult r = mUtility::InspectSource(source, info);
