@@ -5,14 +5,15 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QResizeEvent>
 #include <algorithm>
 
 #include "Ambient.h"
-#include "InputCodes.h"
 #include "FlexFormat.h"
+#include "InputCodes.h"
 #include "SystemColors.h"
 
 namespace {
@@ -418,16 +419,71 @@ bool FlexMaskEditBox::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
         case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::DragLeave:
         case QEvent::Drop:
-            // Dropped text would bypass the mask.
-            if (engine_.MaskActive()) {
-                event->ignore();
-                return true;
-            }
-            return false;
+            return dragEvent(event);
         default:
             return false;
     }
+}
+
+// ---- drag and drop ----
+
+namespace {
+
+// States of a drag over the field, as the host's OLEDragOver receives them.
+constexpr int DragEntering = 0;
+constexpr int DragLeaving = 1;
+constexpr int DragOver = 2;
+
+// The host's effect codes equal Qt's drop actions: none 0, copy 1, move 2,
+// link 4.
+int EffectOf(Qt::DropActions actions) {
+    return actions.toInt() & (Qt::CopyAction | Qt::MoveAction | Qt::LinkAction);
+}
+
+}  // namespace
+
+bool FlexMaskEditBox::dragEvent(QEvent* event) {
+    constexpr int ManualDrop = 1;
+    if (oleDropMode_ != ManualDrop) {
+        // Dropped text would bypass the mask.
+        if (!engine_.MaskActive()) return false;
+        event->ignore();
+        return true;
+    }
+    if (event->type() == QEvent::DragLeave) {
+        int effect = 0;
+        emit OLEDragOver(nullptr, effect, 0, 0, 0, 0, DragLeaving);
+        return true;
+    }
+    auto* drop = static_cast<QDropEvent*>(event);
+    const QPointF pos = txtFlex->mapTo(this, drop->position().toPoint());
+    const int button = zs::ButtonCode(drop->buttons());
+    const int shift = zs::ShiftCode(drop->modifiers());
+    auto* data = const_cast<QMimeData*>(drop->mimeData());
+    int effect = EffectOf(drop->possibleActions());
+    if (event->type() == QEvent::Drop) {
+        emit OLEDragDrop(data, effect, button, shift, pos.x(), pos.y());
+    } else {
+        const int state = event->type() == QEvent::DragEnter ? DragEntering : DragOver;
+        emit OLEDragOver(data, effect, button, shift, pos.x(), pos.y(), state);
+    }
+    const Qt::DropActions chosen = Qt::DropActions::fromInt(effect) & drop->possibleActions();
+    if (!chosen) {
+        drop->ignore();
+        return true;
+    }
+    Qt::DropAction action = drop->proposedAction();
+    if (!chosen.testFlag(action)) {
+        action = chosen.testFlag(Qt::CopyAction)   ? Qt::CopyAction
+                 : chosen.testFlag(Qt::MoveAction) ? Qt::MoveAction
+                                                   : Qt::LinkAction;
+    }
+    drop->setDropAction(action);
+    drop->accept();
+    return true;
 }
 
 // ---- focus ----

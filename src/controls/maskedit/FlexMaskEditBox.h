@@ -325,6 +325,9 @@ private:
     void applyOutcome(const KeyOutcome& outcome);
     bool mousePressed(QMouseEvent* event);
     void emitMouse(QMouseEvent* event);
+    // Drops in manual drop mode: reported to the host, which decides; the
+    // field itself takes nothing in.
+    bool dragEvent(QEvent* event);
     void focusEntry();
     void focusExit();
     void applyInactiveLook();

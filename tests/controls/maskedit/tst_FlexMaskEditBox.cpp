@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMetaProperty>
+#include <QMimeData>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <QtTest>
@@ -69,6 +70,7 @@ private slots:
     void firstClickGoesToFirstEmptyPosition();
     void popupMenu();
     void clipboardKeys();
+    void dropsFollowTheDropMode();
     void propertyErrors();
     void propertyBagRoundTrip();
     void storedConvertDialogField();
@@ -336,6 +338,66 @@ void tst_FlexMaskEditBox::clipboardKeys() {
     box->setSelStart(0);
     QTest::keyClick(box->textBox(), Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(box->TextAsDisplayed(), QStringLiteral("98-1_"));
+}
+
+void tst_FlexMaskEditBox::dropsFollowTheDropMode() {
+    Form form(1);
+    FlexMaskEditBox* box = form.fields[0];
+    box->setMask(QStringLiteral("##-##"));
+    QMimeData data;
+    data.setText(QStringLiteral("12"));
+    const QPoint at(4, 4);
+    const auto send = [&](QEvent::Type type) {
+        QDropEvent event(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
+                         Qt::NoModifier, type);
+        QCoreApplication::sendEvent(box->textBox(), &event);
+        return std::pair{event.isAccepted(), event.dropAction()};
+    };
+    const auto enter = [&] {
+        QDragEnterEvent event(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
+                              Qt::NoModifier);
+        QCoreApplication::sendEvent(box->textBox(), &event);
+        return std::pair{event.isAccepted(), event.dropAction()};
+    };
+
+    // No drop mode: text dropped past the mask is refused.
+    QVERIFY(!enter().first);
+
+    // Manual: the host hears every step and decides; the field takes nothing in itself.
+    box->setOLEDropMode(1);
+    QList<int> states;
+    int wanted = 1;  // copy
+    connect(box, &FlexMaskEditBox::OLEDragOver,
+            [&](QObject* over, int& effect, int, int, double, double, int state) {
+                QVERIFY(state == 1 || over == &data);
+                QCOMPARE(effect, state == 1 ? 0 : 3);  // the effects the source allows
+                states << state;
+                effect = wanted;
+            });
+    QString dropped;
+    connect(box, &FlexMaskEditBox::OLEDragDrop,
+            [&](QObject* over, int& effect, int button, int, double x, double y) {
+                dropped = qobject_cast<QMimeData*>(over)->text();
+                QCOMPARE(button, 1);
+                QVERIFY(x >= 0 && y >= 0);
+                effect = wanted;
+            });
+    QCOMPARE(enter(), std::pair(true, Qt::CopyAction));
+    QCOMPARE(send(QEvent::DragMove), std::pair(true, Qt::CopyAction));
+    QDragLeaveEvent leave;
+    QCoreApplication::sendEvent(box->textBox(), &leave);
+    QCOMPARE(states, QList<int>({0, 2, 1}));
+    enter();
+    QCOMPARE(send(QEvent::Drop).first, true);
+    QCOMPARE(dropped, QStringLiteral("12"));
+    QCOMPARE(box->TextAsDisplayed(), QStringLiteral("__-__"));
+
+    wanted = 2;  // a move, when the host asks for one
+    QCOMPARE(enter(), std::pair(true, Qt::MoveAction));
+    QDragLeaveEvent away;
+    QCoreApplication::sendEvent(box->textBox(), &away);
+    wanted = 0;  // the host refuses
+    QVERIFY(!enter().first);
 }
 
 void tst_FlexMaskEditBox::propertyErrors() {
