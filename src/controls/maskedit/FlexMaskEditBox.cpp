@@ -3,13 +3,16 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCoreApplication>
+#include <QDrag>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QResizeEvent>
 #include <algorithm>
+#include <memory>
 
 #include "Ambient.h"
 #include "FlexFormat.h"
@@ -354,6 +357,7 @@ bool FlexMaskEditBox::mousePressed(QMouseEvent* event) {
     emitMouse(event);
     const bool firstClick = firstClickPending_;
     firstClickPending_ = false;
+    if (armDrag(event)) return true;
     if (!engine_.MaskActive() || formattedShown_) return false;
     if (event->button() == Qt::MiddleButton) return true;  // no selection paste past the mask
     if (event->button() != Qt::LeftButton || !firstClick || !engine_.AutoToLastPos()) {
@@ -392,6 +396,7 @@ bool FlexMaskEditBox::eventFilter(QObject* watched, QEvent* event) {
             return mousePressed(static_cast<QMouseEvent*>(event));
         case QEvent::MouseButtonRelease: {
             auto* mouse = static_cast<QMouseEvent*>(event);
+            disarmDrag(mouse);
             emitMouse(mouse);
             if (mouse->button() == Qt::LeftButton) emit Click();
             return mouse->button() == Qt::MiddleButton && engine_.MaskActive();
@@ -401,7 +406,7 @@ bool FlexMaskEditBox::eventFilter(QObject* watched, QEvent* event) {
             return false;
         case QEvent::MouseMove:
             emitMouse(static_cast<QMouseEvent*>(event));
-            return false;
+            return followDrag(static_cast<QMouseEvent*>(event));
         case QEvent::FocusIn:
         case QEvent::FocusOut: {
             // The line edit reacts first (it selects all on a Tab entry); the
@@ -484,6 +489,60 @@ bool FlexMaskEditBox::dragEvent(QEvent* event) {
     drop->setDropAction(action);
     drop->accept();
     return true;
+}
+
+bool FlexMaskEditBox::armDrag(QMouseEvent* event) {
+    constexpr int AutomaticDrag = 1;
+    if (oleDragMode_ != AutomaticDrag || event->button() != Qt::LeftButton) return false;
+    if (!txtFlex->hasSelectedText()) return false;
+    const int at = txtFlex->cursorPositionAt(event->position().toPoint());
+    const int start = txtFlex->selectionStart();
+    if (at < start || at >= start + txtFlex->selectedText().size()) return false;
+    dragArmed_ = true;
+    dragFrom_ = event->position().toPoint();
+    return true;
+}
+
+bool FlexMaskEditBox::followDrag(QMouseEvent* event) {
+    if (!dragArmed_) return false;
+    const QPoint moved = event->position().toPoint() - dragFrom_;
+    if (moved.manhattanLength() < QApplication::startDragDistance()) return true;
+    dragArmed_ = false;
+    OLEDrag();
+    return true;
+}
+
+void FlexMaskEditBox::disarmDrag(QMouseEvent* event) {
+    if (!dragArmed_) return;
+    dragArmed_ = false;
+    txtFlex->setCursorPosition(txtFlex->cursorPositionAt(event->position().toPoint()));
+}
+
+void FlexMaskEditBox::OLEDrag() {
+    takeSelectionFromBox();
+    auto data = std::make_unique<QMimeData>();
+    const QString text =
+        engine_.MaskActive() ? engine_.SelectedTextForCopy() : txtFlex->selectedText();
+    if (!text.isEmpty()) data->setText(text);
+    int allowed = Qt::CopyAction | (engine_.Locked() ? 0 : int(Qt::MoveAction));
+    emit OLEStartDrag(data.get(), allowed);
+    const Qt::DropActions actions =
+        Qt::DropActions::fromInt(allowed) & (Qt::CopyAction | Qt::MoveAction | Qt::LinkAction);
+    if (!actions) return;
+    auto* drag = new QDrag(this);
+    drag->setMimeData(data.release());
+    connect(drag, &QDrag::actionChanged, this, [this](Qt::DropAction action) {
+        int effect = EffectOf(action);
+        bool defaultCursors = true;
+        emit OLEGiveFeedback(effect, defaultCursors);
+    });
+    const QPointer<FlexMaskEditBox> alive(this);
+    const Qt::DropAction done = drag->exec(actions);
+    if (!alive) return;  // its window closed while the drag ran
+    drag->deleteLater();
+    if (done == Qt::MoveAction) menuDelete();
+    int effect = EffectOf(done);
+    emit OLECompleteDrag(effect);
 }
 
 // ---- focus ----

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <functional>
-
 #include <QFont>
 #include <QLineEdit>
 #include <QPixmap>
@@ -9,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <QWidget>
+#include <functional>
 #include <optional>
 
 #include "FlexTextBox.h"
@@ -258,6 +257,11 @@ public:
     // ---- methods ----
     // Rebuilds the mask from the current settings and repaints.
     void Refresh();
+    // Drags the selected text out of the field: the host may fill in or
+    // replace the data and the allowed effects in OLEStartDrag; a move takes
+    // the text out through the mask. Automatic drag mode calls it when the
+    // user drags the selection.
+    void OLEDrag();
     bool IsEmptyText() const { return engine_.IsEmptyText(); }
     QString NumText() const { return engine_.NumText(); }
     bool ValidDate(const QString& sDate = {}, int iFormat = -1, const QString& sSeperator = {}) {
@@ -328,6 +332,11 @@ private:
     // Drops in manual drop mode: reported to the host, which decides; the
     // field itself takes nothing in.
     bool dragEvent(QEvent* event);
+    // Automatic drag mode: a press on the selection arms a drag, a move
+    // past the drag distance starts it, a release without one places the cursor.
+    bool armDrag(QMouseEvent* event);
+    bool followDrag(QMouseEvent* event);
+    void disarmDrag(QMouseEvent* event);
     void focusEntry();
     void focusExit();
     void applyInactiveLook();
@@ -398,6 +407,8 @@ private:
     int mousePointer_ = 0;
     int oleDragMode_ = 0;
     int oleDropMode_ = 0;
+    bool dragArmed_ = false;
+    QPoint dragFrom_;
     QString linkItem_;
     QString linkTopic_;
     int linkMode_ = 0;

@@ -71,6 +71,7 @@ private slots:
     void popupMenu();
     void clipboardKeys();
     void dropsFollowTheDropMode();
+    void dragsTheSelectionOut();
     void propertyErrors();
     void propertyBagRoundTrip();
     void storedConvertDialogField();
@@ -398,6 +399,65 @@ void tst_FlexMaskEditBox::dropsFollowTheDropMode() {
     QCoreApplication::sendEvent(box->textBox(), &away);
     wanted = 0;  // the host refuses
     QVERIFY(!enter().first);
+}
+
+void tst_FlexMaskEditBox::dragsTheSelectionOut() {
+    Form form(1);
+    FlexMaskEditBox* box = form.fields[0];
+    box->setMask(QStringLiteral("##-##"));
+    box->setText(QStringLiteral("1234"));
+    form.focus(0);
+    box->setSelStart(0);
+    box->setSelLength(2);
+    QStringList offered;
+    int allowedByHost = 0;
+    connect(box, &FlexMaskEditBox::OLEStartDrag, [&](QObject* data, int& allowed) {
+        offered << qobject_cast<QMimeData*>(data)->text();
+        QCOMPARE(allowed, 3);  // copy or move
+        allowed = allowedByHost;
+    });
+    QList<int> completed;
+    connect(box, &FlexMaskEditBox::OLECompleteDrag, [&](int& effect) { completed << effect; });
+    // Should a platform run the drag, nothing takes it: Escape ends it.
+    const auto cancelSoon = [] {
+        QTimer::singleShot(100, [] {
+            if (QWindow* window = QGuiApplication::focusWindow())
+                QTest::keyClick(window, Qt::Key_Escape);
+        });
+    };
+
+    box->OLEDrag();  // the host allows nothing: no drag
+    QCOMPARE(offered, QStringList{QStringLiteral("12")});
+    QVERIFY(completed.isEmpty());
+
+    allowedByHost = 3;
+    cancelSoon();
+    box->OLEDrag();
+    QCOMPARE(completed, QList<int>{0});  // dropped nowhere
+    QCOMPARE(box->TextAsDisplayed(), QStringLiteral("12-34"));
+
+    // Automatic mode: a press on the selection keeps it, a release without a
+    // drag places the cursor, a press and a drag start one.
+    box->setOLEDragMode(1);
+    QLineEdit* text = box->textBox();
+    QPoint first(0, text->height() / 2);  // between the first two characters
+    while (first.x() < text->width() && text->cursorPositionAt(first) < 1) first.rx()++;
+    box->setSelStart(0);
+    box->setSelLength(2);
+    QTest::mousePress(text, Qt::LeftButton, {}, first);
+    QCOMPARE(box->SelLength(), 2);
+    QTest::mouseRelease(text, Qt::LeftButton, {}, first);
+    QCOMPARE(box->SelLength(), 0);
+
+    box->setSelStart(0);
+    box->setSelLength(2);
+    offered.clear();
+    QTest::mousePress(text, Qt::LeftButton, {}, first);
+    cancelSoon();
+    QMouseEvent move(QEvent::MouseMove, first + QPoint(QApplication::startDragDistance() + 1, 0),
+                     text->mapToGlobal(first), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(text, &move);
+    QCOMPARE(offered, QStringList{QStringLiteral("12")});
 }
 
 void tst_FlexMaskEditBox::propertyErrors() {
