@@ -85,7 +85,9 @@ bool AudioOutput::play(qint64 from, qint64 to) {
         finish();
         return from == to;
     }
-    halt();  // in case something started meanwhile
+    // Letting go of the previous sink above may have run the preview's timer,
+    // and that may have started playback again: this range replaces it.
+    halt();
     reader_ = std::move(reader);
     sink_ = std::move(sink);
     mode_ = AudioMode::Playing;
