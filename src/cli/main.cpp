@@ -8,6 +8,7 @@
 #include "Console.h"
 #include "ConvertCommand.h"
 #include "InfoCommand.h"
+#include "ZephyraVersion.h"
 
 namespace {
 
@@ -36,6 +37,9 @@ const char kHelp[] =
     "  zsnd --help\n"
     "      Shows this text.\n"
     "\n"
+    "  zsnd --version\n"
+    "      Shows the version number.\n"
+    "\n"
     "Exit status: 0 success, 1 a file was refused by the header checks,\n"
     "2 a usage error, 3 a file could not be read or written.\n";
 
@@ -59,6 +63,10 @@ int main(int argc, char** argv) {
     }
     if (args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h")) {
         Console::Out(QString::fromLatin1(kHelp));
+        return 0;
+    }
+    if (args.first() == QLatin1String("--version")) {
+        Console::Out(QStringLiteral("zsnd %1\n").arg(QLatin1String(ZephyraVersion::Text)));
         return 0;
     }
     ExitCode code = ExitCode::Failed;

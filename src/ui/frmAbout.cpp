@@ -12,13 +12,11 @@
 #include "QuillonButton.h"
 #include "RunTopLevel.h"
 #include "TrapERR.h"
+#include "ZephyraVersion.h"
 
 namespace {
 
 const QString MainCaption = QStringLiteral("Zephyrion Sound Utility (XP Edition)");
-constexpr int VersionMajor = 2;
-constexpr int VersionMinor = 0;
-constexpr int VersionRevision = 7;
 
 }  // namespace
 
@@ -84,9 +82,9 @@ void frmAbout::Form_Load() {
         setWindowTitle("About " + MainCaption);
         lblTitle->setText(MainCaption);
         lblVersion->setText(QStringLiteral("Version %1.%2.%3")
-                                .arg(VersionMajor)
-                                .arg(VersionMinor)
-                                .arg(VersionRevision));
+                                .arg(ZephyraVersion::Major)
+                                .arg(ZephyraVersion::Minor)
+                                .arg(ZephyraVersion::Patch));
         lblCopyright->setText(QStringLiteral("Copyright \u00A9 Brellin Software"));
     }
     ZS_TRAP("frmAbout.Form_Load")
