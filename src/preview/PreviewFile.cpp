@@ -51,10 +51,10 @@ void writeAll(int fd, const char* data, qint64 size, const QString& path) {
     }
 }
 
-qint64 sampleOffset(const QString& extension) {
-    if (extension == QLatin1String("SND") || extension == QLatin1String("WSD"))
+qint64 sampleOffset(const mUtility::SoundInfoRecord& info) {
+    if (info.Extension == QLatin1String("SND") || info.Extension == QLatin1String("WSD"))
         return SndHeaderSize;
-    if (extension == QLatin1String("WAV")) return WavHeaderSize;
+    if (info.Extension == QLatin1String("WAV")) return info.DataOffset;
     return -1;
 }
 
@@ -103,7 +103,7 @@ void PreviewFile::FillWavHeader(mUtility::SoundInfoRecord& info) {
 
 QString PreviewFile::Write(const QString& source, mUtility::SoundInfoRecord& info) {
     if (info.DataLength < 0) throw AppError(9, QStringLiteral("Subscript out of range"));
-    const qint64 offset = sampleOffset(info.Extension);
+    const qint64 offset = sampleOffset(info);
     const int in = ::open(QFile::encodeName(source).constData(), O_RDONLY | O_CLOEXEC);
     if (in < 0) throw AppError::fromErrno(errno, source);
     struct stat st {};

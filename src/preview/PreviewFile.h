@@ -25,7 +25,8 @@ public:
 
     // Writes the WAV copy of `source` described by `info` into the temporary
     // folder and returns its path. The samples are copied in bounded pieces,
-    // from byte 28 of a .SND/.WSD or byte 44 of a .WAV; bytes the source does
+    // from byte 28 of a .SND/.WSD or the data offset of a .WAV (44 in the
+    // canonical layout); bytes the source does
     // not have read as zero. A partly written file is removed on failure.
     static QString Write(const QString& source, mUtility::SoundInfoRecord& info);
 };

@@ -15,4 +15,8 @@ public:
 
     // The total number of bytes the source holds, from its start.
     virtual qint64 Size() const = 0;
+
+    // Moves `count` bytes forward without copying them and returns how many it
+    // passed: fewer than `count` only at the end of the data.
+    virtual qint64 Skip(qint64 count);
 };

@@ -56,6 +56,8 @@ void WriteConverted(const QString& sourcePath, qint64 offset, const char* header
     if (ConvertedCount < std::numeric_limits<qint16>::max()) ++ConvertedCount;
 }
 
+}  // namespace
+
 void FillWavImage(SoundInfoRecord& info) {
     info.Riff.ChunkID = HeaderIO::MakeFourCC("RIFF");
     info.Riff.ChunkSize = Clamped<qint32>(qint64(info.DataLength) + 36);
@@ -69,8 +71,6 @@ void FillWavImage(SoundInfoRecord& info) {
     info.BlockAlign = BlockAlignFor(info.BitsPerSample, info.Channels);
 }
 
-}  // namespace
-
 qint16 BlockAlignFor(qint32 bitsPerSample, qint32 channels) {
     const qint64 bytesPerSample = (qint64(bitsPerSample) + 7) / 8;
     return Clamped<qint16>(qint64(channels) * bytesPerSample);
@@ -83,7 +83,7 @@ qint32 ByteRateFor(qint32 sampleRate, qint32 bitsPerSample, qint32 channels) {
 void MakeSND(const QString& sSourceFile, const QString& sDestFile) {
     try {
         const qint64 offset =
-            SoundInfo.Extension == QLatin1String("WAV") ? WavHeaderSize : SndHeaderSize;
+            SoundInfo.Extension == QLatin1String("WAV") ? SoundInfo.DataOffset : SndHeaderSize;
         char header[SndHeaderSize];
         HeaderIO::EncodeSnd(SoundInfo.SndImage(), header);
         WriteConverted(sSourceFile, offset, header, SndHeaderSize, sDestFile);

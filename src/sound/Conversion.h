@@ -4,6 +4,8 @@
 
 namespace mUtility {
 
+struct SoundInfoRecord;
+
 // Both routines write `sDestFile` from the header values in SoundInfo followed
 // by exactly SoundInfo.DataLength sample bytes of `sSourceFile`. The new file
 // replaces the destination only once it is complete and flushed, so a failure
@@ -14,13 +16,17 @@ namespace mUtility {
 // before anything is written. Every failure passes through ErrorIn with the
 // routine's tag and both paths, and is thrown on as AppError.
 
-// The game's 28-byte header; samples from offset 44 when SoundInfo.Extension
-// is "WAV", else from offset 28.
+// The game's 28-byte header; samples from SoundInfo.DataOffset (44 in the
+// canonical layout) when SoundInfo.Extension is "WAV", else from offset 28.
 void MakeSND(const QString& sSourceFile, const QString& sDestFile);
 
 // A canonical 44-byte WAV header, filled into SoundInfo's WAV image first;
 // samples from offset 28 (the source is a game file).
 void MakeWAV(const QString& sSourceFile, const QString& sDestFile);
+
+// Fills the record's WAV image as the canonical 44-byte PCM header of its
+// rate, bit depth, channels and data length.
+void FillWavImage(SoundInfoRecord& info);
 
 // ByteRate and BlockAlign for a shape: block align is channels times the bytes
 // per sample (bits rounded up to whole bytes), byte rate is rate times that.

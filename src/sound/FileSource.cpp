@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <QFile>
+#include <algorithm>
 #include <cerrno>
 
 #include "AppError.h"
@@ -47,4 +48,13 @@ qint64 FileSource::Read(char* buffer, qint64 count) {
         done += n;
     }
     return done;
+}
+
+qint64 FileSource::Skip(qint64 count) {
+    const off_t at = ::lseek(fd_, 0, SEEK_CUR);
+    if (at < 0) throw AppError::fromErrno(errno, path_);
+    const qint64 target =
+        std::max<qint64>(at, std::min<qint64>(at + std::max<qint64>(count, 0), size_));
+    if (::lseek(fd_, target, SEEK_SET) < 0) throw AppError::fromErrno(errno, path_);
+    return target - at;
 }

@@ -17,6 +17,7 @@ public:
 
     qint64 Read(char* buffer, qint64 count) override;
     qint64 Size() const override { return size_; }
+    qint64 Skip(qint64 count) override;
 
     int Fd() const { return fd_; }
     const QString& Path() const { return path_; }

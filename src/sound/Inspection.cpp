@@ -2,6 +2,7 @@
 
 #include "FileSource.h"
 #include "HeaderIO.h"
+#include "WavReader.h"
 #include "cFileSystem.h"
 
 namespace mUtility {
@@ -50,16 +51,13 @@ InspectionResult TooShort(SoundInfoRecord& info, qint64 size) {
     return Invalid(info, QStringLiteral("File length: "), Number(size) + QStringLiteral(" bytes"));
 }
 
-InspectionResult MalformedWav(const SoundInfoRecord& info) {
+InspectionResult MalformedWav(const SoundInfoRecord& info, bool notIntegerPcm) {
     InspectionResult r;
     r.Outcome = InspectionOutcome::MalformedWav;
     r.Panel.FileName = info.FileName;
     r.MessageTitle = QStringLiteral("Error");
     r.Icon = MessageIcon::Critical;
-    r.MessageText = QStringLiteral(
-                        "Possible improperly formatted .WAV file!  Compressed wave files are "
-                        "not handled ") +
-                    kCrLf + QStringLiteral("by this version of the sound utility.");
+    r.MessageText = notIntegerPcm ? CompressedWavMessage() : MalformedWavMessage();
     return r;
 }
 
@@ -103,19 +101,30 @@ InspectionResult InspectGameHeader(ByteSource& source, SoundInfoRecord& info) {
 }
 
 InspectionResult InspectWavHeader(ByteSource& source, SoundInfoRecord& info) {
-    char bytes[WavHeaderSize];
-    qint64 got = 0;
-    if (HeaderIO::ReadExact(source, bytes, WavHeaderSize, got) != HeaderIO::ReadStatus::Complete)
-        return TooShort(info, got);
-    info.StoreWavImage(HeaderIO::DecodeWav(bytes));
-    if (info.DataChunk.ID != HeaderIO::MakeFourCC("data")) return MalformedWav(info);
-    if (!DataLengthFits(info.DataLength, source.Size(), WavHeaderSize))
+    const WavReader::Layout layout = WavReader::Read(source);
+    if (layout.status == WavReader::Status::TooShort) return TooShort(info, layout.Got);
+    info.StoreWavImage(layout.Image);
+    info.DataOffset = layout.DataOffset;
+    if (layout.status != WavReader::Status::Found)
+        return MalformedWav(info, layout.status == WavReader::Status::NotIntegerPcm);
+    if (!DataLengthFits(info.DataLength, source.Size(), layout.DataOffset))
         return InvalidNumber(info, QStringLiteral("Data length: "), info.DataLength);
     const QString na = QStringLiteral("N/A");
     return Valid(info, na, na);
 }
 
 }  // namespace
+
+QString MalformedWavMessage() {
+    return QStringLiteral(
+               "Possible improperly formatted .WAV file!  Compressed wave files are not handled ") +
+           kCrLf + QStringLiteral("by this version of the sound utility.");
+}
+
+QString CompressedWavMessage() {
+    return MalformedWavMessage() + kCrLf +
+           QStringLiteral("Import (Ctrl+I, or zsnd import) converts its samples into a game file.");
+}
 
 void SelectFile(SoundInfoRecord& info, const QString& folder, const QString& diskName) {
     info.EightBitFlag = 0;

@@ -10,8 +10,13 @@ namespace mUtility {
 enum class InspectionOutcome {
     Valid,        // the panel shows the header
     Invalid,      // a field is out of range: warning box, panel shows "ERROR!"
-    MalformedWav  // bytes 36-39 are not "data": error box, the window refreshes
+    MalformedWav  // no PCM format and data chunk found: error box, the window refreshes
 };
+
+// The error box's text for a WAV without a usable format and data chunk, and
+// for one whose samples are not integer PCM (the same, plus where to go instead).
+QString MalformedWavMessage();
+QString CompressedWavMessage();
 
 // The icon of the message box a caller shows; kept free of any widget type.
 enum class MessageIcon { None, Information, Warning, Critical };
@@ -50,7 +55,8 @@ InspectionResult InspectFile(const QString& folder, const QString& diskName, Sou
 
 // The same check on bytes from `source`, for a record whose file fields are set
 // (SelectFile). A file shorter than its header, or whose data length is negative
-// or beyond its end, is Invalid; a data length of 0 is valid.
+// or beyond its end, is Invalid; a data length of 0 is valid. A WAV is read by
+// walking its chunks (WavReader); one that is not integer PCM is MalformedWav.
 InspectionResult InspectSource(ByteSource& source, SoundInfoRecord& info);
 
 }  // namespace mUtility

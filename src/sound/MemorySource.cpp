@@ -11,3 +11,9 @@ qint64 MemorySource::Read(char* buffer, qint64 count) {
     }
     return n;
 }
+
+qint64 MemorySource::Skip(qint64 count) {
+    const qint64 n = std::clamp<qint64>(count, 0, size_ - position_);
+    position_ += n;
+    return n;
+}

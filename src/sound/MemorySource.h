@@ -9,6 +9,7 @@ public:
 
     qint64 Read(char* buffer, qint64 count) override;
     qint64 Size() const override { return size_; }
+    qint64 Skip(qint64 count) override;
 
 private:
     const char* data_;

@@ -24,6 +24,9 @@ struct SoundInfoRecord {
     qint32 ByteRate = 0;
     qint16 BlockAlign = 0;
     ChunkHeader DataChunk;
+    // Where a WAV's samples start: 44 in the canonical layout, later when other
+    // chunks come first. Game files always start theirs at 28.
+    qint64 DataOffset = WavHeaderSize;
 
     QByteArray SampleData;  // only while a preview copies samples; empty otherwise
 

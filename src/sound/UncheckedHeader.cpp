@@ -3,6 +3,8 @@
 #include "AppError.h"
 #include "FileSource.h"
 #include "HeaderIO.h"
+#include "Inspection.h"
+#include "WavReader.h"
 
 namespace mUtility {
 
@@ -26,9 +28,22 @@ void ReadHeaderUnchecked(ByteSource& source, const QString& extension, SoundInfo
         ReadWhole(source, bytes, SndHeaderSize);
         info.StoreSndFields(HeaderIO::DecodeSnd(bytes));
     } else if (type == QLatin1String("WAV")) {
-        char bytes[WavHeaderSize];
-        ReadWhole(source, bytes, WavHeaderSize);
-        info.StoreWavImage(HeaderIO::DecodeWav(bytes));
+        const WavReader::Layout layout = WavReader::Read(source);
+        if (layout.status == WavReader::Status::TooShort) {
+            throw AppError::Standard(ErrNo::InputPastEnd,
+                                     QStringLiteral("the header needs %1 bytes, the file holds %2")
+                                         .arg(WavHeaderSize)
+                                         .arg(layout.Got));
+        }
+        if (layout.status != WavReader::Status::Found) {
+            // Relabelling these bytes would write noise into a game file.
+            throw AppError::Standard(ErrNo::InvalidProcedureCall,
+                                     layout.status == WavReader::Status::NotIntegerPcm
+                                         ? CompressedWavMessage()
+                                         : MalformedWavMessage());
+        }
+        info.StoreWavImage(layout.Image);
+        info.DataOffset = layout.DataOffset;
     } else {
         throw AppError::Standard(ErrNo::InvalidProcedureCall,
                                  QStringLiteral("not a sound file type: ") + extension);

@@ -10,7 +10,10 @@ namespace mUtility {
 // The batch's per-file header read, without range or id checks.
 // `extension` "SND" or "WSD" (any case): the six leading game fields replace the
 // record's flag, ID, data length, rate, bit depth and channels.
-// "WAV": the 44-byte image replaces the record's WAV fields; flag and ID stay.
+// "WAV": the header image found by WavReader replaces the record's WAV fields
+// and DataOffset; flag and ID stay. A WAV without a format and data chunk, or
+// whose samples are not integer PCM, throws AppError 5 with the message the
+// inspection shows (nothing stored).
 // Throws AppError 62 when the file is shorter than its header (nothing stored),
 // AppError 5 for another extension, and the open/read error otherwise.
 void ReadHeaderUnchecked(const QString& path, const QString& extension, SoundInfoRecord& info);

@@ -125,8 +125,7 @@ void tst_zsnd::infoExitStatuses() {
 
 void tst_zsnd::infoJson() {
     Make("a.wsd", Fixtures::GameFile(Game{.id = -3, .channels = 3}, {}));
-    QByteArray extended = Fixtures::WavFile(Wav{.fmtSize = 18}, {});
-    Make("b.wav", extended.insert(36, QByteArray(2, '\0')));
+    Make("b.wav", Fixtures::WavFile(Wav{.tag = 3, .bits = 32}, {}));  // float samples
     const Run r = Zsnd({"info", "--json", "a.wsd", "b.wav"}, dir_->path());
     QCOMPARE(r.exitCode, 1);
     const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);

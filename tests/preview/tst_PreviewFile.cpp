@@ -5,6 +5,7 @@
 #include <QtTest>
 
 #include "AppError.h"
+#include "Inspection.h"
 #include "PreviewFile.h"
 #include "PreviewFixture.h"
 
@@ -75,6 +76,42 @@ private slots:
         QVERIFY(s.open(QIODevice::ReadOnly));
         QCOMPARE(all.mid(44), s.readAll().mid(28));
         f.remove();
+    }
+
+    // A WAV as audio tools write it, with a LIST chunk before its samples:
+    // the copy plays those samples, not the chunk.
+    void wavWithChunksBeforeItsSamples() {
+        QByteArray fmt(16, '\0');
+        const qint16 shorts[] = {1, 1};
+        qToLittleEndian<qint16>(shorts[0], fmt.data());
+        qToLittleEndian<qint16>(shorts[1], fmt.data() + 2);
+        qToLittleEndian<qint32>(8000, fmt.data() + 4);
+        qToLittleEndian<qint32>(16000, fmt.data() + 8);
+        qToLittleEndian<qint16>(2, fmt.data() + 12);
+        qToLittleEndian<qint16>(16, fmt.data() + 14);
+        auto chunk = [](const QByteArray& id, const QByteArray& body) {
+            QByteArray size(4, '\0');
+            qToLittleEndian<qint32>(qint32(body.size()), size.data());
+            return id + size + body;
+        };
+        const QByteArray samples = QByteArray("0123456789abcdef").repeated(40);
+        const QByteArray chunks =
+            chunk("fmt ", fmt) + chunk("LIST", QByteArray(30, 'L')) + chunk("data", samples);
+        QByteArray riffSize(4, '\0');
+        qToLittleEndian<qint32>(qint32(chunks.size() + 4), riffSize.data());
+        QFile w(tmp_.filePath("tool.wav"));
+        QVERIFY(w.open(QIODevice::WriteOnly));
+        w.write("RIFF" + riffSize + "WAVE" + chunks);
+        w.close();
+        QVERIFY(mUtility::InspectFile(tmp_.path(), "tool.wav", mUtility::SoundInfo).IsValid());
+        const QString wav = PreviewFile::Write(w.fileName(), mUtility::SoundInfo);
+        QFile f(wav);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray all = f.readAll();
+        QCOMPARE(all.size(), 44 + samples.size());
+        QCOMPARE(all.mid(44), samples);
+        f.remove();
+        mUtility::SoundInfo = mUtility::SoundInfoRecord();
     }
 
     // A header that claims more than the source holds: the rest reads as zero.

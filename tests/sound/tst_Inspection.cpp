@@ -160,16 +160,16 @@ void tst_Inspection::wavHeaders() {
     InspectBytes("G.SND", Fixtures::GameFile(Game{.flag = 2, .id = 77}, {}), info);
     QCOMPARE(info.InternalID, 77);
 
-    // Only the data chunk's id is checked: a non-PCM tag with a 16-byte fmt passes.
+    // The shape of an integer PCM file is shown as it is, however unusual.
     InspectionResult r =
         InspectBytes("a.wav",
-                     Fixtures::WavFile(Wav{.tag = 3, .channels = 6, .rate = 1, .bits = 24},
+                     Fixtures::WavFile(Wav{.tag = 1, .channels = 6, .rate = 1, .bits = 24},
                                        Fixtures::Samples(1340)),
                      info);
     QCOMPARE(r.Outcome, InspectionOutcome::Valid);
     QCOMPARE(info.EightBitFlag, 0);
     QCOMPARE(info.InternalID, 0);
-    QCOMPARE(info.FormatTag, qint16(3));
+    QCOMPARE(info.FormatTag, qint16(1));
     QCOMPARE(info.BlockAlign, qint16(18));
     QCOMPARE(r.Panel.EightBitFlag, QString("N/A"));
     QCOMPARE(r.Panel.InternalID, QString("N/A"));
@@ -178,16 +178,30 @@ void tst_Inspection::wavHeaders() {
     QCOMPARE(r.Panel.BitDepth, QString("24-bit"));
     QCOMPARE(r.Panel.Channels, QString("6"));
 
-    // An 18-byte fmt chunk moves the data id out of place.
+    // An 18-byte fmt chunk moves the data chunk out of place; it is still found.
     QByteArray extended = Fixtures::WavFile(Wav{.fmtSize = 18}, Fixtures::Samples(64));
     extended.insert(36, QByteArray(2, '\0'));
-    for (const QByteArray& bytes :
-         {extended, Fixtures::WavFile(Wav{.data = "LIST"}, Fixtures::Samples(64))}) {
-        r = InspectBytes("B.WAV", bytes, info);
+    r = InspectBytes("E.WAV", extended, info);
+    QCOMPARE(r.Outcome, InspectionOutcome::Valid);
+    QCOMPARE(r.Panel.DataLength, QString("64 bytes"));
+    QCOMPARE(info.DataOffset, 46);
+
+    // No data chunk at all; samples that are not integer PCM (here float).
+    const QString kCompressed =
+        kMalformed + "\r\nImport (Ctrl+I, or zsnd import) converts its samples into a game file.";
+    struct Refused {
+        QByteArray bytes;
+        QString text;
+    };
+    for (const Refused& c :
+         {Refused{Fixtures::WavFile(Wav{.data = "LIST"}, Fixtures::Samples(64)), kMalformed},
+          Refused{Fixtures::WavFile(Wav{.tag = 3, .bits = 32}, Fixtures::Samples(64)),
+                  kCompressed}}) {
+        r = InspectBytes("B.WAV", c.bytes, info);
         QCOMPARE(r.Outcome, InspectionOutcome::MalformedWav);
         QCOMPARE(r.MessageTitle, QString("Error"));
         QCOMPARE(r.Icon, MessageIcon::Critical);
-        QCOMPARE(r.MessageText, kMalformed);
+        QCOMPARE(r.MessageText, c.text);
     }
 
     r = InspectBytes("C.WAV", Fixtures::WavFile(Wav{.length = 65}, Fixtures::Samples(64)), info);
