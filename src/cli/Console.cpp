@@ -23,6 +23,11 @@ void Out(const QString& text) {
     Write(stdout, text);
 }
 
+void OutVerbatim(const QString& text) {
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
+}
+
 void Err(const QString& text) {
     std::fflush(stdout);
     Write(stderr, text);

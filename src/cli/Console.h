@@ -10,6 +10,9 @@ class AppError;
 namespace Console {
 
 void Out(const QString& text);
+// Standard output exactly as given (UTF-8): for CSV and JSON, whose line ends
+// and characters are part of the format.
+void OutVerbatim(const QString& text);
 void Err(const QString& text);
 
 // "zsnd: <text>" and the usage hint on standard error.

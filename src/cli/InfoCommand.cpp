@@ -1,11 +1,13 @@
 #include "InfoCommand.h"
 
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 
 #include "AppError.h"
 #include "Console.h"
 #include "Inspection.h"
+#include "Inventory.h"
 
 namespace InfoCommand {
 
@@ -56,20 +58,39 @@ QJsonObject PanelJson(const mUtility::InfoPanelTexts& p) {
             {"channels", p.Channels}};
 }
 
-QJsonObject ResultJson(const QString& path, const InspectionResult& r,
-                       const SoundInfoRecord& info) {
-    QJsonObject o{{"path", path},
-                  {"fileName", info.FileName},
-                  {"extension", info.Extension},
-                  {"outcome", OutcomeName(r.Outcome)},
-                  {"eightBitFlag", info.EightBitFlag},
-                  {"internalID", info.InternalID},
-                  {"dataLength", info.DataLength},
-                  {"sampleRate", info.SampleRate},
-                  {"bitsPerSample", info.BitsPerSample},
-                  {"channels", info.Channels},
-                  {"panel", PanelJson(r.Panel)}};
-    if (info.Extension == QLatin1String("WAV")) {
+// The table's values, then the panel and the message as the window shows them.
+QJsonObject RowJson(const mUtility::InventoryRow& row, const InspectionResult& r,
+                    const SoundInfoRecord& info, bool hash) {
+    const auto known = [](bool has, qint64 value) {
+        return has ? QJsonValue(value) : QJsonValue();
+    };
+    const bool header = row.HasHeader;
+    const bool game = header && row.IsGameType();
+    QJsonObject o{{"path", row.Path},
+                  {"type", row.Type},
+                  {"valid", row.Valid},
+                  {"refusal", row.Refusal},
+                  {"eightBitFlag", known(game, row.EightBitFlag)},
+                  {"internalID", known(game, row.InternalID)},
+                  {"dataLength", known(header, row.DataLength)},
+                  {"sampleRate", known(header, row.SampleRate)},
+                  {"bitsPerSample", known(header, row.BitsPerSample)},
+                  {"channels", known(header, row.Channels)},
+                  {"frames", known(row.Frames >= 0, row.Frames)},
+                  {"durationSeconds", row.Seconds >= 0 ? QJsonValue(row.Seconds) : QJsonValue()}};
+    if (hash)
+        o.insert("sha256", row.Sha256.isEmpty() ? QJsonValue() : QString::fromLatin1(row.Sha256));
+    if (!row.Readable) {
+        o.insert("outcome", "error");
+        o.insert("error",
+                 QJsonObject{{"number", row.Error.Number}, {"description", row.Error.Description}});
+        return o;
+    }
+    o.insert("fileName", info.FileName);
+    o.insert("extension", info.Extension);
+    o.insert("outcome", OutcomeName(r.Outcome));
+    o.insert("panel", PanelJson(r.Panel));
+    if (info.Extension == QLatin1String("WAV") && header) {
         o.insert("formatTag", info.FormatTag);
         o.insert("byteRate", info.ByteRate);
         o.insert("blockAlign", info.BlockAlign);
@@ -82,46 +103,79 @@ QJsonObject ResultJson(const QString& path, const InspectionResult& r,
     return o;
 }
 
-QJsonObject ErrorJson(const QString& path, const AppError& e) {
-    return {{"path", path},
-            {"outcome", "error"},
-            {"error", QJsonObject{{"number", e.Number}, {"description", e.Description}}}};
+enum class Format { Text, Csv, Json };
+
+// The files named: a folder stands for its sound files (and with -r those of
+// its sub-folders), anything else for itself.
+QStringList FilesOf(const QStringList& operands, bool recursive, bool& failed) {
+    QStringList files;
+    for (const QString& path : operands) {
+        if (!QFileInfo(path).isDir()) {
+            files << path;
+            continue;
+        }
+        QList<AppError> errors;
+        files << mUtility::SoundFilesIn(path, recursive, errors);
+        for (const AppError& e : errors) Console::Report(e);
+        failed = failed || !errors.isEmpty();
+    }
+    return files;
 }
 
-void PrintJson(const QJsonObject& o) {
-    Console::Out(QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Compact)) +
-                 QLatin1Char('\n'));
+// "-r" is the short form of "--recursive".
+QStringList Expanded(const QStringList& args) {
+    QStringList out;
+    bool optionsEnded = false;
+    for (const QString& arg : args) {
+        if (arg == QLatin1String("--")) optionsEnded = true;
+        out << (!optionsEnded && arg == QLatin1String("-r") ? QStringLiteral("--recursive") : arg);
+    }
+    return out;
 }
 
 }  // namespace
 
 ExitCode Run(const QStringList& args) {
-    const CommandLine line(args, {}, {QStringLiteral("json")});
-    if (line.Operands().isEmpty()) throw UsageError(QStringLiteral("info needs at least one FILE"));
-    const bool json = line.Has(QStringLiteral("json"));
-    bool refused = false, failed = false, printedPanel = false;
+    const CommandLine line(Expanded(args), {}, {"json", "csv", "hash", "recursive"});
+    if (line.Operands().isEmpty()) throw UsageError(QStringLiteral("info needs at least one PATH"));
+    if (line.Has("json") && line.Has("csv"))
+        throw UsageError(QStringLiteral("--csv and --json cannot be combined"));
+    const Format format = line.Has("csv")    ? Format::Csv
+                          : line.Has("json") ? Format::Json
+                                             : Format::Text;
+    const bool hash = line.Has("hash");
+    bool refused = false, failed = false, first = true;
+    const QStringList files = FilesOf(line.Operands(), line.Has("recursive"), failed);
+    if (format == Format::Csv) Console::OutVerbatim(mUtility::CsvHeaderLine(hash));
+    if (format == Format::Json) Console::OutVerbatim(QStringLiteral("["));
     SoundInfoRecord info;
-    for (const QString& path : line.Operands()) {
-        QString folder, name;
-        mUtility::SplitPath(path, folder, name);
-        try {
-            const InspectionResult r = mUtility::InspectFile(folder, name, info);
-            if (json) PrintJson(ResultJson(path, r, info));
-            if (r.IsValid()) {
-                if (!json)
-                    Console::Out((printedPanel ? QStringLiteral("\n") : QString()) +
-                                 PanelText(r.Panel));
-                printedPanel = true;
-            } else {
-                refused = true;
-                Console::Err(path + QStringLiteral(": ") + r.MessageText + QLatin1Char('\n'));
-            }
-        } catch (const AppError& e) {
-            failed = true;
-            if (json) PrintJson(ErrorJson(path, e));
-            Console::Report(e);
+    InspectionResult r;
+    for (const QString& path : files) {
+        const mUtility::InventoryRow row = mUtility::InventoryRowOf(path, hash, &info, &r);
+        if (format == Format::Csv) Console::OutVerbatim(mUtility::CsvLine(row, hash));
+        if (format == Format::Json) {
+            const QJsonObject o = RowJson(row, r, info, hash);
+            Console::OutVerbatim(
+                (first ? QStringLiteral("\n") : QStringLiteral(",\n")) +
+                QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Compact)));
         }
+        if (!row.Readable) {
+            failed = true;
+            Console::Report(row.Error);
+        } else if (!row.Valid) {
+            refused = true;
+            if (format == Format::Text)
+                Console::Err(path + QStringLiteral(": ") + r.MessageText + QLatin1Char('\n'));
+        } else if (format == Format::Text) {
+            Console::Out((first ? QString() : QStringLiteral("\n")) + PanelText(r.Panel) +
+                         (hash ? QStringLiteral("SHA-256: ") + QString::fromLatin1(row.Sha256) +
+                                     QLatin1Char('\n')
+                               : QString()));
+        }
+        if (format != Format::Text || row.Valid) first = false;
     }
+    if (format == Format::Json)
+        Console::OutVerbatim(first ? QStringLiteral("]\n") : QStringLiteral("\n]\n"));
     return failed ? ExitCode::Failed : refused ? ExitCode::Refused : ExitCode::Ok;
 }
 

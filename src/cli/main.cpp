@@ -7,6 +7,7 @@
 #include "BatchCommand.h"
 #include "Console.h"
 #include "ConvertCommand.h"
+#include "CutCommand.h"
 #include "InfoCommand.h"
 #include "ZephyraVersion.h"
 
@@ -16,10 +17,16 @@ const char kHelp[] =
     "Usage: zsnd COMMAND [OPTION...] ARGUMENT...\n"
     "Inspects and converts game sound files (.snd, .wsd) and PCM .wav files.\n"
     "\n"
-    "  zsnd info [--json] FILE...\n"
+    "  zsnd info [-r] [--csv | --json] [--hash] PATH...\n"
     "      Checks each file's header and prints it as the main window shows it;\n"
-    "      a refused file's message goes to standard error. --json prints one\n"
-    "      JSON object per file with the raw values, the outcome and the texts.\n"
+    "      a refused file's message goes to standard error. A folder PATH stands\n"
+    "      for its .snd, .wsd and .wav files; -r (--recursive) adds those of its\n"
+    "      sub-folders. --csv prints a table (RFC 4180) with one row per file:\n"
+    "      path, type, valid, refusal, 8-bit flag, internal ID, data length,\n"
+    "      sample rate, bit depth, channels, frames and duration in seconds.\n"
+    "      --json prints an array of the same records with the panel texts.\n"
+    "      --hash adds the SHA-256 of the sample bytes alone, so a file and its\n"
+    "      conversion show the same hash.\n"
     "\n"
     "  zsnd convert [--rate R] [--bits 8|16] [--channels 1|2] [--flag true|false]\n"
     "               [--id N] SRC DEST\n"
@@ -34,6 +41,13 @@ const char kHelp[] =
     "      the --to type beside it, named in upper case with the type replaced.\n"
     "      Existing outputs are replaced. The first failure stops the run.\n"
     "\n"
+    "  zsnd cut [--from-sample A | --from S] [--to-sample B | --to S] SRC DEST\n"
+    "      Writes frames A to B of SRC (counted from 0, both included) as DEST:\n"
+    "      SRC's header values with the new data length, then exactly those\n"
+    "      sample bytes; a WAV when DEST ends in .wav. --from and --to take\n"
+    "      seconds (up to, not including, the frame at --to). A missing end is\n"
+    "      the sound's own. DEST is replaced only once it is complete.\n"
+    "\n"
     "  zsnd --help\n"
     "      Shows this text.\n"
     "\n"
@@ -47,6 +61,7 @@ ExitCode Dispatch(const QString& command, const QStringList& args) {
     if (command == QLatin1String("info")) return InfoCommand::Run(args);
     if (command == QLatin1String("convert")) return ConvertCommand::Run(args);
     if (command == QLatin1String("batch")) return BatchCommand::Run(args);
+    if (command == QLatin1String("cut")) return CutCommand::Run(args);
     throw UsageError(QStringLiteral("unknown command \"%1\"").arg(command));
 }
 

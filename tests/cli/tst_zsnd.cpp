@@ -1,6 +1,8 @@
 #include <sndfile.h>
 #include <unistd.h>
 
+#include <QCryptographicHash>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -48,6 +50,44 @@ QString SndfileSummary(const QString& path, QByteArray* samples = nullptr) {
         .arg(sf.frames);
 }
 
+// A reader of RFC 4180 text written for the tests: records of fields, quoted
+// fields may hold commas, doubled quotes and line ends; every record ends in CR LF.
+QList<QStringList> ReadCsv(const QString& text, bool* wellFormed) {
+    QList<QStringList> records;
+    QStringList record;
+    QString field;
+    bool quoted = false, ok = true;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (quoted) {
+            if (c != '"') {
+                field += c;
+            } else if (i + 1 < text.size() && text[i + 1] == '"') {
+                field += '"';
+                ++i;
+            } else {
+                quoted = false;
+            }
+        } else if (c == '"' && field.isEmpty()) {
+            quoted = true;
+        } else if (c == ',') {
+            record << field;
+            field.clear();
+        } else if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            record << field;
+            records << record;
+            record.clear();
+            field.clear();
+            ++i;
+        } else {
+            ok = ok && c != '\n' && c != '\r' && c != '"';
+            field += c;
+        }
+    }
+    *wellFormed = ok && !quoted && field.isEmpty() && record.isEmpty();
+    return records;
+}
+
 }  // namespace
 
 class tst_zsnd : public QObject {
@@ -58,6 +98,11 @@ private slots:
     void infoPrintsPanels();
     void infoExitStatuses();
     void infoJson();
+    void infoFolderCsv();
+    void infoHashProvesSamplesKept();
+    void cutWritesExactFrames_data();
+    void cutWritesExactFrames();
+    void cutRefusals();
     void convertAppliesDialogRules();
     void convertRefusals();
     void batchConvertsFolder();
@@ -128,17 +173,203 @@ void tst_zsnd::infoJson() {
     Make("b.wav", Fixtures::WavFile(Wav{.tag = 3, .bits = 32}, {}));  // float samples
     const Run r = Zsnd({"info", "--json", "a.wsd", "b.wav"}, dir_->path());
     QCOMPARE(r.exitCode, 1);
-    const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
-    QCOMPARE(lines.size(), 2);
-    const QJsonObject a = QJsonDocument::fromJson(lines[0].toUtf8()).object();
+    const QJsonArray records = QJsonDocument::fromJson(r.out.toUtf8()).array();
+    QCOMPARE(records.size(), 2);
+    const QJsonObject a = records[0].toObject();
     QCOMPARE(a["outcome"].toString(), QString("invalid"));
     QCOMPARE(a["sampleRate"].toInt(), 22050);
     QCOMPARE(a["message"].toObject()["text"].toString(),
              QString("This file does not appear to be a valid WSD file.\r\n\r\nChannels: 3"));
     QCOMPARE(a["panel"].toObject()["channels"].toString(), QString("ERROR!"));
-    const QJsonObject b = QJsonDocument::fromJson(lines[1].toUtf8()).object();
+    const QJsonObject b = records[1].toObject();
     QCOMPARE(b["outcome"].toString(), QString("malformed_wav"));
     QCOMPARE(b["message"].toObject()["icon"].toString(), QString("critical"));
+}
+
+// Folder operands list their sound files in any letter case, sub-folders with
+// -r (once each, even through a link back up); names survive a CSV reader.
+void tst_zsnd::infoFolderCsv() {
+    QVERIFY(QDir(dir_->path()).mkpath("box/sub"));
+    const auto put = [this](const QString& name, const QByteArray& bytes) {
+        Make("box/" + name, bytes);
+    };
+    put("a,b \"q\".snd", Fixtures::GameFile(Game{.flag = 2, .id = 7, .bits = 8, .channels = 1},
+                                            Fixtures::Samples(22050)));
+    put("line\nbreak.WSD", Fixtures::GameFile(Game{}, Fixtures::Samples(4410)));
+    put("Mono.Wav", Fixtures::WavFile(Wav{.channels = 1, .rate = 8000}, Fixtures::Samples(1600)));
+    put("slow.snd", Fixtures::GameFile(Game{.rate = 4000}, {}));
+    put("notes.txt", "not a sound");
+    put("sub/deep.snd", Fixtures::GameFile(Game{}, Fixtures::Samples(8)));
+    QVERIFY(QFile::link("..", dir_->filePath("box/sub/up")));
+
+    const QString box = dir_->filePath("box");
+    Run r = Zsnd({"info", "--csv", box});
+    QCOMPARE(r.exitCode, 1);  // slow.snd is refused
+    QCOMPARE(r.err, QString());
+    bool wellFormed = false;
+    QList<QStringList> rows = ReadCsv(r.out, &wellFormed);
+    QVERIFY2(wellFormed, qPrintable(r.out));
+    QCOMPARE(rows.value(0), QString("path,type,valid,refusal,eight_bit_flag,internal_id,"
+                                    "data_length,sample_rate,bit_depth,channels,frames,duration_s")
+                                .split(','));
+    const QList<QStringList> expected{
+        {box + "/a,b \"q\".snd", "SND", "true", "", "2", "7", "22050", "22050", "8", "1", "22050",
+         "1.000000"},
+        {box + "/line\nbreak.WSD", "WSD", "true", "", "0", "12", "4410", "22050", "16", "2", "1102",
+         "0.049977"},
+        {box + "/Mono.Wav", "WAV", "true", "", "", "", "1600", "8000", "16", "1", "800",
+         "0.100000"},
+        {box + "/slow.snd", "SND", "false",
+         "This file does not appear to be a valid SND file. Sample Rate: 4000", "0", "12", "0",
+         "4000", "16", "2", "", ""}};
+    QCOMPARE(rows.mid(1), expected);
+
+    r = Zsnd({"info", "-r", "--csv", box, box + "/Mono.Wav"});
+    rows = ReadCsv(r.out, &wellFormed);
+    QVERIFY(wellFormed);
+    QStringList paths;
+    for (const QStringList& row : rows.mid(1)) paths << row.value(0);
+    QCOMPARE(paths,
+             QStringList({box + "/a,b \"q\".snd", box + "/line\nbreak.WSD", box + "/Mono.Wav",
+                          box + "/slow.snd", box + "/sub/deep.snd", box + "/Mono.Wav"}));
+
+    r = Zsnd({"info", "--json", "-r", dir_->filePath("box/sub")});
+    QCOMPARE(r.exitCode, 1);
+    const QJsonArray all = QJsonDocument::fromJson(r.out.toUtf8()).array();
+    QCOMPARE(all.size(), 5);  // the link up reaches the box, whose sub-folder is not listed again
+    QCOMPARE(all[0].toObject()["path"].toString(), dir_->filePath("box/sub/deep.snd"));
+    QCOMPARE(all[3].toObject()["eightBitFlag"], QJsonValue());  // Mono.Wav: no flag
+    QCOMPARE(all[3].toObject()["frames"].toInt(), 800);
+    QCOMPARE(all[4].toObject()["valid"].toBool(), false);
+
+    r = Zsnd({"info", "--csv", "--json", box});
+    QCOMPARE(r.exitCode, 2);
+    r = Zsnd({"info", "--csv", dir_->filePath("none"), dir_->filePath("empty")});
+    QCOMPARE(r.exitCode, 3);
+    rows = ReadCsv(r.out, &wellFormed);
+    QCOMPARE(rows.size(), 3);
+    QCOMPARE(rows[1].mid(1, 3),
+             QStringList({"ONE", "false", "error 53: File not found: " + dir_->filePath("none")}));
+}
+
+// The hash covers the sample bytes alone: a game file and the WAV made from it agree.
+void tst_zsnd::infoHashProvesSamplesKept() {
+    const QByteArray samples = Fixtures::Samples(3 * 1024 * 1024 + 5);
+    Make("A.SND", Fixtures::GameFile(Game{}, samples));
+    QCOMPARE(Zsnd({"convert", "A.SND", "A.WAV"}, dir_->path()).exitCode, 0);
+    QByteArray listed = Fixtures::WavFile(Wav{}, samples);
+    listed.insert(36, QByteArray("LIST\x04\0\0\0INFO", 12));  // samples start at 56
+    Make("listed.wav", listed);
+    Make("empty.wsd", Fixtures::GameFile(Game{}, {}));
+    const QString expected =
+        QString::fromLatin1(QCryptographicHash::hash(samples, QCryptographicHash::Sha256).toHex());
+    Run r = Zsnd({"info", "--csv", "--hash", "A.SND", "A.WAV", "listed.wav", "empty.wsd"},
+                 dir_->path());
+    QCOMPARE(r.exitCode, 0);
+    bool wellFormed = false;
+    const QList<QStringList> rows = ReadCsv(r.out, &wellFormed);
+    QCOMPARE(rows.value(0).last(), QString("sha256"));
+    QCOMPARE(rows.value(1).last(), expected);
+    QCOMPARE(rows.value(2).last(), expected);
+    QCOMPARE(rows.value(3).last(), expected);
+    QCOMPARE(rows.value(4).last(),
+             QString("e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"));
+    r = Zsnd({"info", "--hash", "A.WAV"}, dir_->path());
+    QVERIFY2(r.out.endsWith("Channels: Stereo\nSHA-256: " + expected + "\n"), qPrintable(r.out));
+    r = Zsnd({"info", "--json", "--hash", "A.WAV"}, dir_->path());
+    QCOMPARE(QJsonDocument::fromJson(r.out.toUtf8()).array()[0].toObject()["sha256"].toString(),
+             expected);
+}
+
+void tst_zsnd::cutWritesExactFrames_data() {
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QStringList>("range");
+    QTest::addColumn<QString>("dest");
+    QTest::addColumn<int>("frameBytes");
+    QTest::addColumn<qint64>("first");
+    QTest::addColumn<qint64>("count");
+    // a.snd: 8-bit mono, 1000 frames at 8000 Hz; b.wsd: 16-bit stereo, 1000 frames;
+    // c.wav: 16-bit stereo, 1000 frames at 44100 Hz.
+    QTest::newRow("8-bit mono") << "a.snd"
+                                << QStringList{"--from-sample", "10", "--to-sample", "19"}
+                                << "A.SND" << 1 << 10LL << 10LL;
+    QTest::newRow("stereo to the last frame")
+        << "b.wsd" << QStringList{"--from-sample=990", "--to-sample=999"} << "B.WSD" << 4 << 990LL
+        << 10LL;
+    QTest::newRow("one frame") << "b.wsd" << QStringList{"--from-sample", "0", "--to-sample", "0"}
+                               << "one.wsd" << 4 << 0LL << 1LL;
+    QTest::newRow("seconds") << "a.snd" << QStringList{"--from", "0.01", "--to", "0.02"} << "s.snd"
+                             << 1 << 80LL << 80LL;
+    QTest::newRow("game to wav") << "b.wsd" << QStringList{"--from-sample", "500"} << "half.wav"
+                                 << 4 << 500LL << 500LL;
+    QTest::newRow("wav") << "c.wav" << QStringList{"--to-sample", "99"} << "C.WAV" << 4 << 0LL
+                         << 100LL;
+    QTest::newRow("onto itself") << "b.wsd" << QStringList{"--from-sample", "1", "--to-sample", "2"}
+                                 << "b.wsd" << 4 << 1LL << 2LL;
+}
+
+// The new file holds exactly the source's sample bytes of the frames, behind
+// the source's header values with the new data length.
+void tst_zsnd::cutWritesExactFrames() {
+    QFETCH(QString, source);
+    QFETCH(QStringList, range);
+    QFETCH(QString, dest);
+    QFETCH(int, frameBytes);
+    QFETCH(qint64, first);
+    QFETCH(qint64, count);
+    const QByteArray mono = Fixtures::Samples(1000), stereo = Fixtures::Samples(4000);
+    const QByteArray& samples = frameBytes == 1 ? mono : stereo;
+    Make("a.snd", Fixtures::GameFile(
+                      Game{.flag = 2, .id = 42, .rate = 8000, .bits = 8, .channels = 1}, mono));
+    Make("b.wsd", Fixtures::GameFile(Game{.id = 9}, stereo));
+    QByteArray listed = Fixtures::WavFile(Wav{}, stereo);
+    listed.insert(36, QByteArray("LIST\x04\0\0\0INFO", 12));  // samples start at 56
+    Make("c.wav", listed);
+    const Run r = Zsnd(QStringList{"cut"} + range + QStringList{source, dest}, dir_->path());
+    QCOMPARE(r.err, QString());
+    QCOMPARE(r.exitCode, 0);
+    const QByteArray out = Fixtures::ReadFile(dir_->filePath(dest));
+    const QByteArray want = samples.mid(first * frameBytes, count * frameBytes);
+    const bool wav = dest.endsWith(".wav", Qt::CaseInsensitive);
+    QVERIFY(out.mid(wav ? 44 : 28) == want);
+    if (wav) {
+        QByteArray read;
+        QCOMPARE(
+            SndfileSummary(dir_->filePath(dest), &read),
+            QString("%1 Hz, 2 ch, %2 frames").arg(source == "c.wav" ? 44100 : 22050).arg(count));
+        QVERIFY(read == want);
+    } else {
+        const QList<qint32> h = Fixtures::GameFields(Fixtures::ReadFile(dir_->filePath(source)));
+        QCOMPARE(Fixtures::GameFields(out),
+                 QList<qint32>({h[0], h[1], qint32(want.size()), h[3], h[4], h[5], 0}));
+    }
+    const QStringList entries = Fixtures::Entries(dir_->path());  // no temporary file left
+    QCOMPARE(QSet<QString>(entries.begin(), entries.end()),
+             QSet<QString>({"a.snd", "b.wsd", "c.wav", dest}));
+}
+
+void tst_zsnd::cutRefusals() {
+    Make("b.wsd", Fixtures::GameFile(Game{}, Fixtures::Samples(4000)));  // 1000 frames
+    Make("bad.snd", Fixtures::GameFile(Game{.bits = 24}, Fixtures::Samples(30)));
+    Make("OUT.WSD", "old");
+    for (const QStringList& args : {QStringList{"--from-sample", "5", "--to-sample", "1000"},
+                                    {"--from-sample", "6", "--to-sample", "5"},
+                                    {"--from-sample", "-1"},
+                                    {"--from", "1", "--from-sample", "1"},
+                                    {"--to", "nan"},
+                                    {"--to", "0.5"},
+                                    {"--to-sample", "99999999999999999999"}}) {
+        const Run r =
+            Zsnd(QStringList{"cut"} + args + QStringList{"b.wsd", "OUT.WSD"}, dir_->path());
+        QVERIFY2(r.exitCode == 2 && r.err.contains("zsnd --help"), qPrintable(args.join(' ')));
+    }
+    Run r = Zsnd({"cut", "bad.snd", "OUT.WSD"}, dir_->path());
+    QCOMPARE(r.exitCode, 1);
+    QVERIFY(r.err.contains("Bit Depth: 24"));
+    r = Zsnd({"cut", "gone.snd", "OUT.WSD"}, dir_->path());
+    QCOMPARE(r.exitCode, 3);
+    QCOMPARE(Fixtures::ReadFile(dir_->filePath("OUT.WSD")), QByteArray("old"));
+    QCOMPARE(Fixtures::Entries(dir_->path()), QStringList({"OUT.WSD", "b.wsd", "bad.snd"}));
 }
 
 // The flag follows the bit depth unless set; rate, depth and channels relabel
