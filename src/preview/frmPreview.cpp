@@ -10,7 +10,9 @@
 
 #include "AppError.h"
 #include "Format.h"
+#include "FrameCut.h"
 #include "MarkerLine.h"
+#include "MsgBox.h"
 #include "PreviewMath.h"
 #include "QuillonButton.h"
 #include "RunTopLevel.h"
@@ -20,6 +22,7 @@
 #include "Twips.h"
 #include "WaveSurface.h"
 #include "WaveTrace.h"
+#include "cCommonDialog.h"
 #include "cFileSystem.h"
 #include "cLogo.h"
 #include "cMMedia.h"
@@ -228,6 +231,9 @@ void frmPreview::buildButtons() {
     btnPause = button("btnPause", "Pause", "Pause playback", 1080);
     btnStop = button("btnStop", "Stop", "Stop playback", 2040);
     btnLoop = button("btnLoop", "Loop", "Loop the sound", 3000);
+    btnSaveSelection = button("btnSaveSelection", "Save Selection\u2026",
+                              "Save the selected stretch as a file of its own", 7440);
+    place(btnSaveSelection, 7440, 4680, 1935, 375);
     btnExit = button("btnExit", "Exit", "Exit preview", 9480);
     auto wire = [this](QuillonButton* b, void (frmPreview::*handler)()) {
         connect(b, &QuillonButton::Click, this, [this, handler] {
@@ -238,6 +244,7 @@ void frmPreview::buildButtons() {
     wire(btnPause, &frmPreview::btnPause_Click);
     wire(btnStop, &frmPreview::btnStop_Click);
     wire(btnLoop, &frmPreview::btnLoop_Click);
+    wire(btnSaveSelection, &frmPreview::btnSaveSelection_Click);
     connect(btnExit, &QuillonButton::Click, this, &QWidget::close);
 }
 
@@ -279,6 +286,7 @@ void frmPreview::Form_Load() {
         DrawTickMarks();
         sel_.Reset(picLeftChannel->ScaleWidth(), dDuration_, lNumSamples_);
         setButtons(true, false, false);
+        btnSaveSelection->setEnabled(false);
         btnExit->setEnabled(true);
         unsetCursor();
         lPausedMs_ = 0;
@@ -522,6 +530,7 @@ void frmPreview::applySelection() {
     setIfChanged(lblSampBegin, sel_.lblSampBegin);
     setIfChanged(lblSampEnd, sel_.lblSampEnd);
     setIfChanged(lblSampTotal, sel_.lblSampTotal);
+    if (btnSaveSelection->isEnabled() != win.visible) btnSaveSelection->setEnabled(win.visible);
     describeViews();
 }
 
@@ -669,4 +678,47 @@ void frmPreview::moveMarkers(double x) {
 
 void frmPreview::showMarkers(bool visible) {
     for (MarkerLine* line : lines_) line->setVisible(visible);
+}
+
+// ---- saving the selection ----
+
+void frmPreview::btnSaveSelection_Click() {
+    try {
+        if (!sel_.left().visible) return;
+        const qint64 first = static_cast<qint64>(TextNumber(sel_.lblSampBegin));
+        const qint64 last = static_cast<qint64>(TextNumber(sel_.lblSampEnd));
+        const mUtility::FrameCut cut(SoundInfo.SourcePath());
+        const QString problem =
+            cut.Refusal().isEmpty() ? cut.RangeProblem(first, last) : cut.Refusal();
+        if (!problem.isEmpty()) {
+            MsgBox::Show(this, QMessageBox::Warning, QStringLiteral("Save Selection"),
+                         QStringLiteral("The selection cannot be saved: ") + problem);
+            return;
+        }
+        const QString type = SoundInfo.Extension;
+        cCommonDialog dialog;
+        dialog.setDialogTitle(QStringLiteral("Save Selection"));
+        dialog.setHwnd(this);
+        dialog.setCancelError(false);
+        dialog.setFlags(cCommonDialog::OFN_OVERWRITEPROMPT);
+        QString filter = QStringLiteral("%1 Files (*.%1)|*.%1").arg(type);
+        if (type != QLatin1String("WAV")) filter += QStringLiteral("|WAV Files (*.WAV)|*.WAV");
+        dialog.setFilter(filter);
+        dialog.setDefaultExt(type);
+        dialog.setInitDir(SoundInfo.Folder);
+        const QString base = SoundInfo.FileName.left(SoundInfo.FileName.size() - 4);
+        dialog.setFilename(QStringLiteral("%1_%2-%3.%4").arg(base).arg(first).arg(last).arg(type));
+        dialog.ShowSave();
+        const QString dest = dialog.Filename();
+        if (dest.isEmpty()) return;
+        cut.Write(first, last, dest);
+        MsgBox::Show(
+            this, QMessageBox::Information, QStringLiteral("Save Selection"),
+            QStringLiteral("%1 created successfully!\r\n\r\nSamples %2 to %3 (%4 samples).")
+                .arg(dest)
+                .arg(first)
+                .arg(last)
+                .arg(last - first + 1));
+    }
+    ZS_TRAP("frmPreview.btnSaveSelection_Click")
 }

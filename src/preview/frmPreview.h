@@ -37,6 +37,9 @@ public:
     void btnPause_Click();
     void btnStop_Click();
     void btnLoop_Click();
+    // Writes the selected frames (Begin to End of the Selection panel) of the
+    // source file as a new file chosen in the save dialog.
+    void btnSaveSelection_Click();
     void PlayTimer_Timer();
 
     void WaveGrapher(qint64 RawDataOffset, qint32 NumberOfSamples);
@@ -116,6 +119,7 @@ private:
     QuillonButton* btnPause = nullptr;
     QuillonButton* btnStop = nullptr;
     QuillonButton* btnLoop = nullptr;
+    QuillonButton* btnSaveSelection = nullptr;
     QuillonButton* btnExit = nullptr;
     QTimer timer_;  // PlayTimer
     bool timerEnabled_ = true;

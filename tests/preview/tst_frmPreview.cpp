@@ -14,6 +14,7 @@
 #include "PreviewMath.h"
 #include "QuillonButton.h"
 #include "WaveSurface.h"
+#include "cCommonDialog.h"
 #include "frmPreview.h"
 
 using namespace PreviewMath;
@@ -234,6 +235,77 @@ private slots:
         form->btnStop_Click();
         form->picLeftChannel_MouseDown(1, 0, 1500, 100);
         form->picLeftChannel_MouseMove(1, 0, 1590, 100);
+    }
+
+    void saveSelection_data() {
+        QTest::addColumn<int>("bits");
+        QTest::addColumn<int>("channels");
+        QTest::addColumn<bool>("toTheEnd");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("8-bit mono, middle") << 8 << 1 << false << "PART.SND";
+        QTest::newRow("stereo to the last frame") << 16 << 2 << true << "PART.SND";
+        QTest::newRow("as a WAV") << 16 << 2 << false << "part.wav";
+        QTest::newRow("cancelled") << 16 << 1 << false << "";
+    }
+
+    // Save Selection writes exactly the frames Begin..End of the Selection
+    // panel from the source file, only while there is a selection.
+    void saveSelection() {
+        QFETCH(int, bits);
+        QFETCH(int, channels);
+        QFETCH(bool, toTheEnd);
+        QFETCH(QString, name);
+        auto form = open(22050, bits, channels, 22050);
+        mUtility::SoundInfo.Folder = tmp_.path();
+        mUtility::SoundInfo.DiskName = QStringLiteral("SOURCE.SND");
+        QVERIFY(!enabled(*form, "btnSaveSelection"));
+        const double w = child<WaveSurface>(*form, "picLeftChannel")->ScaleWidth();
+        form->picLeftChannel_MouseDown(1, 0, w / 3, 100);
+        if (!toTheEnd) form->picLeftChannel_MouseMove(1, 0, w / 2, 100);
+        form->picLeftChannel_MouseUp(1, 0, w / 2, 100);
+        QVERIFY(enabled(*form, "btnSaveSelection"));
+        const qint64 first = text(*form, "lblSampBegin").toLongLong();
+        const qint64 last = text(*form, "lblSampEnd").toLongLong();
+        QCOMPARE(last == 22049, toTheEnd);
+
+        QList<MsgBox::Shown> boxes;
+        MsgBox::SetResponder([&](const MsgBox::Shown& box) {
+            boxes << box;
+            return QMessageBox::Ok;
+        });
+        QList<SaveRequest> requests;
+        const QString dest = name.isEmpty() ? QString() : tmp_.filePath(name);
+        cCommonDialog::SetChooser([&](const SaveRequest& r) -> std::optional<QString> {
+            requests << r;
+            return dest.isEmpty() ? std::nullopt : std::optional<QString>(dest);
+        });
+        form->btnSaveSelection_Click();
+        MsgBox::SetResponder({});
+        cCommonDialog::SetChooser({});
+        QCOMPARE(requests.size(), 1);
+        QCOMPARE(requests[0].InitDir, tmp_.path());
+        if (dest.isEmpty()) {
+            QVERIFY(boxes.isEmpty());
+            return;
+        }
+        QCOMPARE(boxes.size(), 1);
+        QCOMPARE(boxes[0].icon, QMessageBox::Information);
+        QFile src(tmp_.filePath("SOURCE.SND")), out(dest);
+        QVERIFY(src.open(QIODevice::ReadOnly) && out.open(QIODevice::ReadOnly));
+        const QByteArray source = src.readAll(), written = out.readAll();
+        const int frame = bits / 8 * channels;
+        const QByteArray want = source.mid(28 + first * frame, (last - first + 1) * frame);
+        const bool wav = name.endsWith(".wav");
+        QCOMPARE(written.size(), (wav ? 44 : 28) + want.size());
+        QVERIFY(written.mid(wav ? 44 : 28) == want);
+        if (wav) {
+            QCOMPARE(written.left(4), QByteArray("RIFF"));
+        } else {
+            QVERIFY(written.left(8) == source.left(8));  // flag and ID kept
+            QCOMPARE(qFromLittleEndian<qint32>(written.constData() + 8), qint32(want.size()));
+            QVERIFY(written.mid(12, 16) == source.mid(12, 16));
+        }
+        out.remove();
     }
 
     void previewEntryPoint() {
