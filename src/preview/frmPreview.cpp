@@ -30,6 +30,12 @@
 using mUtility::SoundInfo;
 using namespace PreviewMath;
 
+// The status pictures (":/preview/PLAY.png" ...) are resources of this static
+// library: nothing registers them unless asked, outside any namespace.
+static void InitPreviewResources() {
+    Q_INIT_RESOURCE(preview);
+}
+
 namespace {
 
 constexpr quint32 kButtonFace = 0x8000000F;
@@ -64,6 +70,7 @@ void setIfChanged(QLabel* label, const QString& text) {
 }  // namespace
 
 frmPreview::frmPreview(QWidget* parent) : QDialog(parent) {
+    InitPreviewResources();
     setObjectName(QStringLiteral("frmPreview"));
     setWindowTitle(QStringLiteral("Sound Preview"));
     setModal(true);
@@ -173,6 +180,7 @@ void frmPreview::buildPanel() {
     lblFilesize->setAlignment(Qt::AlignRight | Qt::AlignTop);
     imgAction = new QLabel(this);
     imgAction->setObjectName(QStringLiteral("imgAction"));
+    imgAction->setAccessibleDescription(QStringLiteral("Status picture"));
     place(imgAction, 120, 3480, 240, 240);
     lblStatus = label("lblStatus", "Status", 480, 3480, 975, 255, Status);
     label("Label1", "Sample Rate:", 120, 3840, 1695, 255, Plain);
@@ -221,6 +229,7 @@ void frmPreview::buildButtons() {
     auto button = [this](const char* name, const QString& caption, const QString& tip,
                          double left) {
         auto* b = new QuillonButton(QLatin1String(name), this);
+        QuillonButton::ApplyProgramLook(b);
         b->setCaption(caption);
         b->setToolTip(tip);
         b->setEnabled(false);

@@ -85,6 +85,8 @@ private slots:
         QCOMPARE(text(*form, "lblStatus"), QString("Stopped"));
         QVERIFY(text(*form, "lblSampBegin").isEmpty());
         QCOMPARE(form->ActionIcon(), QString("STOP"));
+        // The picture itself, not just its name: a 16 x 16 image in the status area.
+        QCOMPARE(child<QLabel>(*form, "imgAction")->pixmap().size(), QSize(16, 16));
         QCOMPARE(buttons(*form), QString("P--L"));
         QVERIFY(enabled(*form, "btnExit"));
         QVERIFY(!form->PlayTimerTicking());
