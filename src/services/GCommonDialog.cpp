@@ -1,9 +1,15 @@
 #include "GCommonDialog.h"
 
 #include <QDir>
+#include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QRegularExpression>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTreeView>
+#include <algorithm>
 
 #include "MsgBox.h"
 
@@ -25,6 +31,42 @@ void CentreOn(QDialog& dialog, QWidget* window) {
     frame.moveCenter(window->mapToGlobal(window->rect().center()));
     dialog.move(frame.topLeft());
 }
+
+// Widens a file dialog, as it is first shown, until its file view shows the
+// name, Size, Type and Date Modified columns whole beside the places list (within
+// the screen), keeping its centre where it was put.
+class ColumnFitter : public QObject {
+public:
+    explicit ColumnFitter(QFileDialog& dialog) : QObject(&dialog), dialog_(dialog) {
+        dialog.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched != &dialog_ || event->type() != QEvent::Show) return false;
+        dialog_.removeEventFilter(this);
+        // At the show event the dialog is laid out but not yet on screen.
+        const auto* view = dialog_.findChild<QTreeView*>(QStringLiteral("treeView"));
+        if (!view) return false;
+        const int missing = view->header()->length() +
+                            view->verticalScrollBar()->sizeHint().width() -
+                            view->viewport()->width();
+        int width = dialog_.width() + std::max(missing, 0);
+        if (const QScreen* screen = dialog_.screen())
+            width = std::min(width, screen->availableGeometry().width() * 9 / 10);
+        if (width > dialog_.width()) {
+            const QPoint centre = dialog_.geometry().center();
+            dialog_.resize(width, dialog_.height());
+            QRect moved = dialog_.geometry();
+            moved.moveCenter(centre);
+            dialog_.move(dialog_.pos() + moved.topLeft() - dialog_.geometry().topLeft());
+        }
+        return false;
+    }
+
+private:
+    QFileDialog& dialog_;
+};
 
 bool ConfirmReplace(QWidget* parent, const QString& title, const QString& path) {
     const QString text = QStringLiteral("%1 already exists.\nDo you want to replace it?")
@@ -70,6 +112,7 @@ GCommonDialog::Outcome GCommonDialog::RunFileDialog(const SaveRequest& request) 
     }
     dialog.setDefaultSuffix(WithoutDot(request.DefaultExt));
     if (!request.FileName.isEmpty()) dialog.selectFile(request.FileName);
+    new ColumnFitter(dialog);
     if (request.CentreOver) CentreOn(dialog, request.CentreOver);
     const QString title = request.Title.isEmpty() ? dialog.windowTitle() : request.Title;
     for (;;) {

@@ -32,8 +32,10 @@ protected:
         if (event->type() == QEvent::FocusIn) {
             // Queued: a mouse press that gave the focus places the cursor after
             // this event; the selection must come after that.
+            // An empty field keeps its cursor: selected, its prompt characters
+            // would show as a bare block, and there is nothing to replace.
             QTimer::singleShot(0, this, [box = QPointer<FlexMaskEditBox>(box_)] {
-                if (box && box->textBox()->hasFocus()) {
+                if (box && box->textBox()->hasFocus() && !box->IsEmptyText()) {
                     zs::RunTopLevel(box, [&box] { HiLiteMe(box); });
                 }
             });

@@ -10,8 +10,8 @@ namespace mUtility {
 void HiLiteMe(FlexMaskEditBox* This);
 
 // Makes `box` select its whole text each time it gets the focus (by keyboard
-// or by mouse). The selection is made once the focus change has settled, so a
-// click into the field does not undo it.
+// or by mouse), unless it is empty. The selection is made once the focus change
+// has settled, so a click into the field does not undo it.
 void HiLiteOnFocus(FlexMaskEditBox* box);
 
 }  // namespace mUtility

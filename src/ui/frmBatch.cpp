@@ -114,8 +114,13 @@ void frmBatch::BuildWidgets() {
     prgProgress->setObjectName(QStringLiteral("prgProgress"));
     prgProgress->setTextVisible(true);
     prgProgress->setFormat(QStringLiteral("%v / %m"));
-    lblProgress->setVisible(false);
-    prgProgress->setVisible(false);
+    // The progress line has its room from the start, so that nothing moves when Go shows it.
+    for (QWidget* w : {static_cast<QWidget*>(lblProgress), static_cast<QWidget*>(prgProgress)}) {
+        QSizePolicy policy = w->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        w->setSizePolicy(policy);
+        w->setVisible(false);
+    }
 }
 
 void frmBatch::BuildLayout() {
@@ -256,8 +261,8 @@ void frmBatch::ConvertList_DblClick() {
 void frmBatch::ConvertEntry(const QString& entry, int target) {
     const QString source = mUtility::JoinPath(SoundInfo.Folder, entry);
     mUtility::ReadHeaderUnchecked(source, SoundInfo.Extension, SoundInfo);
-    const QString output =
-        TargetNameField(target, SoundInfo, mUtility::OutputName(entry, SoundInfo.Extension, kTypes[target]));
+    const QString output = TargetNameField(
+        target, SoundInfo, mUtility::OutputName(entry, SoundInfo.Extension, kTypes[target]));
     const QString dest = mUtility::JoinPath(SoundInfo.Folder, output);
     if (kTypes[target] == QLatin1String("WAV")) {
         mUtility::MakeWAV(source, dest);

@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -17,6 +18,8 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QScrollBar>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -138,11 +141,22 @@ void frmMain::BuildWidgets() {
         DirectoryList->hideColumn(column);
     DirectoryList->header()->hide();
     DirectoryList->setSelectionMode(QAbstractItemView::SingleSelection);
-    // The model lists folders in the background: keep the current one in view
-    // as the rows above it arrive.
-    connect(folderModel_, &QFileSystemModel::directoryLoaded, this, [this] {
-        DirectoryList->scrollTo(DirectoryList->currentIndex(), QAbstractItemView::PositionAtCenter);
-    });
+    // The model lists folders in the background, in batches, and sorts them
+    // later still: a folder the program chose (at start, from a drive change)
+    // is kept in view through every arrival of rows above it, until the user
+    // moves about in the list.
+    const auto follow = [this] {
+        if (followFolder_)
+            DirectoryList->scrollTo(DirectoryList->currentIndex(),
+                                    QAbstractItemView::PositionAtCenter);
+    };
+    connect(folderModel_, &QAbstractItemModel::rowsInserted, this, follow);
+    connect(folderModel_, &QAbstractItemModel::layoutChanged, this, follow);
+    connect(folderModel_, &QFileSystemModel::directoryLoaded, this, follow);
+    DirectoryList->viewport()->installEventFilter(this);
+    DirectoryList->installEventFilter(this);
+    connect(DirectoryList->verticalScrollBar(), &QAbstractSlider::actionTriggered, this,
+            [this] { followFolder_ = false; });
 
     FileList = new QListWidget(this);
     FileList->setObjectName("FileList");
@@ -277,12 +291,12 @@ void frmMain::ConnectHandlers() {
                 zs::RunTopLevel(this, [this, folder] { DirectoryList_Change(folder); });
             });
     // A mouse press makes the item current before it selects it: only the
-    // selection change sees the clicked name.
+    // selection change sees the clicked name. A double click or Enter on the
+    // file (activation) selects nothing new, so it inspects and plays nothing again.
     connect(FileList, &QListWidget::itemSelectionChanged, this, [this] {
         if (!updatingLists_ && !SelectedFileName().isEmpty())
             zs::RunTopLevel(this, [this] { FileList_Click(); });
     });
-    connect(FileList, &QListWidget::itemActivated, this, guarded(&frmMain::FileList_Click));
     connect(btnRefresh, &QuillonButton::Click, this, guarded(&frmMain::btnRefresh_Click));
     connect(btnConvert, &QuillonButton::Click, this, guarded(&frmMain::ShowConvert));
     connect(btnBatch, &QuillonButton::Click, this, guarded(&frmMain::ShowBatch));
@@ -343,6 +357,7 @@ bool frmMain::SetDirectoryPath(const QString& folder) {
                      tr("The folder \"%1\" cannot be read.").arg(QDir::toNativeSeparators(clean)));
         return false;
     }
+    followFolder_ = true;
     DirectoryList_Change(clean);
     return true;
 }
@@ -368,7 +383,8 @@ void frmMain::DirectoryList_Change(const QString& folder) {
     const QModelIndex index = folderModel_->index(folder);
     DirectoryList->setCurrentIndex(index);
     DirectoryList->expand(index);
-    DirectoryList->scrollTo(index);
+    DirectoryList->scrollTo(index, followFolder_ ? QAbstractItemView::PositionAtCenter
+                                                 : QAbstractItemView::EnsureVisible);
     updatingLists_ = false;
     FillFileList();
 }
@@ -401,7 +417,16 @@ void frmMain::FileList_Click() {
     try {
         const QString name = SelectedFileName();
         if (name.isEmpty()) return;
-        const mUtility::InspectionResult result = mUtility::InspectFile(dirPath_, name, SoundInfo);
+        mUtility::InspectionResult result;
+        try {
+            unreadable_ = false;
+            result = mUtility::InspectFile(dirPath_, name, SoundInfo);
+        } catch (...) {
+            // The record now names this file but still holds the previous file's
+            // header: nothing may act on that pair.
+            ForgetHeader();
+            throw;
+        }
         ApplyInspection(result);
         if (result.Outcome != mUtility::InspectionOutcome::Valid) return;
         if (!chkAutoPlay->isChecked()) {
@@ -434,6 +459,15 @@ void frmMain::ApplyInspection(const mUtility::InspectionResult& result) {
     const bool valid = result.Outcome == mUtility::InspectionOutcome::Valid;
     SetCommandsEnabled(valid);
     if (!valid) MsgBox::Show(this, BoxIcon(result.Icon), result.MessageTitle, result.MessageText);
+}
+
+void frmMain::ForgetHeader() {
+    unreadable_ = true;
+    SetCommandsEnabled(false);
+    ClearPanel();
+    const mUtility::SoundInfoRecord file = SoundInfo;
+    SoundInfo = mUtility::SoundInfoRecord();
+    mUtility::SelectFile(SoundInfo, file.Folder, file.DiskName);
 }
 
 void frmMain::SetCommandsEnabled(bool enabled) {
@@ -480,6 +514,18 @@ void frmMain::ShowAbout() {
 }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == DirectoryList || watched == DirectoryList->viewport()) {
+        switch (event->type()) {
+            case QEvent::MouseButtonPress:
+            case QEvent::Wheel:
+            case QEvent::KeyPress:
+                followFolder_ = false;  // the user takes the list over
+                break;
+            default:
+                break;
+        }
+        return QWidget::eventFilter(watched, event);
+    }
     if (watched == FileList->viewport() && event->type() == QEvent::MouseButtonPress) {
         auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() == Qt::RightButton) {
@@ -492,7 +538,22 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
-    if (watched == FileList && event->type() == QEvent::ContextMenu) return true;
+    if (watched == FileList && event->type() == QEvent::ContextMenu) {
+        // The menu key or Shift+F10: the menu of the selected file at its row, as a
+        // right press there would open it. A pointer's request was served on its press.
+        auto* request = static_cast<QContextMenuEvent*>(event);
+        if (request->reason() == QContextMenuEvent::Keyboard) {
+            const QList<QListWidgetItem*> selected = FileList->selectedItems();
+            if (!selected.isEmpty()) {
+                FileList->scrollToItem(selected.first());
+                const QPoint at = FileList->visualItemRect(selected.first()).center();
+                const int shift = zs::ShiftCode(request->modifiers());
+                zs::RunTopLevel(
+                    this, [this, at, shift] { FileList_MouseDown(2, shift, at.x(), at.y()); });
+            }
+        }
+        return true;
+    }
     return QWidget::eventFilter(watched, event);
 }
 
@@ -501,6 +562,10 @@ void frmMain::FileList_MouseDown(int button, int shift, int x, int y) {
         if (button != 2 || SelectedFileName().isEmpty()) return;
         cPopupMenu menu;
         FileContextMenu::Build(menu, imlMain, this);
+        // A file whose header could not be read has nothing to preview or convert.
+        if (unreadable_)
+            for (const char* key : {"Preview", "ConvertSingle", "ConvertBatch"})
+                menu.setEnabled(menu.IndexForKey(QLatin1String(key)), false);
         const QPoint at = FileList->viewport()->mapTo(this, QPoint(x, y));
         const int chosen = menu.ShowPopupMenu(zs::PixelsToTwips(at.x()), zs::PixelsToTwips(at.y()),
                                               0, 0, 0, 0, true);
@@ -528,7 +593,12 @@ void frmMain::DeleteSelectedFile() {
                                      QMessageBox::Yes | QMessageBox::No);
     if (answer != QMessageBox::Yes) return;
     const QString path = mUtility::JoinPath(SoundInfo.Folder, name);
-    if (::unlink(QFile::encodeName(path).constData()) != 0) throw AppError::fromErrno(errno, path);
+    // The desktop trash keeps a slip of the finger recoverable. Where none can be
+    // used (a volume without a trash folder that we may create) the file goes for good.
+    // The trash in the home lives in the data folder, which a new account may lack.
+    QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+    if (!QFile::moveToTrash(path) && ::unlink(QFile::encodeName(path).constData()) != 0)
+        throw AppError::fromErrno(errno, path);
     MsgBox::Show(this, QMessageBox::Information, "File deleted", name + " deleted!");
     btnRefresh_Click();
 }

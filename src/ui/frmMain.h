@@ -65,6 +65,9 @@ private:
     void SelectDriveOf(const QString& folder);
 
     void ApplyInspection(const mUtility::InspectionResult& result);
+    // After an inspection that could not read the file: empties the panel, disables
+    // the commands and keeps no header of an earlier file in SoundInfo.
+    void ForgetHeader();
     void SetCommandsEnabled(bool enabled);
     void ClearPanel();
 
@@ -78,6 +81,8 @@ private:
     QString dirPath_;
     QStringList volumes_;  // the drive list's roots, read once per fill
     bool updatingLists_ = false;
+    bool unreadable_ = false;    // the selected file's header could not be read
+    bool followFolder_ = false;  // keep the folder the program chose in view as rows arrive
     std::unique_ptr<cFileSystem> fileSystem_;
 
     QComboBox* DriveList = nullptr;

@@ -4,6 +4,7 @@ screenshots through ImageMagick. Every wait polls a condition with a time-out.""
 
 import subprocess
 import time
+from collections import Counter
 from pathlib import Path
 
 import gi
@@ -248,16 +249,34 @@ class Desktop:
 
     def count_colour(self, rect, rgb):
         """Pixels of exactly `rgb` inside `rect` on screen."""
+        return sum(1 for p in self.pixels(rect) if p == tuple(rgb))
+
+    def pixels(self, rect):
+        """The colours of `rect` on screen, row by row, as (r, g, b) tuples."""
         x, y, w, h = rect
         screen = subprocess.run(["import", "-window", "root", "miff:-"], check=True,
                                 capture_output=True).stdout
-        out = subprocess.run(
-            ["convert", "miff:-", "-depth", "8", "-crop", f"{w}x{h}+{x}+{y}", "+repage", "-format", "%c",
-             "histogram:info:-"], input=screen, check=True, capture_output=True).stdout.decode()
-        want = "(%d,%d,%d)" % rgb
-        total = 0
-        for line in out.splitlines():
-            count, _, rest = line.strip().partition(":")
-            if rest.replace(" ", "").startswith(want):
-                total += int(count)
-        return total
+        raw = subprocess.run(["convert", "miff:-", "-crop", f"{w}x{h}+{x}+{y}", "+repage",
+                              "-depth", "8", "rgb:-"], input=screen, check=True,
+                             capture_output=True).stdout
+        return [tuple(raw[i:i + 3]) for i in range(0, len(raw), 3)]
+
+    def shows_picture(self, rect, picture):
+        """How much of the picture file's opaque pixels `rect` on screen shows, from 0
+        to 1: each opaque colour of the picture counts as often as both have it, give
+        or take 2 in each channel (pictures of 16 bits a channel round either way)."""
+        raw = subprocess.run(["convert", str(picture), "-depth", "8", "rgba:-"], check=True,
+                             capture_output=True).stdout
+        wanted = Counter(tuple(raw[i:i + 3]) for i in range(0, len(raw), 4) if raw[i + 3] == 255)
+        seen = Counter(self.pixels(rect))
+        total = sum(wanted.values())
+        found = 0
+        for colour, count in wanted.items():
+            near = [c for c in seen if all(abs(a - b) <= 2 for a, b in zip(c, colour))]
+            taken = min(count, sum(seen[c] for c in near))
+            found += taken
+            for c in near:  # a screen pixel stands for one picture pixel only
+                use = min(seen[c], taken)
+                seen[c] -= use
+                taken -= use
+        return found / total if total else 0.0

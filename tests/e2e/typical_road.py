@@ -21,6 +21,10 @@ PANEL = ["Selected file", "8-bit Flag", "Internal ID #", "Data length", "Sample 
          "Bit depth", "Channels"]
 LEFT_TRACE = (74, 243, 165)
 RIGHT_TRACE = (0, 255, 255)
+# The pictures the program carries inside itself, as drawn on screen.
+RESOURCES = Path(__file__).resolve().parents[2] / "resources"
+MENU_ICONS = {"Preview": "preview", "Convert - Single": "convert-single",
+              "Convert - Batch": "convert-batch", "Delete": "delete"}
 
 
 def expect(what, actual, wanted):
@@ -57,8 +61,10 @@ class Road:
         self.gun = sounds.write_game(self.folder / "gun.snd", 22050, 16, 1, 0.5, 0, 9, 3)
 
     def start(self):
+        # A home of its own: a deleted file goes to this home's trash.
         env = dict(os.environ, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
-                   TMPDIR=str(self.tmp), ZEPHYRA_REGISTRY=str(self.work / "registry.sqlite3"))
+                   TMPDIR=str(self.tmp), ZEPHYRA_REGISTRY=str(self.work / "registry.sqlite3"),
+                   HOME=str(self.home), XDG_DATA_HOME=str(self.home / ".local" / "share"))
         if not self.pulse:
             env["ZEPHYRA_AUDIO"] = "null"
         self.proc = subprocess.Popen([self.program], cwd=self.home, env=env)
@@ -88,6 +94,22 @@ class Road:
         return self.d.wait(f"the button {caption!r} in {name(window)!r}", lambda: self.d.find(
             window, "push button", caption) or self.d.find(window, "push button", desc=caption))
 
+    def program_look(self, window, caption):
+        """Fails unless the button shows the program's look (a stored resource): a
+        gradient from near-white at the top to sky blue at the bottom, where the
+        plain look is grey."""
+        x, y, w, h = extents(self.button(window, caption))
+        column = self.d.pixels((x + max(3, w // 8), y, 1, h))
+        top, bottom = column[h // 4], column[h * 4 // 5]
+        if not (sum(top) - sum(bottom) > 20 and bottom[2] > bottom[0] + 30):
+            raise StepFailed(f"the button {caption!r} of {name(window)!r} lacks the program's "
+                             f"look: {top} at the top, {bottom} at the bottom")
+
+    def picture(self, what, rect, picture):
+        """Waits until `rect` shows the picture file."""
+        self.d.wait(f"{what} showing {picture.name}",
+                    lambda: self.d.shows_picture(rect, picture) > 0.9)
+
     def commands_enabled(self):
         m = self.main()
         return [enabled(self.button(m, c)) for c in ("Convert", "Preview", "Batch")]
@@ -112,6 +134,10 @@ class Road:
         menu = self.d.popup_menu()
         items = [name(c) for c in children(menu)]
         expect("context menu", items, ["Preview", "Convert - Single", "Convert - Batch", "", "Delete"])
+        for item in children(menu):
+            if name(item) in MENU_ICONS:
+                self.picture(f"the menu item {name(item)!r}", extents(item),
+                             RESOURCES / "menu" / f"{MENU_ICONS[name(item)]}.png")
         return menu, next(c for c in children(menu) if name(c) == command)
 
     def temp_wavs(self):
@@ -154,12 +180,15 @@ class Road:
         if not self.panel()["Data length"]:
             raise StepFailed("the data length is empty")
         self.d.wait("Convert, Preview and Batch enabled", lambda: all(self.commands_enabled()))
+        for caption in ("Refresh", "Convert", "Exit"):
+            self.program_look(self.main(), caption)
         self.d.screenshot("main-window-file-selected", extents(self.main()))
 
     def save_as(self, proposed, typed=None):
         box = self.d.window("Save File")
         field = self.d.get(box, "text", "File name:")
         expect("proposed name", field.get_text(0, -1), proposed)
+        self.d.screenshot("save-dialog", extents(box))
         if typed:
             self.d.click(field)
             self.d.key("ctrl+a")
@@ -178,6 +207,7 @@ class Road:
         field = self.d.wait("the internal ID field",
                             lambda: next((a for a in walk(dialog)
                                           if role(a) == "text" and showing(a)), None))
+        self.d.screenshot("convert-id-field-first", extents(dialog))
         self.d.type("4321")
         self.d.wait("the typed ID", lambda: field.get_text(0, -1) == "4321")
         if extents(field)[2] < 30:
@@ -241,9 +271,14 @@ class Road:
                 return extents(a)[0]
         return None
 
-    def press(self, window, caption, state):
+    def status_picture(self, window, picture):
+        area = self.d.get(window, desc="Status picture")
+        self.picture("the status picture", extents(area), RESOURCES / "preview" / f"{picture}.png")
+
+    def press(self, window, caption, state, picture):
         self.d.click(self.button(window, caption))
         self.d.wait(f"the status {state}", lambda: self.status(window) == state)
+        self.status_picture(window, picture)
 
     def buttons_enabled(self, window):
         return {c: enabled(self.button(window, c)) for c in ("Play", "Pause", "Stop", "Loop")}
@@ -266,6 +301,9 @@ class Road:
             if text not in labels:
                 raise StepFailed(f"the preview does not show {text!r}: {labels}")
         expect("temporary files while the preview is open", len(self.temp_wavs()), 1)
+        self.status_picture(window, "STOP")
+        for caption in ("Play", "Loop", "Exit"):
+            self.program_look(window, caption)
         left = self.d.get(window, "filler", "Left channel")
         right = self.d.get(window, "filler", "Right channel")
         for view, colour in ((left, LEFT_TRACE), (right, RIGHT_TRACE)):
@@ -309,7 +347,7 @@ class Road:
 
     def play_pause_stop_loop(self, window, channel):
         lo, hi = self.selection
-        self.press(window, "Play", "Playing")
+        self.press(window, "Play", "Playing", "PLAY")
         expect("buttons while playing", self.buttons_enabled(window),
                {"Play": False, "Pause": True, "Stop": True, "Loop": False})
         if self.pulse:
@@ -320,31 +358,31 @@ class Road:
         if not all(lo - 3 <= x <= hi + 3 for x in xs if x is not None):
             raise StepFailed(f"the marker left the selection {lo}..{hi}: {xs}")
 
-        self.press(window, "Pause", "Paused")
+        self.press(window, "Pause", "Paused", "PAUSE")
         self.d.wait("Play enabled while paused", lambda: self.buttons_enabled(window)["Play"])
         paused = self.track(channel, 0.3)
         if len(set(paused)) != 1 or paused[0] is None:
             raise StepFailed(f"the marker moves while paused: {paused}")
 
-        self.press(window, "Play", "Playing")
+        self.press(window, "Play", "Playing", "PLAY")
         resumed = self.wait_moving(channel)
         seen = [x for x in resumed if x is not None]
         if not seen or seen[0] < paused[0] - 3 or not self.moving(resumed):
             raise StepFailed(f"play after pause does not go on from {paused[0]}: {resumed}")
 
-        self.press(window, "Stop", "Stopped")
+        self.press(window, "Stop", "Stopped", "STOP")
         expect("buttons after Stop", self.buttons_enabled(window),
                {"Play": True, "Pause": False, "Stop": False, "Loop": True})
         expect("marker after Stop", self.marker_x(channel), None)
 
-        self.press(window, "Loop", "Playing")
+        self.press(window, "Loop", "Playing", "LOOP")
         # The stretch lasts 2.4 s: within 4 s the marker must jump back and go on.
         xs = self.track(channel, 4.0)
         seen = [x for x in xs if x is not None]
         if not any(b < a - 20 for a, b in zip(seen, seen[1:])):
             raise StepFailed(f"looping never starts the stretch again: {seen}")
         expect("status while looping", self.status(window), "Playing")
-        self.press(window, "Stop", "Stopped")
+        self.press(window, "Stop", "Stopped", "STOP")
 
     # ---- context menu ----
 
@@ -391,6 +429,12 @@ class Road:
         self.d.answer("File deleted", "OK", "GUN.WAV deleted!")
         if (self.folder / "GUN.WAV").exists():
             raise StepFailed("GUN.WAV is still on disk")
+        trash = self.home / ".local" / "share" / "Trash"
+        if not (trash / "files" / "GUN.WAV").is_file():
+            raise StepFailed(f"GUN.WAV is not in the trash: {sorted(trash.rglob('*'))}")
+        info = (trash / "info" / "GUN.WAV.trashinfo").read_text()
+        if f"Path={self.folder / 'GUN.WAV'}" not in info:
+            raise StepFailed(f"the trash does not say where GUN.WAV came from: {info!r}")
         self.d.wait("GUN.WAV gone from the list", lambda: "GUN.WAV" not in self.d.items(
             self.files()))
         self.d.wait("the emptied panel", lambda: not any(self.panel().values()))
@@ -423,8 +467,28 @@ class Road:
             raise StepFailed("the program is still running after Exit - Yes")
         expect("exit code", code, 0)
 
+    def folder_in_view(self, tree):
+        """The current folder's cell, when it lies wholly inside the folder list."""
+        tx, ty, tw, th = extents(tree)
+        for cell in children(tree):
+            if name(cell) == self.folder.name and showing(cell):
+                cx, cy, cw, ch = extents(cell)
+                if ty <= cy and cy + ch <= ty + th:
+                    return cell
+        return None
+
     def second_start(self):
         m = self.start()
+        # In view once the window is there, and all the while the folders above
+        # it are listed (every paint is checked by the window's unit test).
+        tree = self.d.get(m, "tree", "Folders")
+        self.d.wait("the restored folder in view", lambda: self.folder_in_view(tree), timeout=5)
+        end = time.monotonic() + 1.5
+        while time.monotonic() < end:
+            if not self.folder_in_view(tree):
+                self.d.screenshot("folder-out-of-view")
+                raise StepFailed("the restored folder went out of view while folders were listed")
+            time.sleep(0.1)
         self.d.wait("the restored folder's files",
                     lambda: "BOOM_ID.WSD" in self.d.items(self.files()))
         expect("Auto Play restored", checked(self.d.get(m, "check box", "Auto Play")), True)

@@ -2,9 +2,11 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QTreeView>
 #include <QtTest>
 #include <functional>
 
@@ -35,6 +37,8 @@ public:
     QString seenTitle;
     QWidget* seenParent = nullptr;
     QPoint seenCentre;
+    // Whether the file view showed every column whole.
+    bool columnsFit = false;
 
     // Steps for the next showings.
     void Expect(const QList<UserStep>& steps) { steps_ += steps; }
@@ -51,6 +55,8 @@ private:
         seenTitle = dialog->windowTitle();
         seenParent = dialog->parentWidget();
         seenCentre = dialog->frameGeometry().center();
+        const auto* view = dialog->findChild<QTreeView*>(QStringLiteral("treeView"));
+        columnsFit = view && view->viewport()->width() >= view->header()->length();
         const UserStep step = steps_.takeFirst();
         if (step.typed.isEmpty()) {
             dialog->reject();
@@ -323,6 +329,7 @@ void tst_cCommonDialog::realDialogCancel() {
     dialog.setFilename("PROPOSED.SND");
     const AppError error = Raised([&] { dialog.ShowSave(); });
     QVERIFY(driver.seen);
+    QVERIFY(driver.columnsFit);
     QCOMPARE(error.Number, 20001);
     QCOMPARE(dialog.Filename(), QString());
 }

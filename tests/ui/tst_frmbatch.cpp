@@ -3,6 +3,7 @@
 // responder.
 
 #include <QLabel>
+#include <QLayout>
 #include <QListWidget>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -297,7 +298,11 @@ void tst_frmBatch::takesNoInputWhileConverting() {
     Click(*dialog, "btnAdd_1");
     ChooseTarget(*dialog, 2);
 
-    // Runs while the conversion lets the window paint between files.
+    // Runs while the conversion lets the window paint between files. The
+    // progress line appearing must not move the lists.
+    auto* lists = Child<QListWidget>(dialog.get(), QStringLiteral("ConvertList"));
+    const QRect listBefore = lists->geometry();
+    QRect listDuring;
     bool ran = false, goEnabled = true, listEnabled = true;
     Qt::CursorShape cursor = Qt::ArrowCursor;
     QString progress;
@@ -307,6 +312,8 @@ void tst_frmBatch::takesNoInputWhileConverting() {
         listEnabled = Child<QListWidget>(dialog.get(), QStringLiteral("ConvertList"))->isEnabled();
         cursor = dialog->cursor().shape();
         progress = Child<QLabel>(dialog.get(), QStringLiteral("lblProgress"))->text();
+        dialog->layout()->activate();
+        listDuring = lists->geometry();
         dialog->reject();  // as Esc or the close box would
     });
     Click(*dialog, "btnConvert");
@@ -315,6 +322,7 @@ void tst_frmBatch::takesNoInputWhileConverting() {
     QVERIFY(!goEnabled);
     QVERIFY(!listEnabled);
     QCOMPARE(cursor, Qt::WaitCursor);
+    QCOMPARE(listDuring, listBefore);
     QVERIFY2(progress.contains(QStringLiteral("p.snd")), qPrintable(progress));
     QCOMPARE(boxes_.value(0).text,
              QStringLiteral("Operation was successful!  2 files were converted."));

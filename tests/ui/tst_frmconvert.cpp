@@ -305,6 +305,10 @@ void tst_frmConvert::internalIdFromField() {
     ClickOption(change);
     QVERIFY(field->isVisible());
     QVERIFY(field->textBox()->hasFocus());
+    // Empty, it shows its prompt characters unselected.
+    QCoreApplication::processEvents();
+    QCOMPARE(field->textBox()->text(), QStringLiteral("____"));
+    QCOMPARE(field->SelLength(), 0);
     QTest::keyClicks(field->textBox(), QStringLiteral("42"));
     QCOMPARE(SoundInfo.InternalID, 42);
     QCOMPARE(Child<QLabel>(dialog.get(), QStringLiteral("lblInternalID"))->text(),

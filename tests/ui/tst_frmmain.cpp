@@ -2,13 +2,17 @@
 // settings across runs, file clicks, refresh, the exit question.
 #include <QAccessible>
 #include <QCheckBox>
+#include <QFileSystemModel>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QTemporaryDir>
+#include <QTreeView>
 #include <QtEndian>
 #include <QtTest>
 
 #include "MainSettings.h"
+#include "MenuApi.h"
 #include "MenuDriver.h"
 #include "MsgBox.h"
 #include "PlaySound.h"
@@ -28,6 +32,33 @@ void WriteGameFile(const QString& path, qint32 rate, qint32 bits, qint32 channel
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(bytes);
 }
+
+// Records, at every paint of a folder list, whether its current folder is
+// `wanted` and lies wholly inside the visible part.
+class FolderInView : public QObject {
+public:
+    FolderInView(QTreeView* view, QString wanted) : view_(view), wanted_(std::move(wanted)) {
+        view->viewport()->installEventFilter(this);
+    }
+    int paints = 0;
+    QStringList misses;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::Paint) return false;
+        ++paints;
+        const QModelIndex current = view_->currentIndex();
+        const QString shown = current.data(QFileSystemModel::FilePathRole).toString();
+        const QRect cell = view_->visualRect(current);
+        if (shown != wanted_ || !view_->viewport()->rect().contains(cell))
+            misses << QStringLiteral("paint %1: %2 at y %3").arg(paints).arg(shown).arg(cell.y());
+        return false;
+    }
+
+private:
+    QTreeView* view_;
+    QString wanted_;
+};
 
 struct ShownBox {
     QString title;
@@ -67,6 +98,11 @@ private slots:
     void initTestCase() {
         QVERIFY(tmp_.isValid());
         qputenv("ZEPHYRA_REGISTRY", QFile::encodeName(tmp_.filePath("registry.sqlite3")));
+        // Deleted files go to the trash of this home, on the test files' volume;
+        // like a new account's, it has no data folder yet.
+        QVERIFY(QDir().mkpath(tmp_.filePath("home")));
+        qputenv("HOME", QFile::encodeName(tmp_.filePath("home")));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(tmp_.filePath("home/.local/share")));
         music_ = tmp_.filePath("music");
         QVERIFY(QDir().mkpath(music_));
         WriteGameFile(music_ + "/song.snd", 22050, 16, 2, 23506);
@@ -115,6 +151,38 @@ private slots:
         Child<QCheckBox>(window.get(), "chkAutoPlay")->setChecked(false);
         QVERIFY(window->close());
         QCOMPARE(MainSettings::Read().AutoPlay, QString("0"));
+    }
+
+    // The saved folder sits below hundreds of folders that the folder list
+    // reads in the background: it must be in view at the first paint and at
+    // every paint after, whenever those rows arrive. Repeated, as the order of
+    // arrival changes from run to run.
+    void savedFolderIsInViewFromTheFirstPaint() {
+        const QString crowd = tmp_.filePath("crowd");
+        for (int i = 0; i < 400; ++i)
+            QVERIFY(QDir().mkpath(crowd + QStringLiteral("/f%1").arg(i, 3, 10, QChar('0'))));
+        const QString saved = crowd + "/zz-sounds";
+        QVERIFY(QDir().mkpath(saved + "/inner"));
+        QDir::setCurrent(music_);
+        for (int run = 0; run < 15; ++run) {
+            MainSettings::Save(saved, 0);
+            frmMain window;
+            FolderInView watch(Child<QTreeView>(&window, "DirectoryList"), saved);
+            window.show();
+            auto* tree = Child<QTreeView>(&window, "DirectoryList");
+            const QModelIndex parent = static_cast<QFileSystemModel*>(tree->model())->index(crowd);
+            QTRY_COMPARE_WITH_TIMEOUT(tree->model()->rowCount(parent), 401, 10000);
+            QTest::qWait(100);  // the sorted order arrives after the rows
+            QCoreApplication::processEvents();
+            QVERIFY2(watch.paints > 0, "no paint");
+            QVERIFY2(
+                watch.misses.isEmpty(),
+                qPrintable(QStringLiteral("run %1: %2").arg(run).arg(watch.misses.join("; "))));
+            QCOMPARE(window.DirectoryPath(), saved);
+            answer_ = QMessageBox::Yes;
+            window.close();
+        }
+        QVERIFY(QDir(crowd).removeRecursively());
     }
 
     void answeringNoKeepsTheWindowAndStillSaves() {
@@ -226,9 +294,140 @@ private slots:
         QCOMPARE(shown_[1].title, QString("File deleted"));
         QCOMPARE(shown_[1].text, QString("doomed.wsd deleted!"));
         QVERIFY(!QFile::exists(music_ + "/doomed.wsd"));
+        // Recoverable: the file and where it came from are in the trash.
+        const QString trash = tmp_.filePath("home/.local/share/Trash");
+        QVERIFY(QFile::exists(trash + "/files/doomed.wsd"));
+        QFile info(trash + "/info/doomed.wsd.trashinfo");
+        QVERIFY(info.open(QIODevice::ReadOnly));
+        QVERIFY(info.readAll().contains("Path=" + QFile::encodeName(music_) + "/doomed.wsd"));
         QVERIFY(!Files(window.get()).contains("doomed.wsd"));
         QCOMPARE(Child<QLabel>(window.get(), "lblSelectedFile")->text(), QString());
         QVERIFY(!Child<QuillonButton>(window.get(), "btnConvert")->isEnabled());
+        window->close();
+    }
+
+    void deleteWithoutAUsableTrashRemovesTheFileAfterTheSameQuestion() {
+        // A data folder that is a file: no trash folder can be made.
+        const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
+        QFile blocker(tmp_.filePath("no-trash"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        qputenv("XDG_DATA_HOME", QFile::encodeName(blocker.fileName()));
+        QDir::setCurrent(music_);
+        WriteGameFile(music_ + "/lost.wsd", 11025, 8, 1, 64);
+        auto window = Open();
+        window->ClickFile("lost.wsd");
+        auto* list = Child<QListWidget>(window.get(), "FileList");
+        zs::MenuDriver::ClickNext(4);
+        QTest::mousePress(list->viewport(), Qt::RightButton, {},
+                          list->visualItemRect(list->currentItem()).center());
+        qputenv("XDG_DATA_HOME", dataHome);
+        QCOMPARE(shown_.size(), 2);
+        QCOMPARE(shown_[0].text, QString("Are you sure that you want to delete lost.wsd?"));
+        QCOMPARE(shown_[1].text, QString("lost.wsd deleted!"));
+        QVERIFY(!QFile::exists(music_ + "/lost.wsd"));
+        window->close();
+    }
+
+    // The menu key and Shift+F10 open the selected file's menu at its row.
+    void keyboardMenuRequestOpensTheMenuAtTheSelectedRow() {
+        QDir::setCurrent(music_);
+        auto window = Open();
+        auto* list = Child<QListWidget>(window.get(), "FileList");
+        QContextMenuEvent unselected(QContextMenuEvent::Keyboard, QPoint(0, 0), QPoint(0, 0));
+        zs::MenuDriver::ClickNext(4);  // a menu would ask about deleting
+        QApplication::sendEvent(list, &unselected);
+        QVERIFY(shown_.isEmpty());
+        zs::MenuDriver::DismissNext();
+
+        window->ClickFile("song.snd");
+        const QRect row = list->visualItemRect(list->currentItem());
+        QPoint shownAt;
+        zs::MenuApi::SetTrackObserver([&shownAt](QMenu* menu) {
+            zs::MenuApi::SetTrackObserver({});
+            shownAt = menu->pos();
+            zs::MenuDriver::Dismiss(menu);
+        });
+        QContextMenuEvent request(QContextMenuEvent::Keyboard, QPoint(0, 0), QPoint(0, 0));
+        QApplication::sendEvent(list, &request);
+        QVERIFY2(QRect(list->viewport()->mapToGlobal(row.topLeft()), row.size()).contains(shownAt),
+                 qPrintable(QStringLiteral("menu at %1,%2").arg(shownAt.x()).arg(shownAt.y())));
+
+        answer_ = QMessageBox::No;
+        zs::MenuDriver::ClickNext(4);
+        QApplication::sendEvent(list, &request);
+        QCOMPARE(shown_.size(), 1);
+        QCOMPARE(shown_[0].text, QString("Are you sure that you want to delete song.snd?"));
+        window->close();
+    }
+
+    // One selection, one inspection: activating the selected file (double
+    // click, Enter) neither warns again nor plays again.
+    void activatingTheSelectedFileInspectsItOnce() {
+        QDir::setCurrent(music_);
+        auto window = Open();
+        auto* list = Child<QListWidget>(window.get(), "FileList");
+        const auto doubleClick = [list](const QString& name) {
+            const QPoint at =
+                list->visualItemRect(list->findItems(name, Qt::MatchExactly).first()).center();
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+            QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+            QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, at);
+        };
+        doubleClick("LOW.SND");
+        QTest::keyClick(list, Qt::Key_Return);
+        QCOMPARE(shown_.size(), 1);
+
+        // A second play would start the sound again after it was stopped.
+        Child<QCheckBox>(window.get(), "chkAutoPlay")->setChecked(true);
+        const QPoint at =
+            list->visualItemRect(list->findItems("song.snd", Qt::MatchExactly).first()).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+        QVERIFY(PlaySoundApi::IsPlaying());
+        PlaySoundApi::PlaySound(QString(), 0);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, at);
+        QTest::keyClick(list, Qt::Key_Enter);
+        QVERIFY(!PlaySoundApi::IsPlaying());
+        Child<QCheckBox>(window.get(), "chkAutoPlay")->setChecked(false);
+        window->close();
+    }
+
+    // A file that cannot be read after a good one: nothing of the good one's
+    // header may reach a command.
+    void unreadableFileAfterAGoodOneEmptiesThePanelAndDisablesTheCommands() {
+        QDir::setCurrent(music_);
+        WriteGameFile(music_ + "/other.snd", 8000, 8, 1, 64);
+        auto window = Open();
+        window->ClickFile("song.snd");
+        QVERIFY(Child<QuillonButton>(window.get(), "btnConvert")->isEnabled());
+        QVERIFY(QFile::rename(music_ + "/other.snd", tmp_.filePath("other.snd")));
+        window->ClickFile("other.snd");
+        QCOMPARE(shown_.size(), 1);
+        QVERIFY(QFile::rename(tmp_.filePath("other.snd"), music_ + "/other.snd"));
+        for (const char* name : {"btnConvert", "btnPreview", "btnBatch"})
+            QVERIFY2(!Child<QuillonButton>(window.get(), name)->isEnabled(), name);
+        for (const char* name : {"lblSelectedFile", "lbl8bitFlag", "lblInternalID", "lblDataLength",
+                                 "lblSampleRate", "lblBitDepth", "lblChannels"})
+            QVERIFY2(Child<QLabel>(window.get(), name)->text().isEmpty(), name);
+        QCOMPARE(mUtility::SoundInfo.FileName, QString("OTHER.SND"));
+        QCOMPARE(mUtility::SoundInfo.SampleRate, 0);
+        QCOMPARE(mUtility::SoundInfo.Channels, qint16(0));
+
+        // Its menu offers Delete only.
+        QStringList enabled;
+        zs::MenuApi::SetTrackObserver([&enabled](QMenu* menu) {
+            zs::MenuApi::SetTrackObserver({});
+            for (QAction* action : menu->actions())
+                if (action->isEnabled() && !action->isSeparator()) enabled << action->text();
+            zs::MenuDriver::Dismiss(menu);
+        });
+        auto* list = Child<QListWidget>(window.get(), "FileList");
+        QTest::mousePress(list->viewport(), Qt::RightButton, {},
+                          list->visualItemRect(list->currentItem()).center());
+        QCOMPARE(enabled.size(), 1);
+        QVERIFY2(enabled.first().contains("Delete"), qPrintable(enabled.first()));
+        QVERIFY(QFile::remove(music_ + "/other.snd"));
         window->close();
     }
 
