@@ -44,3 +44,19 @@ int CommandLine::IntValue(const QString& name, int min, int max) const {
     }
     return value;
 }
+
+int CommandLine::ChoiceIndex(const QString& name, const QStringList& choices) const {
+    const int index = static_cast<int>(choices.indexOf(Value(name).toLower()));
+    if (index < 0) {
+        throw UsageError(QStringLiteral("--%1 must be %2, not \"%3\"")
+                             .arg(name, choices.join(QLatin1String(" or ")), Value(name)));
+    }
+    return index;
+}
+
+QString SoundTypeOf(const QString& path) {
+    const QString upper = path.toUpper();
+    for (const char* type : {"SND", "WSD", "WAV"})
+        if (upper.endsWith(QLatin1Char('.') + QLatin1String(type))) return QLatin1String(type);
+    return {};
+}

@@ -6,6 +6,9 @@
 #include <QStringList>
 #include <stdexcept>
 
+// "SND", "WSD" or "WAV" from a path's extension (any case), or "".
+QString SoundTypeOf(const QString& path);
+
 // Exit statuses of every command.
 enum class ExitCode { Ok = 0, Refused = 1, Usage = 2, Failed = 3 };
 
@@ -30,6 +33,10 @@ public:
     // The value of `name` as a whole number in [min, max]; throws UsageError
     // naming the option otherwise.
     int IntValue(const QString& name, int min, int max) const;
+
+    // The index of the value of `name` among `choices` (compared in lower
+    // case); throws UsageError listing the choices otherwise.
+    int ChoiceIndex(const QString& name, const QStringList& choices) const;
 
 private:
     QMap<QString, QString> options_;

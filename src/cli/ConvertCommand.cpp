@@ -11,46 +11,6 @@ namespace {
 
 using mUtility::SoundInfo;
 
-// "SND", "WSD" or "WAV" from the path's extension, or empty.
-QString TypeOf(const QString& path) {
-    const QString upper = path.toUpper();
-    for (const char* type : {"SND", "WSD", "WAV"})
-        if (upper.endsWith(QLatin1Char('.') + QLatin1String(type))) return QLatin1String(type);
-    return {};
-}
-
-int ChoiceIndex(const CommandLine& line, const QString& name, const QStringList& choices) {
-    const int index = choices.indexOf(line.Value(name).toLower());
-    if (index < 0) {
-        throw UsageError(QStringLiteral("--%1 must be %2, not \"%3\"")
-                             .arg(name, choices.join(QLatin1String(" or ")), line.Value(name)));
-    }
-    return index;
-}
-
-// The user's choices, checked before any file is touched; -1 where not given.
-struct Choices {
-    int rate = -1, bits = -1, channels = -1, flag = -1, id = -1;
-};
-
-Choices ParseChoices(const CommandLine& line) {
-    Choices c;
-    if (line.Has("rate")) {
-        const int rate = line.IntValue("rate", 0, 1000000);
-        c.rate = ConvertOptions::SampleRateIndex(rate);
-        if (c.rate < 0) {
-            throw UsageError(QStringLiteral("--rate must be one of 6000, 8000, 11025, 16000, "
-                                            "22050, 32000, 44100, not %1")
-                                 .arg(rate));
-        }
-    }
-    if (line.Has("bits")) c.bits = ChoiceIndex(line, "bits", {"8", "16"});
-    if (line.Has("channels")) c.channels = ChoiceIndex(line, "channels", {"1", "2"});
-    if (line.Has("flag")) c.flag = ChoiceIndex(line, "flag", {"true", "false"});
-    if (line.Has("id")) c.id = line.IntValue("id", 0, 9999);
-    return c;
-}
-
 // The dialog's order: flag follows depth on load, then each option as its
 // handler applies it, then the explicit flag and ID as Go applies them.
 void ApplyChoices(const Choices& c) {
@@ -64,13 +24,31 @@ void ApplyChoices(const Choices& c) {
 
 }  // namespace
 
+Choices ParseChoices(const CommandLine& line) {
+    Choices c;
+    if (line.Has("rate")) {
+        const int rate = line.IntValue("rate", 0, 1000000);
+        c.rate = ConvertOptions::SampleRateIndex(rate);
+        if (c.rate < 0) {
+            throw UsageError(QStringLiteral("--rate must be one of 6000, 8000, 11025, 16000, "
+                                            "22050, 32000, 44100, not %1")
+                                 .arg(rate));
+        }
+    }
+    if (line.Has("bits")) c.bits = line.ChoiceIndex("bits", {"8", "16"});
+    if (line.Has("channels")) c.channels = line.ChoiceIndex("channels", {"1", "2"});
+    if (line.Has("flag")) c.flag = line.ChoiceIndex("flag", {"true", "false"});
+    if (line.Has("id")) c.id = line.IntValue("id", 0, 9999);
+    return c;
+}
+
 ExitCode Run(const QStringList& args) {
     const CommandLine line(args, {"rate", "bits", "channels", "flag", "id"}, {});
     if (line.Operands().size() != 2) throw UsageError(QStringLiteral("convert needs SRC and DEST"));
     const QString source = line.Operands()[0];
     const QString dest = line.Operands()[1];
-    const QString sourceType = TypeOf(source);
-    const QString destType = TypeOf(dest);
+    const QString sourceType = SoundTypeOf(source);
+    const QString destType = SoundTypeOf(dest);
     if (sourceType.isEmpty())
         throw UsageError(QStringLiteral("SRC must end in .snd, .wsd or .wav"));
     if (destType.isEmpty()) throw UsageError(QStringLiteral("DEST must end in .snd, .wsd or .wav"));

@@ -1,4 +1,4 @@
-// zsnd: the sound utility's header inspection and conversions from a shell.
+// zsnd: the sound utility's header inspection, conversions and import from a shell.
 
 #include <QStringList>
 #include <cstdio>
@@ -8,6 +8,7 @@
 #include "Console.h"
 #include "ConvertCommand.h"
 #include "CutCommand.h"
+#include "ImportCommand.h"
 #include "InfoCommand.h"
 #include "ZephyraVersion.h"
 
@@ -15,7 +16,8 @@ namespace {
 
 const char kHelp[] =
     "Usage: zsnd COMMAND [OPTION...] ARGUMENT...\n"
-    "Inspects and converts game sound files (.snd, .wsd) and PCM .wav files.\n"
+    "Inspects and converts game sound files (.snd, .wsd) and PCM .wav files,\n"
+    "and imports any audio file into them.\n"
     "\n"
     "  zsnd info [-r] [--csv | --json] [--hash] PATH...\n"
     "      Checks each file's header and prints it as the main window shows it;\n"
@@ -48,6 +50,17 @@ const char kHelp[] =
     "      seconds (up to, not including, the frame at --to). A missing end is\n"
     "      the sound's own. DEST is replaced only once it is complete.\n"
     "\n"
+    "  zsnd import [--rate R] [--bits 8|16] [--channels 1|2] [--flag true|false]\n"
+    "              [--id N] [--like GAMEFILE] SRC DEST\n"
+    "      Decodes any audio file (WAV of any depth, AIFF, FLAC, Ogg Vorbis, Opus,\n"
+    "      MP3) into DEST: a game file (.snd, .wsd) or a 44-byte PCM .wav. The\n"
+    "      samples are resampled, mixed and dithered as needed. Defaults: SRC's\n"
+    "      rate if it is one of the seven above, else the nearest below it; 16\n"
+    "      bits; SRC's channels, at most 2; the flag follows the depth; ID 0.\n"
+    "      --like takes rate, bits, channels, flag and ID from a game file (DEST\n"
+    "      may be that file); the other options override it. Clipped samples are\n"
+    "      counted in the report.\n"
+    "\n"
     "  zsnd --help\n"
     "      Shows this text.\n"
     "\n"
@@ -62,6 +75,7 @@ ExitCode Dispatch(const QString& command, const QStringList& args) {
     if (command == QLatin1String("convert")) return ConvertCommand::Run(args);
     if (command == QLatin1String("batch")) return BatchCommand::Run(args);
     if (command == QLatin1String("cut")) return CutCommand::Run(args);
+    if (command == QLatin1String("import")) return ImportCommand::Run(args);
     throw UsageError(QStringLiteral("unknown command \"%1\"").arg(command));
 }
 

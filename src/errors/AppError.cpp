@@ -55,6 +55,8 @@ QString AppError::StandardDescription(qint32 number) {
             return QStringLiteral("Path not found");
         case ErrNo::InvalidPropertyValue:
             return QStringLiteral("Invalid property value");
+        case ErrNo::InvalidFileFormat:
+            return QStringLiteral("Invalid file format");
         default:
             return QStringLiteral("Application-defined or object-defined error");
     }

@@ -25,6 +25,7 @@ constexpr qint32 PermissionDenied = 70;
 constexpr qint32 RenameAcrossDrives = 74;
 constexpr qint32 PathFileAccess = 75;
 constexpr qint32 PathNotFound = 76;
+constexpr qint32 InvalidFileFormat = 321;
 constexpr qint32 InvalidPropertyValue = 380;
 }  // namespace ErrNo
 

@@ -8,7 +8,9 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <cmath>
 
+#include "SignalFixtures.h"
 #include "SoundFixtures.h"
 
 using Fixtures::Game;
@@ -109,6 +111,8 @@ private slots:
     void batchStopsAtFirstFailure();
     void fullDiskKeepsOldDestination();
     void readOnlyFolderKeepsOldDestination();
+    void importWritesGameFiles();
+    void importRefusals();
 
 private:
     QString Make(const QString& name, const QByteArray& bytes) {
@@ -506,6 +510,83 @@ void tst_zsnd::readOnlyFolderKeepsOldDestination() {
     QVERIFY2(r.err.contains("error 70"), qPrintable(r.err));
     QCOMPARE(Fixtures::ReadFile(dest), QByteArray("old"));
     QCOMPARE(Fixtures::Entries(locked), QStringList({"S.WAV"}));
+}
+
+// Defaults from the source, explicit choices, and --like replacing a game
+// sound in place while keeping its identity.
+void tst_zsnd::importWritesGameFiles() {
+    QVERIFY(Fixtures::WriteSignal(dir_->filePath("tone.flac"), SF_FORMAT_FLAC | SF_FORMAT_PCM_24,
+                                  48000, 2, 48000, Fixtures::Sine(0.5, 1000, 48000)));
+    Run r = Zsnd({"import", "tone.flac", "TONE.SND"}, dir_->path());
+    QCOMPARE(r.err, QString());
+    QCOMPARE(r.exitCode, 0);
+    QVERIFY2(r.out.contains("tone.flac: FLAC, 24-bit, 48000 Hz, stereo, 1.00 s\n"),
+             qPrintable(r.out));
+    QVERIFY2(
+        r.out.contains("TONE.SND: 44100 Hz, 16-bit, stereo, 8-bit flag False, internal ID 0\n"),
+        qPrintable(r.out));
+    QVERIFY(r.out.contains("; 0 samples clipped\nTONE.SND created successfully!\n"));
+    QByteArray out = Fixtures::ReadFile(dir_->filePath("TONE.SND"));
+    QCOMPARE(Fixtures::GameFields(out), (QList<qint32>{0, 0, 44100 * 4, 44100, 16, 2, 0}));
+
+    Make("OLD.WSD",
+         Fixtures::GameFile(Game{.flag = 2, .id = 55, .rate = 11025, .bits = 8, .channels = 1},
+                            Fixtures::Samples(300)));
+    r = Zsnd({"import", "--like", "OLD.WSD", "tone.flac", "OLD.WSD"}, dir_->path());
+    QCOMPARE(r.exitCode, 0);
+    out = Fixtures::ReadFile(dir_->filePath("OLD.WSD"));
+    QCOMPARE(Fixtures::GameFields(out), (QList<qint32>{2, 55, 11025, 11025, 8, 1, 0}));
+    int peak = 0;  // the sine at half scale, not silence
+    for (qsizetype i = 28; i < out.size(); ++i)
+        peak = std::max(peak, std::abs(quint8(out[i]) - 128));
+    QVERIFY2(peak >= 62 && peak <= 66, qPrintable(QString::number(peak)));
+
+    // Explicit choices win over --like; the flag follows the chosen depth.
+    r = Zsnd({"import", "--like=OLD.WSD", "--bits", "16", "--id", "9", "tone.flac", "NEW.SND"},
+             dir_->path());
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(Fixtures::GameFields(Fixtures::ReadFile(dir_->filePath("NEW.SND"))),
+             (QList<qint32>{0, 9, 11025 * 2, 11025, 16, 1, 0}));
+
+    QVERIFY(Fixtures::WriteSignal(dir_->filePath("hot.wav"), SF_FORMAT_WAV | SF_FORMAT_FLOAT, 8000,
+                                  1, 800, Fixtures::Sine(1.5, 1000, 8000)));
+    r = Zsnd({"import", "hot.wav", "hot-copy.wav"}, dir_->path());
+    QCOMPARE(r.exitCode, 0);
+    const QRegularExpression clipped("; (\\d+) samples clipped");
+    const int count = clipped.match(r.out).captured(1).toInt();
+    QVERIFY2(count > 100 && count < 800, qPrintable(r.out));
+    QCOMPARE(SndfileSummary(dir_->filePath("hot-copy.wav")), QString("8000 Hz, 1 ch, 800 frames"));
+}
+
+void tst_zsnd::importRefusals() {
+    QVERIFY(Fixtures::WriteSignal(dir_->filePath("tone.flac"), SF_FORMAT_FLAC | SF_FORMAT_PCM_16,
+                                  22050, 1, 2205, Fixtures::Sine(0.5, 1000, 22050)));
+    const QByteArray old = Fixtures::GameFile(Game{}, Fixtures::Samples(40));
+    Make("KEEP.SND", old);
+    Make("notes.txt", "not a sound");
+    Make("LOW.SND", Fixtures::GameFile(Game{.rate = 4000}, {}));
+    for (const QStringList& args : {QStringList{"import", "tone.flac"},
+                                    {"import", "tone.flac", "out.mp3"},
+                                    {"import", "--rate", "12000", "tone.flac", "KEEP.SND"},
+                                    {"import", "--bits", "24", "tone.flac", "KEEP.SND"},
+                                    {"import", "--id", "10000", "tone.flac", "KEEP.SND"},
+                                    {"import", "--flag", "true", "tone.flac", "out.wav"},
+                                    {"import", "--like", "tone.flac", "tone.flac", "KEEP.SND"}}) {
+        const Run r = Zsnd(args, dir_->path());
+        QCOMPARE(r.exitCode, 2);
+        QVERIFY2(r.err.contains("zsnd --help"), qPrintable(r.err));
+    }
+    Run r = Zsnd({"import", "notes.txt", "KEEP.SND"}, dir_->path());
+    QCOMPARE(r.exitCode, 3);
+    QVERIFY2(r.err.contains("error 321") && r.err.contains("notes.txt"), qPrintable(r.err));
+    r = Zsnd({"import", "--like", "LOW.SND", "tone.flac", "KEEP.SND"}, dir_->path());
+    QCOMPARE(r.exitCode, 1);
+    QVERIFY2(r.err.contains("Sample Rate: 4000"), qPrintable(r.err));
+    QCOMPARE(Fixtures::ReadFile(dir_->filePath("KEEP.SND")), old);
+    QCOMPARE(Fixtures::Entries(dir_->path()),
+             (QStringList{"KEEP.SND", "LOW.SND", "notes.txt", "tone.flac"}));
+    r = Zsnd({"--help"});
+    QVERIFY(r.out.contains("zsnd import") && r.out.contains("--like GAMEFILE"));
 }
 
 QTEST_GUILESS_MAIN(tst_zsnd)

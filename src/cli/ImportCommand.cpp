@@ -1,0 +1,122 @@
+#include "ImportCommand.h"
+
+#include <algorithm>
+
+#include "AppError.h"
+#include "Console.h"
+#include "ConvertCommand.h"
+#include "ConvertOptions.h"
+#include "Importer.h"
+#include "Inspection.h"
+
+namespace ImportCommand {
+
+namespace {
+
+QString ChannelsText(int channels) {
+    return channels == 1   ? QStringLiteral("mono")
+           : channels == 2 ? QStringLiteral("stereo")
+                           : QStringLiteral("%1 channels").arg(channels);
+}
+
+QString Describe(const ImportReport& r, const QString& source, const QString& dest) {
+    const SourceFacts& s = r.Source;
+    const ImportTarget& t = r.Target;
+    QString text = QStringLiteral("%1: %2, %3, %4 Hz, %5, %6 s\n")
+                       .arg(source, s.Format, s.Encoding)
+                       .arg(s.Rate)
+                       .arg(ChannelsText(s.Channels))
+                       .arg(QString::number(s.Seconds(), 'f', 2));
+    text += QStringLiteral("%1: %2 Hz, %3-bit, %4")
+                .arg(dest)
+                .arg(t.Rate)
+                .arg(t.Bits)
+                .arg(ChannelsText(t.Channels));
+    if (t.Type != QLatin1String("WAV")) {
+        text += QStringLiteral(", 8-bit flag %1, internal ID %2")
+                    .arg(t.EightBitFlag == 2 ? QStringLiteral("True") : QStringLiteral("False"))
+                    .arg(t.InternalID);
+    }
+    text += QStringLiteral(
+                "\n%1 frames in, %2 frames out (%3 bytes of samples)%4; %5 samples "
+                "clipped\n%6 created successfully!\n")
+                .arg(r.FramesIn)
+                .arg(r.FramesOut)
+                .arg(r.DataLength)
+                .arg(r.Dithered ? QStringLiteral(", dithered") : QString())
+                .arg(r.Clipped)
+                .arg(dest);
+    return text;
+}
+
+}  // namespace
+
+ExitCode Run(const QStringList& args) {
+    const CommandLine line(args, {"rate", "bits", "channels", "flag", "id", "like"}, {});
+    if (line.Operands().size() != 2) throw UsageError(QStringLiteral("import needs SRC and DEST"));
+    const QString source = line.Operands()[0];
+    const QString dest = line.Operands()[1];
+    const QString destType = SoundTypeOf(dest);
+    if (destType.isEmpty()) throw UsageError(QStringLiteral("DEST must end in .snd, .wsd or .wav"));
+    const bool game = destType != QLatin1String("WAV");
+    if (!game && (line.Has("flag") || line.Has("id")))
+        throw UsageError(QStringLiteral("--flag and --id apply to game files (.snd, .wsd) only"));
+    const ConvertCommand::Choices choices = ConvertCommand::ParseChoices(line);
+
+    mUtility::SoundInfoRecord like;
+    if (line.Has("like")) {
+        const QString likePath = line.Value("like");
+        const QString likeType = SoundTypeOf(likePath);
+        if (likeType.isEmpty() || likeType == QLatin1String("WAV"))
+            throw UsageError(QStringLiteral("--like needs a game file (.snd or .wsd)"));
+        QString folder, name;
+        mUtility::SplitPath(likePath, folder, name);
+        try {
+            const auto result = mUtility::InspectFile(folder, name, like);
+            if (!result.IsValid()) {
+                Console::Err(likePath + QStringLiteral(": ") + result.MessageText +
+                             QLatin1Char('\n'));
+                return ExitCode::Refused;
+            }
+        } catch (const AppError& e) {
+            Console::Report(e);
+            return ExitCode::Failed;
+        }
+        if (ConvertOptions::SampleRateIndex(like.SampleRate) < 0 ||
+            (like.BitsPerSample != 8 && like.BitsPerSample != 16)) {
+            Console::Err(QStringLiteral("%1: %2 Hz, %3-bit cannot be written by an import\n")
+                             .arg(likePath)
+                             .arg(like.SampleRate)
+                             .arg(like.BitsPerSample));
+            return ExitCode::Refused;
+        }
+    }
+
+    try {
+        ImportTarget target = ImportTarget::DefaultFor(ImportSource(source).Facts(), destType);
+        if (line.Has("like")) {
+            target.Rate = like.SampleRate;
+            target.Bits = like.BitsPerSample;
+            target.Channels = like.Channels;
+            target.EightBitFlag = like.EightBitFlag;
+            target.InternalID = std::clamp(like.InternalID, 0, 9999);
+        }
+        if (choices.rate >= 0) target.Rate = ConvertOptions::SampleRates[choices.rate];
+        if (choices.bits >= 0) {
+            target.Bits = choices.bits == 0 ? 8 : 16;
+            target.EightBitFlag = ImportTarget::FlagForBits(target.Bits);
+        }
+        if (choices.channels >= 0) target.Channels = choices.channels + 1;
+        if (choices.flag >= 0) target.EightBitFlag = choices.flag == 0 ? 2 : 0;
+        if (choices.id >= 0) target.InternalID = choices.id;
+        if (!game) target.EightBitFlag = target.InternalID = 0;
+        const ImportReport report = Import(source, dest, target);
+        Console::Out(Describe(report, source, dest));
+        return ExitCode::Ok;
+    } catch (const AppError& e) {
+        Console::Report(e);
+        return ExitCode::Failed;
+    }
+}
+
+}  // namespace ImportCommand

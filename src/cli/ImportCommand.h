@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QStringList>
+
+#include "CommandLine.h"
+
+// zsnd import [--rate R] [--bits 8|16] [--channels 1|2] [--flag true|false]
+//             [--id N] [--like GAMEFILE] SRC DEST
+// Decodes any audio file into DEST, a game file (.snd, .wsd) or a canonical
+// WAV, resampled, mixed and requantised (see Importer.h). --like takes rate,
+// bits, channels, flag and ID from an existing game file (DEST may be that
+// file); the other options override it. Prints what it did.
+namespace ImportCommand {
+ExitCode Run(const QStringList& args);
+}

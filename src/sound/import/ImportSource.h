@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+#include "FileSource.h"
+
+struct sf_private_tag;
+
+// What the source file is, as the Import dialog and zsnd show it.
+struct SourceFacts {
+    QString Format;    // the container's name: "WAV", "FLAC", "OGG", "MPEG" ...
+    QString Encoding;  // "24-bit", "32-bit float", "Vorbis", ...
+    int Rate = 0;
+    int Channels = 0;
+    qint64 Frames = 0;  // frames per channel; an estimate for some compressed formats
+    int Bits = 0;       // the integer sample depth, 0 for float and lossy encodings
+
+    double Seconds() const { return Rate > 0 ? double(Frames) / Rate : 0; }
+};
+
+// An audio file open for decoding through libsndfile. Samples come out as
+// interleaved floats, full scale ±1 (a float source may go beyond).
+class ImportSource {
+public:
+    // Throws AppError when the file cannot be opened (from errno), and error
+    // 321 naming the file when it is not audio libsndfile can decode.
+    explicit ImportSource(const QString& path);
+    ~ImportSource();
+    ImportSource(const ImportSource&) = delete;
+    ImportSource& operator=(const ImportSource&) = delete;
+
+    const SourceFacts& Facts() const { return facts_; }
+
+    // Decodes up to `frames` frames into `out` (room for frames × Channels)
+    // and returns how many it decoded; 0 at the end. A decoding failure throws.
+    qint64 ReadFrames(float* out, qint64 frames);
+
+private:
+    FileSource file_;
+    sf_private_tag* sf_ = nullptr;
+    SourceFacts facts_;
+};
