@@ -4,7 +4,6 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QFileInfo>
-#include <QFont>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -16,9 +15,9 @@
 #include "AppError.h"
 #include "Conversion.h"
 #include "ConvertOptions.h"
+#include "DialogParts.h"
 #include "FlexMaskEditBox.h"
 #include "Format.h"
-#include "HiLiteMe.h"
 #include "MsgBox.h"
 #include "Preview.h"
 #include "QuillonButton.h"
@@ -90,13 +89,6 @@ QString SoundLengthText(const mUtility::SoundInfoRecord& info) {
     return zs::Format(seconds, QStringLiteral("#,##0.00")) + QStringLiteral(" seconds");
 }
 
-QFrame* NewFrame(QWidget* parent) {
-    auto* frame = new QFrame(parent);
-    frame->setFrameShape(QFrame::StyledPanel);
-    frame->setFrameShadow(QFrame::Sunken);
-    return frame;
-}
-
 }  // namespace
 
 frmConvert::frmConvert(QWidget* parent) : QDialog(parent) {
@@ -116,25 +108,13 @@ void frmConvert::BuildWidgets() {
         return l;
     };
     const auto radio = [this](const QString& name, const QString& caption) {
-        auto* r = new QRadioButton(caption, this);
-        r->setObjectName(name);
-        r->setAccessibleName(QString(caption).remove(QLatin1Char('&')));
-        return r;
+        return DialogParts::NewOption(this, name, caption);
     };
     const auto check = [this](const QString& name, const QString& caption) {
-        auto* c = new QCheckBox(caption, this);
-        c->setObjectName(name);
-        c->setAccessibleName(QString(caption).remove(QLatin1Char('&')));
-        return c;
+        return DialogParts::NewCheck(this, name, caption);
     };
     const auto button = [this](const QString& name, const QString& caption, const QString& tip) {
-        auto* b = new QuillonButton(this);
-        b->setObjectName(name);
-        QuillonButton::ApplyProgramLook(b);
-        b->setCaption(caption);
-        b->setToolTip(tip);
-        b->setAccessibleName(QString(caption).remove(QLatin1Char('&')));
-        return b;
+        return DialogParts::NewCommandButton(this, name, caption, tip);
     };
 
     lblFilename = label(QStringLiteral("lblFilename"));
@@ -184,26 +164,8 @@ void frmConvert::BuildWidgets() {
 
     chkChangeInternalID =
         check(QStringLiteral("chkChangeInternalID"), QStringLiteral("Change &Internal ID#"));
-    mskInternalID = new FlexMaskEditBox(this);
-    mskInternalID->setObjectName(QStringLiteral("mskInternalID"));
-    mskInternalID->setAccessibleName(QStringLiteral("Internal ID#"));
-    // A centred whole number of up to four digits, shown formatted while unfocused.
-    mskInternalID->setFieldType(2);
-    mskInternalID->setDecimalSeperator(QStringLiteral("."));
-    mskInternalID->setInsertZerosInNumField(false);
-    mskInternalID->setDateSeperator(QStringLiteral("/"));
-    mskInternalID->setInOutDateSeperator(QStringLiteral("/"));
-    mskInternalID->setMaxLength(4);
-    mskInternalID->setFormatString(QStringLiteral("####"));
-    mskInternalID->setAlignment(2);
-    mskInternalID->setFormatAlignment(2);
-    mskInternalID->setFontBold(true);
-    QFont bold = mskInternalID->FormatFont();
-    bold.setBold(true);
-    mskInternalID->setFormatFont(bold);
-    mskInternalID->setMask(QStringLiteral("####"));
+    mskInternalID = DialogParts::NewInternalIDField(this);
     mskInternalID->setVisible(false);
-    mUtility::HiLiteOnFocus(mskInternalID);
 
     chkFormat = {check(QStringLiteral("chkFormat_0"), QStringLiteral("&SND")),
                  check(QStringLiteral("chkFormat_1"), QStringLiteral("&WSD")),
@@ -219,7 +181,7 @@ void frmConvert::BuildWidgets() {
 
 QFrame* frmConvert::ValueFrame(const char* headingName, const QString& heading,
                                std::initializer_list<ValueRow> rows) {
-    QFrame* frame = NewFrame(this);
+    QFrame* frame = DialogParts::NewPanel(this);
     auto* grid = new QGridLayout(frame);
     if (!heading.isEmpty()) {
         auto* title = new QLabel(heading, frame);
@@ -256,7 +218,7 @@ void frmConvert::BuildLayout() {
                                     {"Label7", "8-bit Flag", lbl8bitFlag},
                                     {"Label8", "Internal ID#", lblInternalID}});
 
-    QFrame* manualFrame = NewFrame(this);
+    QFrame* manualFrame = DialogParts::NewPanel(this);
     auto* manualGrid = new QGridLayout(manualFrame);
     auto* manualTitle =
         new QLabel(QStringLiteral("You can change/set the following values manually:"), this);
@@ -274,7 +236,7 @@ void frmConvert::BuildLayout() {
     optionRow(2, lblEncoding[1], optBitDepth);
     optionRow(3, lblEncoding[2], optChannels);
 
-    QFrame* changeFrame = NewFrame(this);
+    QFrame* changeFrame = DialogParts::NewPanel(this);
     auto* changeGrid = new QGridLayout(changeFrame);
     changeGrid->addWidget(chkChange8bitFlag, 0, 0);
     changeGrid->addWidget(opt8bitFlag[0], 0, 1);
@@ -283,7 +245,7 @@ void frmConvert::BuildLayout() {
     changeGrid->addWidget(mskInternalID, 1, 1, 1, 2);
     changeGrid->setColumnStretch(3, 1);
 
-    QFrame* outputFrame = NewFrame(this);
+    QFrame* outputFrame = DialogParts::NewPanel(this);
     auto* outputGrid = new QGridLayout(outputFrame);
     auto* outputTitle = new QLabel(QStringLiteral("Output formats:"), this);
     outputTitle->setObjectName(QStringLiteral("Label9"));

@@ -9,6 +9,8 @@
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QDirIterator>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileSystemModel>
 #include <QFrame>
@@ -17,8 +19,10 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QTreeView>
@@ -44,6 +48,7 @@
 #include "frmAbout.h"
 #include "frmBatch.h"
 #include "frmConvert.h"
+#include "frmImport.h"
 
 using mUtility::SoundInfo;
 
@@ -113,6 +118,7 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent) {
     BuildLayout();
     ConnectHandlers();
     SetCommandsEnabled(false);
+    setAcceptDrops(true);
     // The settings, the volume list and the first listing run from the event
     // loop once the window is shown, so it appears without waiting for them.
     QTimer::singleShot(0, this, [this] { zs::RunTopLevel(this, [this] { Form_Load(); }); });
@@ -302,6 +308,13 @@ void frmMain::ConnectHandlers() {
     connect(btnBatch, &QuillonButton::Click, this, guarded(&frmMain::ShowBatch));
     connect(btnAbout, &QuillonButton::Click, this, guarded(&frmMain::ShowAbout));
     connect(btnExit, &QuillonButton::Click, this, &QWidget::close);
+    auto* importKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_I), this);
+    connect(importKey, &QShortcut::activated, this, [this] {
+        zs::RunTopLevel(this, [this] {
+            const QString path = frmImport::AskSourceFile(this, dirPath_);
+            if (!path.isEmpty()) ShowImport(path);
+        });
+    });
     connect(btnPreview, &QuillonButton::Click, this, [this] {
         zs::RunTopLevel(this, [this] {
             mUtility::AutoPlaying = false;
@@ -501,6 +514,49 @@ void frmMain::ShowConvert() {
     // The refresh disables the button that opened the dialog; choosing the
     // next file is what comes next.
     if (opener && !opener->isEnabled()) FileList->setFocus(Qt::OtherFocusReason);
+}
+
+void frmMain::ShowImport(const QString& sourcePath) {
+    QString created;
+    {
+        frmImport dialog(sourcePath, dirPath_, this);
+        dialog.exec();
+        created = dialog.CreatedFile();
+    }
+    if (created.isEmpty()) return;
+    QString folder, name;
+    mUtility::SplitPath(created, folder, name);
+    if (QDir::cleanPath(folder) != dirPath_) {
+        if (!SetDirectoryPath(folder)) return;
+    } else {
+        btnRefresh_Click();
+    }
+    ClickFile(name);
+}
+
+// The first local file of a drop: the game's own files are not taken here;
+// any other file is offered to the Import dialog.
+QString frmMain::DroppedImportFile(const QMimeData* mime) const {
+    if (!mime || !mime->hasUrls()) return {};
+    for (const QUrl& url : mime->urls()) {
+        if (!url.isLocalFile()) continue;
+        const QString path = url.toLocalFile();
+        return frmImport::TakesDroppedFile(path) ? path : QString();
+    }
+    return {};
+}
+
+void frmMain::dragEnterEvent(QDragEnterEvent* event) {
+    if (!DroppedImportFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void frmMain::dropEvent(QDropEvent* event) {
+    const QString path = DroppedImportFile(event->mimeData());
+    if (path.isEmpty()) return;
+    event->acceptProposedAction();
+    // The drag source waits for the drop to end: open the dialog afterwards.
+    QTimer::singleShot(0, this,
+                       [this, path] { zs::RunTopLevel(this, [this, path] { ShowImport(path); }); });
 }
 
 void frmMain::ShowBatch() {

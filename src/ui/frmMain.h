@@ -10,6 +10,7 @@ class QComboBox;
 class QFileSystemModel;
 class QFrame;
 class QLabel;
+class QMimeData;
 class QListWidget;
 class QTreeView;
 class QuillonButton;
@@ -48,6 +49,9 @@ public slots:
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // A file dropped from a file manager opens the Import dialog.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void BuildWidgets();
@@ -73,6 +77,10 @@ private:
 
     void ShowConvert();
     void ShowBatch();
+    // The Import dialog for `sourcePath`; afterwards the list shows the new
+    // file selected (in its own folder when it was saved elsewhere).
+    void ShowImport(const QString& sourcePath);
+    QString DroppedImportFile(const QMimeData* mime) const;
     void ShowAbout();
     void DeleteSelectedFile();
 

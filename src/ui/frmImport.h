@@ -1,0 +1,97 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <array>
+#include <functional>
+
+#include "ImportTarget.h"
+
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QProgressBar;
+class QRadioButton;
+class QuillonButton;
+class FlexMaskEditBox;
+
+// The Import dialog: shows the figures of an audio file of any format,
+// lets the user choose the game file (or canonical WAV) to make of it, asks
+// for the destination through the save dialog and imports it with a progress
+// bar, cancellable, painting as it goes.
+//
+// The constructor opens the source; a file that cannot be decoded raises
+// AppError (321), and the caller shows it instead of the dialog.
+class frmImport : public QDialog {
+    Q_OBJECT
+
+public:
+    // `folder` is the main window's folder: the proposed destination and the
+    // game files offered under "Like".
+    frmImport(const QString& sourcePath, const QString& folder, QWidget* parent = nullptr);
+    ~frmImport() override;
+
+    // The file written by the last successful import, "" otherwise.
+    QString CreatedFile() const { return created_; }
+
+    // Asks for an audio file to import; "" when cancelled. Tests replace the
+    // chooser with SetSourceChooser (an empty function brings the real one back).
+    static QString AskSourceFile(QWidget* owner, const QString& folder);
+    static void SetSourceChooser(std::function<QString(QWidget*, const QString&)> chooser);
+
+    // True for a file the main window hands to this dialog when dropped: any
+    // file but the game's own types.
+    static bool TakesDroppedFile(const QString& path);
+
+    static constexpr int SampleRateCount = 7;
+
+protected:
+    void reject() override;
+
+private:
+    void BuildWidgets();
+    void BuildLayout();
+    void ConnectHandlers();
+    void ShowSource();
+    void ShowTarget();
+    void FillLikeList();
+
+    void cboLike_Change();
+    void btnImport_Click();
+    void RunHandler(void (frmImport::*handler)());
+
+    ImportTarget ChosenTarget() const;
+    void SetBusy(bool busy);
+
+    QString source_;
+    QString folder_;
+    QString created_;
+    SourceFacts facts_;
+    ImportTarget target_;
+    bool busy_ = false;
+    bool cancelRequested_ = false;
+
+    QLabel* lblFilename = nullptr;
+    QLabel* lblFormat = nullptr;
+    QLabel* lblSampleRate = nullptr;
+    QLabel* lblBitDepth = nullptr;
+    QLabel* lblChannels = nullptr;
+    QLabel* lblLength = nullptr;
+    QComboBox* cboLike = nullptr;
+    std::array<QRadioButton*, 3> optType{};
+    std::array<QRadioButton*, SampleRateCount> optSampleRate{};
+    std::array<QRadioButton*, 2> optBitDepth{};
+    std::array<QRadioButton*, 2> optChannels{};
+    QCheckBox* chkChange8bitFlag = nullptr;
+    std::array<QRadioButton*, 2> opt8bitFlag{};
+    FlexMaskEditBox* mskInternalID = nullptr;
+    QButtonGroup* grpType = nullptr;
+    QButtonGroup* grpSampleRate = nullptr;
+    QButtonGroup* grpBitDepth = nullptr;
+    QButtonGroup* grpChannels = nullptr;
+    QButtonGroup* grp8bitFlag = nullptr;
+    QProgressBar* prgImport = nullptr;
+    QuillonButton* btnImport = nullptr;
+    QuillonButton* btnCancel = nullptr;
+};
