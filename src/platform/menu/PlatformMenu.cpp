@@ -1,9 +1,12 @@
 #include "PlatformMenu.h"
 
 #include <QApplication>
+#include <QGuiApplication>
+#include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QWidgetAction>
 
 #include "MenuApi.h"
@@ -12,6 +15,10 @@
 namespace zs {
 
 namespace {
+
+constexpr int kBorder = 1;   // pixels of the frame line
+constexpr int kPadding = 4;  // pixels between the items and the frame on the right
+constexpr int kShadow = 4;   // pixels of the shadow, where there is one
 
 // The caption's shortcut text as a key sequence, for assistive technology; names
 // Qt does not know ("Left Arrow", "Page Up") are translated, others give none.
@@ -35,9 +42,61 @@ QString CaptionPart(const QString& text) {
 }  // namespace
 
 PlatformMenu::PlatformMenu(MenuHandle handle) : handle_(handle) {
+    // A border of its own, so the menu's edge shows over a white list, and a
+    // shadow on X11, where what lies below can be read back.
+    shadow_ = QGuiApplication::platformName() == QLatin1String("xcb") ? kShadow : 0;
+    setContentsMargins(kBorder, kBorder, kPadding + kBorder + shadow_, kBorder + shadow_);
     connect(this, &QMenu::aboutToShow, this, &PlatformMenu::OnAboutToShow);
     connect(this, &QMenu::aboutToHide, this, &PlatformMenu::OnAboutToHide);
     connect(this, &QMenu::hovered, this, &PlatformMenu::OnHovered);
+}
+
+void PlatformMenu::showEvent(QShowEvent* event) {
+    QMenu::showEvent(event);
+    // The geometry is final and the menu not yet on screen.
+    below_ = QPixmap();
+    if (shadow_ > 0 && screen()) below_ = screen()->grabWindow(0, x(), y(), width(), height());
+}
+
+void PlatformMenu::paintEvent(QPaintEvent* event) {
+    QMenu::paintEvent(event);
+    QPainter painter(this);
+    const QRect body = rect().adjusted(0, 0, -shadow_, -shadow_);
+    if (shadow_ > 0) {
+        const QRect right(body.right() + 1, 0, shadow_, height());
+        const QRect bottom(0, body.bottom() + 1, width(), shadow_);
+        for (const QRect& strip : {right, bottom}) {
+            if (below_.isNull())
+                painter.fillRect(strip, palette().window());
+            else
+                painter.drawPixmap(strip, below_, strip);
+        }
+        // Softer towards the outside, and starting a little in from the corners.
+        for (int i = 0; i < shadow_; ++i) {
+            const QColor shade(0, 0, 0, 70 - 60 * i / shadow_);
+            painter.fillRect(QRect(body.right() + 1 + i, shadow_ + i, 1, body.height() - shadow_),
+                             shade);
+            painter.fillRect(
+                QRect(shadow_ + i, body.bottom() + 1 + i, body.width() - shadow_ + 1, 1), shade);
+        }
+    }
+    // The padding repeats the last column of each item's face as the owner draws
+    // it unselected (its background), so a highlight stops short of the frame.
+    for (const Entry& entry : entries_) {
+        if (!qobject_cast<QWidgetAction*>(entry.action) || !entry.action->isVisible()) continue;
+        const QRect item = actionGeometry(entry.action);
+        if (item.isEmpty()) continue;
+        QImage face(item.size(), QImage::Format_ARGB32_Premultiplied);
+        face.fill(palette().color(QPalette::Window));
+        {
+            QPainter facePainter(&face);
+            DrawEntry(facePainter, face.rect(), entry.action, false);
+        }
+        painter.drawImage(QRect(item.right() + 1, item.top(), kPadding, item.height()), face,
+                          QRect(face.width() - 1, 0, 1, face.height()));
+    }
+    painter.setPen(palette().color(QPalette::Dark));
+    painter.drawRect(body.adjusted(0, 0, -1, -1));
 }
 
 int PlatformMenu::PositionOf(quint32 item, bool byPosition) const {
@@ -208,12 +267,14 @@ void PlatformMenu::OnTriggered(QAction* action) {
     emit Chosen(entries_[position].id);
 }
 
-void PlatformMenu::DrawEntry(QPainter& painter, const QRect& rect, QAction* action) {
+void PlatformMenu::DrawEntry(QPainter& painter, const QRect& rect, QAction* action,
+                             bool showSelection) {
     const int position = PositionOfAction(action);
     if (position < 0) return;
     const Entry& entry = entries_[position];
     quint32 state = 0;
-    if (activeAction() == action && action->isEnabled()) state |= DrawState::Selected;
+    if (showSelection && activeAction() == action && action->isEnabled())
+        state |= DrawState::Selected;
     if (entry.flags & MenuFlag::Grayed) state |= DrawState::Grayed;
     if (entry.flags & MenuFlag::Disabled) state |= DrawState::Disabled;
     if (entry.flags & MenuFlag::Checked) state |= DrawState::Checked;

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QMenu>
+#include <QPixmap>
 
 #include "MenuMessage.h"
 
@@ -42,12 +43,16 @@ public:
     // Sends InitMenuPopup and measures now; the next opening then sends nothing more.
     void PrepareTopLevel();
     // Paints an owner-drawn item: the owner draws it, or a plain default look.
-    void DrawEntry(QPainter& painter, const QRect& rect, QAction* action);
+    // Without showSelection the item is drawn unselected whatever the pointer does.
+    void DrawEntry(QPainter& painter, const QRect& rect, QAction* action,
+                   bool showSelection = true);
 
 signals:
     void Chosen(quint32 id);
 
 protected:
+    void showEvent(QShowEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
@@ -64,6 +69,11 @@ private:
     void OnHovered(QAction* action);
     void OnTriggered(QAction* action);
 
+    // Where the window system lets us read the screen, a shadow falls on what
+    // lies below the menu's right and bottom edges: shadow_ pixels of the menu
+    // window show that, darkened.
+    int shadow_ = 0;
+    QPixmap below_;
     MenuHandle handle_;
     QList<Entry> entries_;
     bool prepared_ = false;

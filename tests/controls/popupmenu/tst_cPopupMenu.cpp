@@ -49,6 +49,7 @@ private slots:
     void measuresOfficeWidthsWithAndWithoutShortcuts();
     void measuredSizeIsShownAndOwnerDrawCanChangeIt();
     void drawsIconsTextsAndHighlight();
+    void framedWithRoomAfterTheLongestCaption();
     void itemsAreAccessibleMenuItems();
     void acceleratorsChooseItems();
     void chevronRevealsInfrequentlyUsedItems();
@@ -351,6 +352,39 @@ void tst_cPopupMenu::drawsIconsTextsAndHighlight() {
     const QPoint plain = rects[2].topRight() + QPoint(-6, 4);
     const QPoint lit = rects[0].topRight() + QPoint(-6, 4);
     QVERIFY(image.pixelColor(plain) != image.pixelColor(lit));
+}
+
+// Over a white list the menu's edge must show, and the longest caption keep
+// clear of it.
+void tst_cPopupMenu::framedWithRoomAfterTheLongestCaption() {
+    cPopupMenu menu;
+    FileContextMenu::Build(menu, images_.get(), owner_.get());
+    QImage image;
+    QRect single;
+    MenuApi::SetTrackObserver([&](QMenu* shown) {
+        QVERIFY(QTest::qWaitForWindowExposed(shown));
+        single = shown->actionGeometry(shown->actions().at(1));
+        image = shown->grab().toImage();
+        MenuDriver::Dismiss(shown);
+    });
+    menu.ShowPopupMenu(0, 0);
+    QVERIFY(!image.isNull());
+    const QColor frame = image.pixelColor(0, 0);
+    QVERIFY(frame.lightness() < 200);
+    const int right = image.width() - 1;  // no shadow on this platform
+    for (int y = 0; y < image.height(); ++y) {
+        QCOMPARE(image.pixelColor(0, y), frame);
+        QCOMPARE(image.pixelColor(right, y), frame);
+    }
+    for (int x = 0; x <= right; ++x) QCOMPARE(image.pixelColor(x, 0), frame);
+    int lastInk = 0;
+    for (int x = single.left(); x < right; ++x)
+        for (int y = single.top(); y <= single.bottom(); ++y)
+            if (image.pixelColor(x, y).lightness() < 100) lastInk = x;
+    QVERIFY2(right - lastInk >= 16, qPrintable(QString::number(right - lastInk)));
+    // The padding continues the item's own background.
+    QCOMPARE(image.pixelColor(right - 2, single.center().y()),
+             image.pixelColor(single.right() - 2, single.center().y()));
 }
 
 void tst_cPopupMenu::itemsAreAccessibleMenuItems() {
