@@ -144,8 +144,9 @@ void frmImport::BuildLayout() {
         {"Bit Depth", lblBitDepth}, {"Channels", lblChannels}, {"Length", lblLength}};
     for (const auto& [caption, value] : values) {
         auto* l = new QLabel(QString::fromLatin1(caption), sourceFrame);
+        // The value is what a screen reader speaks; the caption labels it.
         l->setBuddy(value);
-        value->setAccessibleName(l->text());
+        value->setAccessibleDescription(l->text());
         const int row = sourceGrid->rowCount();
         sourceGrid->addWidget(l, row, 0);
         sourceGrid->addWidget(value, row, 1);
@@ -383,7 +384,7 @@ void frmImport::reject() {
 QString frmImport::AskSourceFile(QWidget* owner, const QString& folder) {
     if (SourceChooser()) return SourceChooser()(owner, folder);
     return QFileDialog::getOpenFileName(
-        owner, QStringLiteral("Import Sound File"), folder,
+        owner, QStringLiteral("Choose a Sound to Import"), folder,
         QStringLiteral("Audio Files (*.wav *.flac *.ogg *.oga *.opus *.mp3 *.aif *.aiff *.aifc);;"
                        "All Files (*)"));
 }

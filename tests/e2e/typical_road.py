@@ -5,6 +5,8 @@ preview and play it, batch-convert, delete, auto-play, exit, start again.
 Usage: typical_road.py PROGRAM WORKDIR SHOTSDIR   (on an X display, with an
 accessibility bus on the session bus)."""
 
+import array
+import math
 import os
 import subprocess
 import sys
@@ -455,6 +457,58 @@ class Road:
         expect("windows while auto-playing", [name(w) for w in self.d.windows() if showing(w)],
                [MAIN])
 
+    def import_flac(self):
+        """Ctrl+I, a FLAC from another folder, 22050 Hz mono: the game file holds the
+        tone at its level, as sox's own conversion of the same file has it."""
+        incoming = self.work / "incoming"
+        incoming.mkdir()
+        flac = incoming / "Horn.flac"
+        subprocess.run(["sox", "-n", "-r", "48000", "-b", "24", "-c", "2", str(flac),
+                        "synth", "2", "sine", "1000", "gain", "-6"], check=True)
+        self.d.key("ctrl+i")
+        chooser = self.d.window("Choose a Sound to Import")
+        field = self.d.get(chooser, "text", "File name:")
+        self.d.click(field)
+        self.d.key("ctrl+a")
+        self.d.type(str(flac))
+        self.d.wait("the typed path", lambda: field.get_text(0, -1) == str(flac))
+        self.d.key("Return")
+        self.d.closed(chooser, "the file chooser")
+        dialog = self.d.window("Import Sound File")
+        expect("source format", name(self.d.get(dialog, "label", desc="Format")), "FLAC, 24-bit")
+        for option in ("22050", "1-Mono"):
+            button = self.d.get(dialog, "radio button", option)
+            self.d.click(button)
+            self.d.wait(f"{option} chosen", lambda: checked(button))
+        self.d.screenshot("import-dialog", extents(dialog))
+        self.d.click(self.button(dialog, "Go"))
+        self.save_as("HORN.SND")
+        text = self.d.answer("Import Information", "OK")
+        expect("import report", Path(text.split()[0]).name, "HORN.SND")
+        self.d.gone("Import Sound File")
+        self.d.wait("HORN.SND selected", lambda: self.panel()["Selected file"] == "HORN.SND")
+        expect("panel of the new file",
+               {k: self.panel()[k] for k in ("Sample rate", "Bit depth", "Channels")},
+               {"Sample rate": "22050 Hz", "Bit depth": "16-bit", "Channels": "Mono"})
+
+        horn = sounds.read_header(self.folder / "HORN.SND")
+        expect("HORN.SND header", (horn.kind, horn.flag, horn.internal_id, horn.rate, horn.bits,
+                                   horn.channels), ("game", 0, 0, 22050, 16, 1))
+        near("HORN.SND frames", horn.data_length // 2, 44100, 1)
+        expect("HORN.SND data length", len(horn.data), horn.data_length)
+        ours = array.array("h", horn.data)
+        peer = array.array("h", subprocess.run(
+            ["sox", str(flac), "-t", "raw", "-e", "signed", "-b", "16", "-c", "1", "-",
+             "remix", "-", "rate", "-v", "22050"], check=True, capture_output=True).stdout)
+        n = min(len(ours), len(peer))
+        near("frames against sox", len(ours), len(peer), 1)
+        signal = math.sqrt(sum(v * v for v in peer[:n]) / n)
+        near("level (RMS)", math.sqrt(sum(v * v for v in ours[:n]) / n), signal, signal * 0.012)
+        error = math.sqrt(sum((a - b) ** 2 for a, b in zip(ours[:n], peer[:n])) / n)
+        if error > signal * 1e-3:
+            raise StepFailed(f"HORN.SND differs from sox's conversion by {error:.1f} RMS "
+                             f"(signal {signal:.0f})")
+
     def exit(self):
         self.d.click(self.button(self.main(), "Exit"))
         self.d.answer("Exit Application", "No", "Are you sure that you want to exit?")
@@ -508,6 +562,7 @@ class Road:
                  ("context menu: Convert - Batch of three files", self.batch),
                  ("context menu: Delete with confirmation", self.delete),
                  ("Auto Play plays the clicked file", self.auto_play),
+                 ("Ctrl+I imports a FLAC into a game file", self.import_flac),
                  ("Exit: No keeps the window, Yes ends the program", self.exit),
                  ("second start restores the folder and Auto Play", self.second_start)]
         try:
