@@ -17,6 +17,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMimeData>
@@ -594,23 +595,32 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
+    // The keyboard's menu requests: the Menu key arrives as a context-menu event,
+    // Shift+F10 as itself. A pointer's request was served on its press.
     if (watched == FileList && event->type() == QEvent::ContextMenu) {
-        // The menu key or Shift+F10: the menu of the selected file at its row, as a
-        // right press there would open it. A pointer's request was served on its press.
         auto* request = static_cast<QContextMenuEvent*>(event);
-        if (request->reason() == QContextMenuEvent::Keyboard) {
-            const QList<QListWidgetItem*> selected = FileList->selectedItems();
-            if (!selected.isEmpty()) {
-                FileList->scrollToItem(selected.first());
-                const QPoint at = FileList->visualItemRect(selected.first()).center();
-                const int shift = zs::ShiftCode(request->modifiers());
-                zs::RunTopLevel(
-                    this, [this, at, shift] { FileList_MouseDown(2, shift, at.x(), at.y()); });
-            }
-        }
+        if (request->reason() == QContextMenuEvent::Keyboard)
+            OpenMenuAtSelectedRow(request->modifiers());
         return true;
     }
+    if (watched == FileList && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier) {
+            OpenMenuAtSelectedRow(key->modifiers());
+            return true;
+        }
+    }
     return QWidget::eventFilter(watched, event);
+}
+
+void frmMain::OpenMenuAtSelectedRow(Qt::KeyboardModifiers modifiers) {
+    // As a right press at the middle of the row would open it.
+    const QList<QListWidgetItem*> selected = FileList->selectedItems();
+    if (selected.isEmpty()) return;
+    FileList->scrollToItem(selected.first());
+    const QPoint at = FileList->visualItemRect(selected.first()).center();
+    const int shift = zs::ShiftCode(modifiers);
+    zs::RunTopLevel(this, [this, at, shift] { FileList_MouseDown(2, shift, at.x(), at.y()); });
 }
 
 void frmMain::FileList_MouseDown(int button, int shift, int x, int y) {

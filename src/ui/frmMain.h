@@ -60,6 +60,8 @@ private:
 
     void Form_QueryUnload(bool& close);
     void FileList_MouseDown(int button, int shift, int x, int y);
+    // The file menu from the keyboard: at the selected row, nothing without a selection.
+    void OpenMenuAtSelectedRow(Qt::KeyboardModifiers modifiers);
     void RunMenuCommand(const QString& key);
 
     void DriveList_Change();

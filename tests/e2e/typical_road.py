@@ -218,6 +218,7 @@ class Road:
         self.d.click(formats["WAV"])
         self.d.wait("WSD and WAV ticked", lambda: checked(formats["WSD"]) and checked(formats["WAV"]))
         self.d.screenshot("convert-dialog", extents(dialog))
+        self.program_look(dialog, "Go")
         self.d.click(self.button(dialog, "Go"))
         self.save_as("BOOM.WSD", typed="BOOM_ID.WSD")
         self.save_as("BOOM.WAV")
@@ -408,7 +409,12 @@ class Road:
         self.d.click(targets["WAV"])
         self.d.wait("WAV chosen", lambda: checked(targets["WAV"]))
         self.d.screenshot("batch-dialog", extents(dialog))
+        self.program_look(dialog, "Go")
+        lists_before = [extents(source), extents(chosen)]
         self.d.click(self.button(dialog, "Go"))
+        self.d.window("Success")  # over the dialog, which shows its progress line now
+        expect("the lists' places while converting", [extents(source), extents(chosen)],
+               lists_before)
         self.d.answer("Success", "OK", "Operation was successful!  3 files were converted.")
         self.d.gone("Batch Convert")
         for out, rate, bits, data in (("BOOM.WAV", 11025, 8, self.boom),
@@ -425,7 +431,17 @@ class Road:
             self.d.items(self.files())))
 
     def delete(self):
-        _, item = self.menu_command("GUN.WAV", "Delete")
+        # From the keyboard: Shift+F10 opens the selected file's menu at its row.
+        self.click_file("GUN.WAV")
+        self.d.wait("GUN.WAV inspected", lambda: self.panel().get("Selected file") == "GUN.WAV")
+        self.d.popups.clear()
+        self.d.key("shift+F10")
+        menu = self.d.popup_menu()
+        row = extents(self.d.item(self.files(), "GUN.WAV"))
+        mx, my = extents(menu)[:2]
+        if not (row[0] <= mx < row[0] + row[2] and row[1] <= my < row[1] + row[3]):
+            raise StepFailed(f"the menu opened at {mx},{my}, away from the selected row {row}")
+        item = next(c for c in children(menu) if name(c) == "Delete")
         self.d.click(item)
         self.d.answer("Delete File", "Yes", "Are you sure that you want to delete GUN.WAV?")
         self.d.answer("File deleted", "OK", "GUN.WAV deleted!")
@@ -560,7 +576,7 @@ class Road:
                  ("refresh after Convert; the WAV written reads back", self.refreshed),
                  ("preview: waveform, selection, Play/Pause/Play/Stop/Loop", self.preview),
                  ("context menu: Convert - Batch of three files", self.batch),
-                 ("context menu: Delete with confirmation", self.delete),
+                 ("context menu from the keyboard: Delete to the trash", self.delete),
                  ("Auto Play plays the clicked file", self.auto_play),
                  ("Ctrl+I imports a FLAC into a game file", self.import_flac),
                  ("Exit: No keeps the window, Yes ends the program", self.exit),

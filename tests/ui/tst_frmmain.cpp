@@ -355,7 +355,7 @@ private slots:
 
         answer_ = QMessageBox::No;
         zs::MenuDriver::ClickNext(4);
-        QApplication::sendEvent(list, &request);
+        QTest::keyClick(list, Qt::Key_F10, Qt::ShiftModifier);
         QCOMPARE(shown_.size(), 1);
         QCOMPARE(shown_[0].text, QString("Are you sure that you want to delete song.snd?"));
         window->close();
