@@ -278,10 +278,9 @@ class Road:
         area = self.d.get(window, desc="Status picture")
         self.picture("the status picture", extents(area), RESOURCES / "preview" / f"{picture}.png")
 
-    def press(self, window, caption, state, picture):
+    def press(self, window, caption, state):
         self.d.click(self.button(window, caption))
         self.d.wait(f"the status {state}", lambda: self.status(window) == state)
-        self.status_picture(window, picture)
 
     def buttons_enabled(self, window):
         return {c: enabled(self.button(window, c)) for c in ("Play", "Pause", "Stop", "Loop")}
@@ -350,7 +349,7 @@ class Road:
 
     def play_pause_stop_loop(self, window, channel):
         lo, hi = self.selection
-        self.press(window, "Play", "Playing", "PLAY")
+        self.press(window, "Play", "Playing")
         expect("buttons while playing", self.buttons_enabled(window),
                {"Play": False, "Pause": True, "Stop": True, "Loop": False})
         if self.pulse:
@@ -361,31 +360,40 @@ class Road:
         if not all(lo - 3 <= x <= hi + 3 for x in xs if x is not None):
             raise StepFailed(f"the marker left the selection {lo}..{hi}: {xs}")
 
-        self.press(window, "Pause", "Paused", "PAUSE")
+        self.press(window, "Pause", "Paused")
         self.d.wait("Play enabled while paused", lambda: self.buttons_enabled(window)["Play"])
         paused = self.track(channel, 0.3)
         if len(set(paused)) != 1 or paused[0] is None:
             raise StepFailed(f"the marker moves while paused: {paused}")
+        self.status_picture(window, "PAUSE")
 
-        self.press(window, "Play", "Playing", "PLAY")
+        self.press(window, "Play", "Playing")
         resumed = self.wait_moving(channel)
         seen = [x for x in resumed if x is not None]
         if not seen or seen[0] < paused[0] - 3 or not self.moving(resumed):
             raise StepFailed(f"play after pause does not go on from {paused[0]}: {resumed}")
 
-        self.press(window, "Stop", "Stopped", "STOP")
+        self.press(window, "Stop", "Stopped")
         expect("buttons after Stop", self.buttons_enabled(window),
                {"Play": True, "Pause": False, "Stop": False, "Loop": True})
         expect("marker after Stop", self.marker_x(channel), None)
+        self.status_picture(window, "STOP")
 
-        self.press(window, "Loop", "Playing", "LOOP")
+        self.press(window, "Loop", "Playing")
         # The stretch lasts 2.4 s: within 4 s the marker must jump back and go on.
         xs = self.track(channel, 4.0)
         seen = [x for x in xs if x is not None]
         if not any(b < a - 20 for a, b in zip(seen, seen[1:])):
             raise StepFailed(f"looping never starts the stretch again: {seen}")
         expect("status while looping", self.status(window), "Playing")
-        self.press(window, "Stop", "Stopped", "STOP")
+        self.status_picture(window, "LOOP")
+        self.press(window, "Stop", "Stopped")
+
+        # Played once, the stretch shows PLAY until it ends by itself, then STOP.
+        self.press(window, "Play", "Playing")
+        self.status_picture(window, "PLAY")
+        self.d.wait("the end of the stretch", lambda: self.status(window) == "Stopped")
+        self.status_picture(window, "STOP")
 
     # ---- context menu ----
 
