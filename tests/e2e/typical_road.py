@@ -533,6 +533,13 @@ class Road:
             raise StepFailed(f"HORN.SND differs from sox's conversion by {error:.1f} RMS "
                              f"(signal {signal:.0f})")
 
+    def about(self):
+        self.d.click(self.button(self.main(), "About"))
+        box = self.d.window(f"About {MAIN}")
+        self.program_look(box, "OK")
+        self.d.click(self.button(box, "OK"))
+        self.d.closed(box, "the About box")
+
     def exit(self):
         self.d.click(self.button(self.main(), "Exit"))
         self.d.answer("Exit Application", "No", "Are you sure that you want to exit?")
@@ -587,6 +594,7 @@ class Road:
                  ("context menu from the keyboard: Delete to the trash", self.delete),
                  ("Auto Play plays the clicked file", self.auto_play),
                  ("Ctrl+I imports a FLAC into a game file", self.import_flac),
+                 ("About box in the program's look", self.about),
                  ("Exit: No keeps the window, Yes ends the program", self.exit),
                  ("second start restores the folder and Auto Play", self.second_start)]
         try:
