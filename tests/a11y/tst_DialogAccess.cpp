@@ -1,4 +1,4 @@
-// The Convert and Batch dialogs as assistive technology and the keyboard meet
+// The Convert, Batch and Import dialogs as assistive technology and the keyboard meet
 // them: names, labels, access keys, the Tab order, and commands pressed through
 // the accessibility interface, with the save dialog and the message boxes
 // answered by the test.
@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "../sound/SignalFixtures.h"
 #include "../sound/SoundFixtures.h"
 #include "A11yWalk.h"
 #include "FlexMaskEditBox.h"
@@ -19,6 +20,7 @@
 #include "cCommonDialog.h"
 #include "frmBatch.h"
 #include "frmConvert.h"
+#include "frmImport.h"
 
 using namespace a11y;
 using mUtility::SoundInfo;
@@ -35,7 +37,8 @@ class tst_DialogAccess : public QObject {
     void Inspect(const QString& name, const QString& folder = "single") {
         const QString path = dir_.filePath(folder);
         QDir().mkpath(path);
-        if (!Fixtures::WriteFile(path + '/' + name, Fixtures::GameFile({}, Fixtures::Samples(4410))))
+        if (!Fixtures::WriteFile(path + '/' + name,
+                                 Fixtures::GameFile({}, Fixtures::Samples(4410))))
             qFatal("cannot write %s", qPrintable(name));
         mUtility::InspectFile(path, name, SoundInfo);
     }
@@ -100,8 +103,7 @@ private slots:
         }
         QCOMPARE(LabelsOf(Child<QRadioButton>(&dialog, "optSampleRate_0")),
                  QStringList{"Sample Rate"});
-        QAccessibleInterface* id =
-            Of(Child<FlexMaskEditBox>(&dialog, "mskInternalID")->textBox());
+        QAccessibleInterface* id = Of(Child<FlexMaskEditBox>(&dialog, "mskInternalID")->textBox());
         QCOMPARE(id->role(), QAccessible::EditableText);
         QCOMPARE(id->text(QAccessible::Name), QString("Internal ID#"));
         QVERIFY(Find(&dialog, QAccessible::CheckBox, "WAV"));
@@ -117,11 +119,46 @@ private slots:
         Toggle(Child<QCheckBox>(&dialog, "chkChangeInternalID"));
         // Row by row; an option group is one Tab stop (the arrows move inside
         // it), and the file's own format (SND) cannot be chosen.
-        A11Y_SAME(TabChain(Child<QRadioButton>(&dialog, "optSampleRate_5")),
-                 (QStringList{"optSampleRate_5", "optBitDepth_0", "optChannels_0",
-                              "chkChange8bitFlag", "opt8bitFlag_0", "chkChangeInternalID",
-                              "mskInternalID", "chkFormat_1", "chkFormat_2", "btnConvert",
-                              "btnPreview", "btnCancel"}));
+        A11Y_SAME(
+            TabChain(Child<QRadioButton>(&dialog, "optSampleRate_5")),
+            (QStringList{"optSampleRate_5", "optBitDepth_0", "optChannels_0", "chkChange8bitFlag",
+                         "opt8bitFlag_0", "chkChangeInternalID", "mskInternalID", "chkFormat_1",
+                         "chkFormat_2", "btnConvert", "btnPreview", "btnCancel"}));
+    }
+
+    void importDialogIsNamedLabelledAndInReadingOrder() {
+        const QString flac = dir_.filePath("horn.flac");
+        QVERIFY(Fixtures::WriteSignal(flac, SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 22050, 1, 2205,
+                                      Fixtures::Sine(0.5, 440, 22050)));
+        frmImport dialog(flac, dir_.path());
+        QVERIFY(Activate(&dialog));
+        QCOMPARE(Of(&dialog)->role(), QAccessible::Dialog);
+        QCOMPARE(Of(&dialog)->text(QAccessible::Name), QString("Import Sound File"));
+        Toggle(Child<QCheckBox>(&dialog, "chkChange8bitFlag"));
+        CheckNamesAndLabels(&dialog);
+        const struct {
+            const char* value;
+            const char* caption;
+            const char* text;
+        } rows[] = {{"lblFormat", "Format", "FLAC, 16-bit"},
+                    {"lblSampleRate", "Sample Rate", "22050 Hz"},
+                    {"lblChannels", "Channels", "Mono"},
+                    {"lblFilename", "File", "horn.flac"}};
+        for (const auto& row : rows) {
+            QLabel* value = Child<QLabel>(&dialog, row.value);
+            QCOMPARE(Of(value)->text(QAccessible::Name), QString(row.text));
+            QCOMPARE(LabelsOf(value), QStringList{row.caption});
+        }
+        QCOMPARE(LabelsOf(Child<QRadioButton>(&dialog, "optSampleRate_0")),
+                 QStringList{"Sample Rate"});
+        QCOMPARE(Of(Child<FlexMaskEditBox>(&dialog, "mskInternalID")->textBox())
+                     ->text(QAccessible::Name),
+                 QString("Internal ID#"));
+        // Row by row, as in the Convert dialog: an option group is one Tab stop.
+        A11Y_SAME(TabChain(Child<QWidget>(&dialog, "cboLike")),
+                  (QStringList{"cboLike", "optType_0", "optSampleRate_0", "optBitDepth_0",
+                               "optChannels_0", "chkChange8bitFlag", "opt8bitFlag_0",
+                               "mskInternalID", "btnImport", "btnCancel"}));
     }
 
     // Ticking a check box starts the field's own reaction: the ID field shows and
@@ -161,7 +198,8 @@ private slots:
         QVERIFY2(sources, qPrintable(Describe(&dialog)));
         QCOMPARE(sources->childCount(), 2);
         QVERIFY(Find(&dialog, QAccessible::List, "Files to Convert"));
-        QCOMPARE(LabelsOf(Child<QRadioButton>(&dialog, "optConvType_0")), QStringList{"Convert to:"});
+        QCOMPARE(LabelsOf(Child<QRadioButton>(&dialog, "optConvType_0")),
+                 QStringList{"Convert to:"});
         // The move buttons' captions are arrows: their names say what they do.
         for (const char* name : {"Add highlighted file", "Add all files", "Remove highlighted file",
                                  "Remove all files"})
@@ -175,10 +213,10 @@ private slots:
         frmBatch dialog;
         QVERIFY(Activate(&dialog));
         Toggle(Child<QRadioButton>(&dialog, "optConvType_2"));
-        A11Y_SAME(TabChain(Child<QListWidget>(&dialog, "BatchFileList")),
-                 (QStringList{"BatchFileList", "btnAdd_0", "btnAdd_1", "btnSubtract_0",
-                              "btnSubtract_1", "ConvertList", "optConvType_1", "btnConvert",
-                              "btnCancel"}));
+        A11Y_SAME(
+            TabChain(Child<QListWidget>(&dialog, "BatchFileList")),
+            (QStringList{"BatchFileList", "btnAdd_0", "btnAdd_1", "btnSubtract_0", "btnSubtract_1",
+                         "ConvertList", "optConvType_1", "btnConvert", "btnCancel"}));
 
         Press(Child<QuillonButton>(&dialog, "btnAdd_1"));
         QCOMPARE(Child<QListWidget>(&dialog, "ConvertList")->count(), 2);
