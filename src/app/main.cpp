@@ -1,15 +1,25 @@
 #include <QApplication>
 
+#include "StartArguments.h"
 #include "StartupProbe.h"
+#include "ZephyraVersion.h"
 #include "frmMain.h"
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
+    QStringList args;
+    for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+    const StartArguments start = StartArguments::Parse(args);
+    // Help, version and usage errors need no display.
+    if (start.action != StartArguments::Action::Run) return start.Answer();
+
+    int qtArgc = 1;  // Qt sees no argument of ours: a path may start with "-"
+    QApplication app(qtArgc, argv);
     QApplication::setApplicationName("Zephyra Sound Utility");
-    QApplication::setApplicationVersion("2.0.7");
+    QApplication::setApplicationVersion(ZephyraVersion::Text);
     QApplication::setDesktopFileName("io.github.brellin.ZephyraSoundUtility");
 
     frmMain window;
+    window.SetStartPath(start.path);
     WatchStartup(&window);
     window.show();
     return app.exec();

@@ -8,6 +8,7 @@
 #include "Console.h"
 #include "ConvertCommand.h"
 #include "CutCommand.h"
+#include "DemoCommand.h"
 #include "ImportCommand.h"
 #include "InfoCommand.h"
 #include "ZephyraVersion.h"
@@ -50,6 +51,12 @@ const char kHelp[] =
     "      seconds (up to, not including, the frame at --to). A missing end is\n"
     "      the sound's own. DEST is replaced only once it is complete.\n"
     "\n"
+    "  zsnd demo FOLDER\n"
+    "      Writes a few sounds made by the program into FOLDER (created when\n"
+    "      missing): an engine hum, a two-tone beep, a rising sweep, stereo ones,\n"
+    "      in 8 and 16 bits as .snd, .wsd and .wav, and BROKEN.WSD, whose header\n"
+    "      lies. The same bytes every time; nothing is written over a file.\n"
+    "\n"
     "  zsnd import [--rate R] [--bits 8|16] [--channels 1|2] [--flag true|false]\n"
     "              [--id N] [--like GAMEFILE] SRC DEST\n"
     "      Decodes any audio file (WAV of any depth, AIFF, FLAC, Ogg Vorbis, Opus,\n"
@@ -76,6 +83,7 @@ ExitCode Dispatch(const QString& command, const QStringList& args) {
     if (command == QLatin1String("batch")) return BatchCommand::Run(args);
     if (command == QLatin1String("cut")) return CutCommand::Run(args);
     if (command == QLatin1String("import")) return ImportCommand::Run(args);
+    if (command == QLatin1String("demo")) return DemoCommand::Run(args);
     throw UsageError(QStringLiteral("unknown command \"%1\"").arg(command));
 }
 

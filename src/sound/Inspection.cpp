@@ -1,5 +1,7 @@
 #include "Inspection.h"
 
+#include <cstring>
+
 #include "FileSource.h"
 #include "HeaderIO.h"
 #include "WavReader.h"
@@ -51,6 +53,20 @@ InspectionResult TooShort(SoundInfoRecord& info, qint64 size) {
     return Invalid(info, QStringLiteral("File length: "), Number(size) + QStringLiteral(" bytes"));
 }
 
+// Sun/NeXT audio shares the .snd extension and opens with this magic; game
+// headers have none. Said plainly, since its fields read as nonsense here.
+bool IsSunAudio(const char* bytes, qint64 got) {
+    return got >= 4 && std::memcmp(bytes, ".snd", 4) == 0;
+}
+
+InspectionResult SunAudio(SoundInfoRecord& info) {
+    info.EightBitFlag = 0;
+    info.InternalID = 0;
+    InspectionResult r = Invalid(info, {}, {});
+    r.MessageText = QStringLiteral("This file is a Sun/NeXT audio file, not a game sound.");
+    return r;
+}
+
 InspectionResult MalformedWav(const SoundInfoRecord& info, bool notIntegerPcm) {
     InspectionResult r;
     r.Outcome = InspectionOutcome::MalformedWav;
@@ -80,8 +96,9 @@ InspectionResult Valid(const SoundInfoRecord& info, const QString& flag, const Q
 InspectionResult InspectGameHeader(ByteSource& source, SoundInfoRecord& info) {
     char bytes[SndHeaderSize];
     qint64 got = 0;
-    if (HeaderIO::ReadExact(source, bytes, SndHeaderSize, got) != HeaderIO::ReadStatus::Complete)
-        return TooShort(info, got);
+    const HeaderIO::ReadStatus status = HeaderIO::ReadExact(source, bytes, SndHeaderSize, got);
+    if (IsSunAudio(bytes, got)) return SunAudio(info);
+    if (status != HeaderIO::ReadStatus::Complete) return TooShort(info, got);
     const SndHeader h = HeaderIO::DecodeSnd(bytes);
     info.EightBitFlag = h.EightBitFlag;
     info.InternalID = h.InternalID;

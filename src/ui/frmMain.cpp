@@ -12,6 +12,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QFileSystemModel>
 #include <QFrame>
 #include <QGridLayout>
@@ -27,9 +28,11 @@
 #include <QStandardPaths>
 #include <QTimer>
 #include <QTreeView>
+#include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cerrno>
+#include <utility>
 
 #include "FileContextMenu.h"
 #include "InputCodes.h"
@@ -56,21 +59,24 @@ using mUtility::SoundInfo;
 namespace {
 
 const QString Caption = QStringLiteral("Zephyrion Sound Utility (XP Edition)");
-// The files of "*.snd;*.wsd;*.wav" in `folder`, in any letter case, sorted by
-// name without regard to case. A plain suffix test: pattern matching costs
-// more than the listing itself in a folder of thousands.
+// True for a name matching "*.snd;*.wsd;*.wav" in any letter case. A plain
+// suffix test: pattern matching costs more than the listing itself in a folder
+// of thousands.
+bool IsSoundFileName(const QString& name) {
+    if (name.size() < 4 || name[name.size() - 4] != u'.') return false;
+    const QStringView type = QStringView(name).right(3);
+    return type.compare(u"snd", Qt::CaseInsensitive) == 0 ||
+           type.compare(u"wsd", Qt::CaseInsensitive) == 0 ||
+           type.compare(u"wav", Qt::CaseInsensitive) == 0;
+}
+
+// The files of "*.snd;*.wsd;*.wav" in `folder`, sorted by name without regard to case.
 QStringList SoundFilesIn(const QString& folder) {
     QStringList names;
     QDirIterator it(folder, QDir::Files | QDir::Readable | QDir::Hidden);
     while (it.hasNext()) {
         it.next();
-        const QString name = it.fileName();
-        if (name.size() < 4 || name[name.size() - 4] != u'.') continue;
-        const QStringView type = QStringView(name).right(3);
-        if (type.compare(u"snd", Qt::CaseInsensitive) == 0 ||
-            type.compare(u"wsd", Qt::CaseInsensitive) == 0 ||
-            type.compare(u"wav", Qt::CaseInsensitive) == 0)
-            names << name;
+        if (IsSoundFileName(it.fileName())) names << it.fileName();
     }
     std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
         const int order = a.compare(b, Qt::CaseInsensitive);
@@ -108,6 +114,28 @@ QAccessibleInterface* MainWindowAccessible(const QString& key, QObject* object) 
     return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
 }
 
+// What a drop from a file manager carries, judged by its first local file or
+// folder: a folder or one of the game's files opens in the lists (OpenPath);
+// any other file Import takes goes to the Import dialog.
+struct Dropped {
+    QString path;  // "" when the drop is not taken
+    bool import = false;
+};
+
+Dropped DroppedFile(const QMimeData* mime) {
+    if (mime == nullptr || !mime->hasUrls()) return {};
+    for (const QUrl& url : mime->urls()) {
+        if (!url.isLocalFile()) continue;
+        const QString path = url.toLocalFile();
+        const QFileInfo file(path);
+        const QString type = file.suffix().toUpper();
+        if (file.isDir() || (file.isFile() && (type == "SND" || type == "WSD"))) return {path};
+        if (frmImport::TakesDroppedFile(path)) return {path, true};
+        return {};
+    }
+    return {};
+}
+
 }  // namespace
 
 frmMain::frmMain(QWidget* parent) : QWidget(parent) {
@@ -115,6 +143,7 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent) {
     Q_UNUSED(accessibleFactory);
     setObjectName("frmMain");
     setWindowTitle(Caption);
+    setAcceptDrops(true);
     BuildWidgets();
     BuildLayout();
     ConnectHandlers();
@@ -328,12 +357,18 @@ void frmMain::Form_Load() {
     try {
         FillDriveList();
         const MainSettings settings = MainSettings::Read();
-        QString saved = settings.LastDirectory;
-        // One listing only: the saved folder when it still exists, else the start folder.
-        const bool useSaved = !saved.isEmpty() && FileSystem().FolderExists(saved);
-        SetDirectoryPath(useSaved ? saved : QDir::currentPath());
+        // Auto Play first: a file given at the start is clicked with it.
         if (!settings.AutoPlay.isEmpty())
             chkAutoPlay->setChecked(static_cast<qint16>(settings.AutoPlay.toInt()) != 0);
+        const QString start = std::exchange(startPath_, QString());
+        const QString problem = start.isEmpty() ? QString() : OpenPath(start);
+        if (start.isEmpty() || !problem.isEmpty()) {
+            QString saved = settings.LastDirectory;
+            // One listing only: the saved folder when it still exists, else the start folder.
+            const bool useSaved = !saved.isEmpty() && FileSystem().FolderExists(saved);
+            SetDirectoryPath(useSaved ? saved : QDir::currentPath());
+        }
+        if (!problem.isEmpty()) MsgBox::Show(this, QMessageBox::Warning, Caption, problem);
         const QString notice = MainSettings::TakeRecoveryNotice();
         if (!notice.isEmpty()) MsgBox::Show(this, QMessageBox::Warning, Caption, notice);
     }
@@ -418,13 +453,29 @@ QString frmMain::SelectedFileName() const {
     return selected.isEmpty() ? QString() : selected.first()->text();
 }
 
-void frmMain::ClickFile(const QString& name) {
+bool frmMain::ClickFile(const QString& name) {
     const auto items = FileList->findItems(name, Qt::MatchExactly);
-    if (items.isEmpty()) return;
+    if (items.isEmpty()) return false;
     updatingLists_ = true;
     FileList->setCurrentItem(items.first());
     updatingLists_ = false;
     zs::RunTopLevel(this, [this] { FileList_Click(); });
+    return true;
+}
+
+QString frmMain::OpenPath(const QString& path) {
+    const QUrl url(path);
+    const QFileInfo file(url.isLocalFile() ? url.toLocalFile() : path);
+    const QString shown = QDir::toNativeSeparators(file.filePath());
+    if (!file.exists()) return tr("The file or folder \"%1\" was not found.").arg(shown);
+    const QString folder = file.isDir() ? file.absoluteFilePath() : file.absolutePath();
+    if (!file.isDir() && !IsSoundFileName(file.fileName()))
+        return tr("\"%1\" is not a .SND, .WSD or .WAV file.").arg(shown);
+    const QString unreadable =
+        tr("The folder \"%1\" cannot be read.").arg(QDir::toNativeSeparators(folder));
+    if (!QDir(folder).isReadable() || !SetDirectoryPath(folder)) return unreadable;
+    if (file.isDir() || ClickFile(file.fileName())) return {};
+    return tr("The file \"%1\" cannot be read.").arg(shown);
 }
 
 void frmMain::FileList_Click() {
@@ -535,29 +586,26 @@ void frmMain::ShowImport(const QString& sourcePath) {
     ClickFile(name);
 }
 
-// The first local file of a drop: the game's own files are not taken here;
-// any other file is offered to the Import dialog.
-QString frmMain::DroppedImportFile(const QMimeData* mime) const {
-    if (!mime || !mime->hasUrls()) return {};
-    for (const QUrl& url : mime->urls()) {
-        if (!url.isLocalFile()) continue;
-        const QString path = url.toLocalFile();
-        return frmImport::TakesDroppedFile(path) ? path : QString();
-    }
-    return {};
-}
-
 void frmMain::dragEnterEvent(QDragEnterEvent* event) {
-    if (!DroppedImportFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+    if (!DroppedFile(event->mimeData()).path.isEmpty()) event->acceptProposedAction();
 }
 
 void frmMain::dropEvent(QDropEvent* event) {
-    const QString path = DroppedImportFile(event->mimeData());
-    if (path.isEmpty()) return;
+    const Dropped dropped = DroppedFile(event->mimeData());
+    if (dropped.path.isEmpty()) return;
     event->acceptProposedAction();
-    // The drag source waits for the drop to end: open the dialog afterwards.
-    QTimer::singleShot(0, this,
-                       [this, path] { zs::RunTopLevel(this, [this, path] { ShowImport(path); }); });
+    // The drag source waits for the drop to end: the dialog, the inspection,
+    // its messages and an Auto Play preview come afterwards.
+    QTimer::singleShot(0, this, [this, dropped] {
+        zs::RunTopLevel(this, [this, dropped] {
+            if (dropped.import) {
+                ShowImport(dropped.path);
+                return;
+            }
+            const QString problem = OpenPath(dropped.path);
+            if (!problem.isEmpty()) MsgBox::Show(this, QMessageBox::Warning, Caption, problem);
+        });
+    });
 }
 
 void frmMain::ShowBatch() {

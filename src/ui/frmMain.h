@@ -10,7 +10,6 @@ class QComboBox;
 class QFileSystemModel;
 class QFrame;
 class QLabel;
-class QMimeData;
 class QListWidget;
 class QTreeView;
 class QuillonButton;
@@ -38,8 +37,20 @@ public:
 
     // The name FileList shows as selected, as it is on disk; "" when none.
     QString SelectedFileName() const;
-    // Selects `name` in FileList and runs the click handler, as a click would.
-    void ClickFile(const QString& name);
+    // Selects `name` in FileList and runs the click handler, as a click would;
+    // false when FileList does not show `name`.
+    bool ClickFile(const QString& name);
+
+    // Call before the window is first shown: the start then opens `path` with
+    // OpenPath instead of the folder of the last run.
+    void SetStartPath(const QString& path) { startPath_ = path; }
+
+    // Opens `path` (or a file: URL) as a user would reach it: a folder is
+    // listed; a .SND, .WSD or .WAV file is listed in its folder, selected and
+    // inspected (and played when Auto Play is ticked). Returns "" when done,
+    // else the message saying why not, without showing it; the window then
+    // stays as it was.
+    QString OpenPath(const QString& path);
 
 public slots:
     void Form_Load();
@@ -49,7 +60,8 @@ public slots:
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
-    // A file dropped from a file manager opens the Import dialog.
+    // A folder or a game file dropped from a file manager opens as OpenPath
+    // opens it; another audio file opens the Import dialog.
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -82,13 +94,13 @@ private:
     // The Import dialog for `sourcePath`; afterwards the list shows the new
     // file selected (in its own folder when it was saved elsewhere).
     void ShowImport(const QString& sourcePath);
-    QString DroppedImportFile(const QMimeData* mime) const;
     void ShowAbout();
     void DeleteSelectedFile();
 
     cFileSystem& FileSystem();
 
     QString dirPath_;
+    QString startPath_;
     QStringList volumes_;  // the drive list's roots, read once per fill
     bool updatingLists_ = false;
     bool unreadable_ = false;    // the selected file's header could not be read

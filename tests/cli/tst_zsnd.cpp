@@ -113,6 +113,7 @@ private slots:
     void readOnlyFolderKeepsOldDestination();
     void importWritesGameFiles();
     void importRefusals();
+    void demoWritesItsSetOnce();
 
 private:
     QString Make(const QString& name, const QByteArray& bytes) {
@@ -587,6 +588,30 @@ void tst_zsnd::importRefusals() {
              (QStringList{"KEEP.SND", "LOW.SND", "notes.txt", "tone.flac"}));
     r = Zsnd({"--help"});
     QVERIFY(r.out.contains("zsnd import") && r.out.contains("--like GAMEFILE"));
+}
+
+// The demo set lands in a new folder, and a second run writes over nothing.
+void tst_zsnd::demoWritesItsSetOnce() {
+    const QString folder = dir_->filePath("new/demo");
+    Run r = Zsnd({"demo", folder});
+    QCOMPARE(r.err, QString());
+    QCOMPARE(r.exitCode, 0);
+    const QStringList names{"ENGINE.SND", "BEEP.WSD",  "SWEEP.SND", "PINGPONG.WSD",
+                            "SIREN.SND",  "CHIME.WAV", "BROKEN.WSD"};
+    QStringList listed;
+    for (const QString& name : names) listed << folder + "/" + name;
+    QCOMPARE(r.out, listed.join('\n') + '\n');
+
+    QCOMPARE(Zsnd({"info", "SWEEP.SND", "CHIME.WAV"}, folder).exitCode, 0);
+    QCOMPARE(Zsnd({"info", "BROKEN.WSD"}, folder).exitCode, 1);
+
+    const QByteArray before = Fixtures::ReadFile(folder + "/SIREN.SND");
+    r = Zsnd({"demo", folder});
+    QCOMPARE(r.exitCode, 3);
+    QVERIFY2(r.err.startsWith("zsnd: error 58: ") && r.err.contains("ENGINE.SND"),
+             qPrintable(r.err));
+    QCOMPARE(Fixtures::ReadFile(folder + "/SIREN.SND"), before);
+    QCOMPARE(Zsnd({"demo"}).exitCode, 2);
 }
 
 QTEST_GUILESS_MAIN(tst_zsnd)

@@ -1,6 +1,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QMimeDatabase>
 #include <QPluginLoader>
 #include <QProcess>
 #include <QStandardPaths>
@@ -9,6 +10,8 @@
 #include <QtTest>
 #include <memory>
 
+#include "SoundFixtures.h"
+
 namespace {
 
 struct Run {
@@ -16,13 +19,15 @@ struct Run {
     QString output;
 };
 
-Run RunTool(const QString& program, const QStringList& arguments) {
+Run RunTool(const QString& program, const QStringList& arguments,
+            const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
     Run run;
     if (QStandardPaths::findExecutable(program).isEmpty() && !QFileInfo(program).isExecutable()) {
         run.output = program + QStringLiteral(" is not installed (scripts/deps installs it)");
         return run;
     }
     QProcess process;
+    process.setProcessEnvironment(environment);
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.start(program, arguments);
     process.waitForFinished(240000);
@@ -68,6 +73,24 @@ Metainfo ReadMetainfo(const QString& path) {
     return info;
 }
 
+// The value of `key` in the output of `gio info`.
+QString GioAttribute(const QString& output, const QString& key) {
+    for (const QString& line : output.split(QLatin1Char('\n'))) {
+        const QString trimmed = line.trimmed();
+        if (trimmed.startsWith(key + QLatin1String(": "))) return trimmed.mid(key.size() + 2);
+    }
+    return {};
+}
+
+// A Sun/NeXT audio file: ".snd", then five big-endian fields (data offset,
+// length, encoding, rate, channels) and the samples.
+QByteArray SunAudio(quint32 encoding, quint32 rate, quint32 channels) {
+    QByteArray b(".snd");
+    for (const quint32 field : {24u, 800u, encoding, rate, channels})
+        for (int shift = 24; shift >= 0; shift -= 8) b.append(static_cast<char>(field >> shift));
+    return b + Fixtures::Samples(800);
+}
+
 }  // namespace
 
 class tst_Install : public QObject {
@@ -79,6 +102,9 @@ private slots:
     void desktopEntryIsValidAndComplete();
     void metainfoIsValidAndMatchesTheEntry();
     void iconIsInstalledInEveryThemeSize();
+    void fileTypesOfTheInstalledDefinition_data();
+    void fileTypesOfTheInstalledDefinition();
+    void fileManagersOfferTheProgram();
 #ifdef ZS_DESIGNER_PLUGIN_DIR
     void designerPluginLoadsFromTheInstalledTree();
 #endif
@@ -91,6 +117,8 @@ private:
         return Path(QStringLiteral(ZS_DATADIR "/") + relative);
     }
     QString DesktopFile() const;
+    // The desktop of initTestCase's data folder, with an empty per-user one.
+    QProcessEnvironment DesktopEnvironment() const;
 
     std::unique_ptr<QTemporaryDir> prefix_;
     QString appId_;
@@ -108,6 +136,24 @@ void tst_Install::initTestCase() {
                                     .entryList({QStringLiteral("*.desktop")}, QDir::Files);
     QCOMPARE(entries.size(), 1);
     appId_ = QFileInfo(entries.first()).completeBaseName();
+
+    // A desktop's data folder as a system installation leaves it: the
+    // system's MIME definitions and ours compiled into one database, as the
+    // package trigger does, and the installed menu entries. Every lookup here,
+    // this process's own Qt one included, sees that folder alone.
+    const QString share = Path(QStringLiteral("desktop-share"));
+    QVERIFY(QDir().mkpath(share + QStringLiteral("/mime/packages")));
+    QVERIFY(QFile::link(QStringLiteral("/usr/share/mime/packages/freedesktop.org.xml"),
+                        share + QStringLiteral("/mime/packages/freedesktop.org.xml")));
+    const QString definition = QStringLiteral("mime/packages/%1.xml").arg(appId_);
+    QVERIFY(QFile::copy(Data(definition), share + QLatin1Char('/') + definition));
+    QVERIFY(
+        QFile::link(Data(QStringLiteral("applications")), share + QStringLiteral("/applications")));
+    const Run update =
+        RunTool(QStringLiteral("update-mime-database"), {share + QStringLiteral("/mime")});
+    QVERIFY2(update.exitCode == 0, qPrintable(update.output));
+    qputenv("XDG_DATA_DIRS", QFile::encodeName(share));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(Path(QStringLiteral("no-home"))));
 }
 
 QString tst_Install::DesktopFile() const {
@@ -165,6 +211,93 @@ void tst_Install::iconIsInstalledInEveryThemeSize() {
     QXmlStreamReader xml(&svg);
     QVERIFY(xml.readNextStartElement());
     QCOMPARE(xml.name(), QStringLiteral("svg"));
+}
+
+QProcessEnvironment tst_Install::DesktopEnvironment() const {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_DATA_DIRS"), Path(QStringLiteral("desktop-share")));
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), Path(QStringLiteral("no-home")));
+    // A desktop entry counts only when its program is on the PATH.
+    environment.insert(QStringLiteral("PATH"), Path(QStringLiteral(ZS_BINDIR)) + QLatin1Char(':') +
+                                                   environment.value(QStringLiteral("PATH")));
+    // xdg-mime asks the desktop's own tool; with no desktop it asks file(1),
+    // which does not read the shared MIME database.
+    environment.insert(QStringLiteral("XDG_CURRENT_DESKTOP"), QStringLiteral("GNOME"));
+    return environment;
+}
+
+void tst_Install::fileTypesOfTheInstalledDefinition_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("type");
+    using Fixtures::Game;
+    const QByteArray samples = Fixtures::Samples(800);
+    const QString game = QStringLiteral("audio/x-zephyrion-sound");
+    const QString sun = QStringLiteral("audio/basic");
+    QTest::newRow("game .snd, 16-bit stereo")
+        << "song.snd" << Fixtures::GameFile(Game{}, samples) << game;
+    QTest::newRow("game .SND, 8-bit mono")
+        << "BOOM.SND" << Fixtures::GameFile(Game{.flag = 2, .bits = 8, .channels = 1}, samples)
+        << game;
+    QTest::newRow("game .snd with a lying length")
+        << "liar.snd" << Fixtures::GameFile(Game{.length = 1 << 30}, samples) << game;
+    QTest::newRow("game .wsd") << "ENGINE.WSD" << Fixtures::GameFile(Game{}, samples) << game;
+    QTest::newRow("Sun .snd, mu-law mono") << "bell.snd" << SunAudio(1, 8000, 1) << sun;
+    QTest::newRow("Sun .SND, 16-bit stereo") << "BELL.SND" << SunAudio(3, 22050, 2) << sun;
+    QTest::newRow("canonical .wav")
+        << "tone.wav" << Fixtures::WavFile(Fixtures::Wav{}, samples) << "audio/x-wav";
+}
+
+// The definition as installed decides every file's type: game files are ours, Sun/NeXT audio stays
+// theirs whatever its extension's case, WAV files stay WAV files.
+void tst_Install::fileTypesOfTheInstalledDefinition() {
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, type);
+    const QString mime = Path(QStringLiteral("desktop-share/mime"));
+
+    QTemporaryDir files;
+    const QString path = files.filePath(name);
+    QVERIFY(Fixtures::WriteFile(path, bytes));
+    const Run gio =
+        RunTool(QStringLiteral("gio"), {QStringLiteral("info"), path}, DesktopEnvironment());
+    QVERIFY2(gio.exitCode == 0, qPrintable(gio.output));
+    QCOMPARE(GioAttribute(gio.output, QStringLiteral("standard::content-type")), type);
+    const QStringList icons =
+        GioAttribute(gio.output, QStringLiteral("standard::icon")).split(QStringLiteral(", "));
+    QCOMPARE(icons.first() == appId_, type.contains(QStringLiteral("zephyrion")));
+
+    const Run query =
+        RunTool(QStringLiteral("xdg-mime"),
+                {QStringLiteral("query"), QStringLiteral("filetype"), path}, DesktopEnvironment());
+    QCOMPARE(query.output.trimmed(), type);
+    // Qt's own lookup, which KDE's file managers use, agrees.
+    QCOMPARE(QMimeDatabase().mimeTypeForFile(path).name(), type);
+
+    // The type's readable name, as the compiled database gives it to file managers.
+    QFile compiled(mime + QStringLiteral("/audio/x-zephyrion-sound.xml"));
+    QVERIFY(compiled.open(QIODevice::ReadOnly));
+    QXmlStreamReader xml(&compiled);
+    while (xml.readNextStartElement() && xml.name() != QStringLiteral("comment")) {
+        if (xml.name() != QStringLiteral("mime-type")) xml.skipCurrentElement();
+    }
+    QCOMPARE(xml.readElementText(), QStringLiteral("Zephyrion game sound"));
+}
+
+// With the desktop database built, a file manager offers the program for game
+// sounds and WAV files, and starts it with the file's path.
+void tst_Install::fileManagersOfferTheProgram() {
+    const QHash<QString, QString> entry = ReadDesktopEntry(DesktopFile());
+    QCOMPARE(entry.value(QStringLiteral("Exec")), QStringLiteral("zephyra-sound-utility %f"));
+    const Run update =
+        RunTool(QStringLiteral("update-desktop-database"), {Data(QStringLiteral("applications"))});
+    QVERIFY2(update.exitCode == 0, qPrintable(update.output));
+    for (const char* type : {"audio/x-zephyrion-sound", "audio/x-wav"}) {
+        const Run apps =
+            RunTool(QStringLiteral("gio"), {QStringLiteral("mime"), type}, DesktopEnvironment());
+        QVERIFY2(apps.output.contains(QFileInfo(DesktopFile()).fileName()),
+                 qPrintable(apps.output));
+    }
 }
 
 #ifdef ZS_DESIGNER_PLUGIN_DIR

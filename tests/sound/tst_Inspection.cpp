@@ -48,6 +48,7 @@ private slots:
     void cutOffHeaders();
     void validGamePanel();
     void wavHeaders();
+    void sunAudioIsNamed();
     void derivedNames();
     void filesOnDisk();
 };
@@ -210,6 +211,33 @@ void tst_Inspection::wavHeaders() {
     r = InspectBytes("D.WAV", Fixtures::WavFile(Wav{.length = 0}, {}), info);
     QCOMPARE(r.Outcome, InspectionOutcome::Valid);
     QCOMPARE(r.Panel.DataLength, QString("0 bytes"));
+}
+
+// Sun/NeXT audio shares the .snd extension: it is named for what it is, even
+// when shorter than a game header, whatever our extension it carries.
+void tst_Inspection::sunAudioIsNamed() {
+    QByteArray sun(".snd");
+    for (quint32 field : {24u, 1000u, 3u, 8000u, 1u})
+        sun.append(char(field >> 24))
+            .append(char(field >> 16))
+            .append(char(field >> 8))
+            .append(char(field));
+    const QString named = "This file is a Sun/NeXT audio file, not a game sound.";
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        QString message;
+    };
+    for (const Case& c : {Case{"sun.snd", sun + Fixtures::Samples(1000), named},
+                          Case{"SUN.WSD", sun + Fixtures::Samples(1000), named},
+                          Case{"empty.snd", sun, named}, Case{"magic.snd", ".snd", named},
+                          Case{"three.snd", ".sn", kInvalidSnd + "File length: 3 bytes"}}) {
+        SoundInfoRecord info;
+        const InspectionResult r = InspectBytes(c.name, c.bytes, info);
+        QCOMPARE(r.Outcome, InspectionOutcome::Invalid);
+        QCOMPARE(r.MessageText, c.message);
+        CheckRefusedPanel(r, QString(c.name).toUpper());
+    }
 }
 
 void tst_Inspection::derivedNames() {

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
+#include <QMimeData>
 #include <QTemporaryDir>
 #include <QTreeView>
 #include <QtEndian>
@@ -453,6 +454,80 @@ private slots:
         QVERIFY2(shown_[0].text.contains("frmMain.FileList_Click"), qPrintable(shown_[0].text));
         QVERIFY(window->isVisible());
         WriteGameFile(music_ + "/LOW.SND", 4000, 16, 1, 100);
+        window->close();
+    }
+
+    // What the program is started with, against a saved folder of elsewhere:
+    // a folder or a sound file wins over it; a path that cannot be opened
+    // leaves the usual start and says why.
+    void startPathForms_data() {
+        QTest::addColumn<QString>("path");  // relative to the music folder
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("selected");
+        QTest::addColumn<QString>("message");
+        const QString saved = tmp_.path();
+        QTest::newRow("folder") << music_ << music_ << ""
+                                << "";
+        QTest::newRow("file") << music_ + "/song.snd" << music_ << "song.snd"
+                              << "";
+        QTest::newRow("relative file") << "song.snd" << music_ << "song.snd"
+                                       << "";
+        QTest::newRow("file URL") << "file://" + music_ + "/song.snd" << music_ << "song.snd"
+                                  << "";
+        QTest::newRow("missing") << music_ + "/gone.snd" << saved << ""
+                                 << "The file or folder \"" + music_ + "/gone.snd\" was not found.";
+        QTest::newRow("not a sound file") << "other.txt" << saved << ""
+                                          << "\"other.txt\" is not a .SND, .WSD or .WAV file.";
+    }
+
+    void startPathForms() {
+        QFETCH(QString, path);
+        QFETCH(QString, folder);
+        QFETCH(QString, selected);
+        QFETCH(QString, message);
+        MainSettings::Save(tmp_.path(), 0);
+        QDir::setCurrent(music_);
+        auto window = std::make_unique<frmMain>();
+        window->SetStartPath(path);
+        window->show();
+        QCoreApplication::processEvents();
+        QCOMPARE(window->DirectoryPath(), folder);
+        QCOMPARE(window->SelectedFileName(), selected);
+        if (!selected.isEmpty())
+            QCOMPARE(Child<QLabel>(window.get(), "lblSelectedFile")->text(), selected.toUpper());
+        QCOMPARE(shown_.size(), message.isEmpty() ? 0 : 1);
+        if (!message.isEmpty()) QCOMPARE(shown_[0].text, message);
+        window->close();
+    }
+
+    // A game file dropped from a file manager opens its folder with it
+    // selected, a folder opens as it is; what is not a local file is refused.
+    // (Other audio files go to the Import dialog: tst_frmimport.)
+    void dropOpensTheFileInItsFolder() {
+        QDir::setCurrent(tmp_.path());
+        WriteGameFile(music_ + "/BOOM.WSD", 11025, 8, 1, 64);
+        auto window = Open();
+        auto drop = [&](const QUrl& url, bool accepted) {
+            QMimeData data;
+            data.setUrls({url});
+            QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
+            QCoreApplication::sendEvent(window.get(), &enter);
+            QCOMPARE(enter.isAccepted(), accepted);
+            if (!accepted) return;
+            QDropEvent dropped(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
+            QCoreApplication::sendEvent(window.get(), &dropped);
+            QVERIFY(dropped.isAccepted());
+        };
+        drop(QUrl("https://example.org/BOOM.WSD"), false);
+        drop(QUrl::fromLocalFile(music_), true);
+        QTRY_COMPARE(window->DirectoryPath(), music_);
+        window->SetDirectoryPath(tmp_.path());
+        drop(QUrl::fromLocalFile(music_ + "/BOOM.WSD"), true);
+        QTRY_COMPARE(window->SelectedFileName(), QString("BOOM.WSD"));
+        QCOMPARE(window->DirectoryPath(), music_);
+        QCOMPARE(Child<QLabel>(window.get(), "lblChannels")->text(), QString("Mono"));
+        QVERIFY(shown_.isEmpty());
+        QVERIFY(QFile::remove(music_ + "/BOOM.WSD"));
         window->close();
     }
 };

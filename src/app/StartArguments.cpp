@@ -1,0 +1,83 @@
+#include "StartArguments.h"
+
+#include <cstdio>
+
+#include "ZephyraVersion.h"
+
+namespace {
+
+const char kHelp[] =
+    "Usage: zephyra-sound-utility [FILE | FOLDER]\n"
+    "Inspects, converts and previews the sound files of the Zephyrion game\n"
+    "(.snd, .wsd) and PCM .wav files.\n"
+    "\n"
+    "  FOLDER     opens the main window on FOLDER\n"
+    "  FILE       opens the file's folder with FILE selected and inspected, and\n"
+    "             played when Auto Play is ticked\n"
+    "  (nothing)  opens the folder of the last run\n"
+    "\n"
+    "  --help     shows this text\n"
+    "  --version  shows the program's version\n"
+    "\n"
+    "Exit status: 0, or 2 for a usage error.\n";
+
+void Print(std::FILE* stream, const QString& text) {
+    std::fputs(text.toLocal8Bit().constData(), stream);
+    std::fflush(stream);
+}
+
+}  // namespace
+
+StartArguments StartArguments::Parse(const QStringList& args) {
+    StartArguments start;
+    bool options = true;
+    QStringList paths;
+    for (const QString& arg : args) {
+        if (options && arg == QLatin1String("--")) {
+            options = false;
+        } else if (options && (arg == QLatin1String("--help") || arg == QLatin1String("-h"))) {
+            start.action = Action::Help;
+            return start;
+        } else if (options && arg == QLatin1String("--version")) {
+            start.action = Action::Version;
+            return start;
+        } else if (options && arg.startsWith(QLatin1Char('-')) && arg != QLatin1String("-")) {
+            start.action = Action::Usage;
+            start.problem = QStringLiteral("unknown option \"%1\"").arg(arg);
+            return start;
+        } else {
+            paths << arg;
+        }
+    }
+    if (paths.size() > 1) {
+        start.action = Action::Usage;
+        start.problem = QStringLiteral("one FILE or FOLDER at most, %1 given").arg(paths.size());
+    } else if (paths.size() == 1 && paths.first().isEmpty()) {
+        start.action = Action::Usage;
+        start.problem = QStringLiteral("an empty path");
+    } else if (paths.size() == 1) {
+        start.path = paths.first();
+    }
+    return start;
+}
+
+int StartArguments::Answer() const {
+    switch (action) {
+        case Action::Help:
+            Print(stdout, QString::fromLatin1(kHelp));
+            return 0;
+        case Action::Version:
+            Print(stdout, QStringLiteral("zephyra-sound-utility %1\n")
+                              .arg(QLatin1String(ZephyraVersion::Text)));
+            return 0;
+        case Action::Usage:
+            Print(stderr, QStringLiteral("zephyra-sound-utility: %1\n"
+                                         "Try 'zephyra-sound-utility --help' for more "
+                                         "information.\n")
+                              .arg(problem));
+            return 2;
+        case Action::Run:
+            break;
+    }
+    return 0;
+}
