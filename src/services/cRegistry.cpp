@@ -182,8 +182,11 @@ void cRegistry::setValue(const QVariant& vValue) {
     switch (valueType_) {
         case REG_SZ:
         case REG_EXPAND_SZ: {
+            // Only a caller that asks for an expandable text gets one: plain
+            // text (a folder called "%HOME%stuff") must read back as written.
             const QString text = TextForm(vValue);
-            const quint32 type = HasReference(text) ? REG_EXPAND_SZ : REG_SZ;
+            const quint32 type =
+                valueType_ == REG_EXPAND_SZ && HasReference(text) ? REG_EXPAND_SZ : REG_SZ;
             rc = store.SetValue(key.handle, valueKey_, type, text.toUtf8().append('\0'));
             break;
         }

@@ -54,9 +54,10 @@ public:
     // qint32 for REG_DWORD and REG_DWORD_BIG_ENDIAN, QByteArray for the rest.
     QVariant Value();
     // Writes by `ValueType`:
-    //  - REG_SZ/REG_EXPAND_SZ: the value's text; stored as REG_EXPAND_SZ when it
-    //    holds a "%" followed at least two characters later by another "%",
-    //    else as REG_SZ;
+    //  - REG_SZ: the value's text, stored as REG_SZ, so it reads back as written;
+    //  - REG_EXPAND_SZ: the value's text; stored as REG_EXPAND_SZ (expanded on
+    //    reading) when it holds a "%" followed at least two characters later by
+    //    another "%", else as REG_SZ;
     //  - REG_BINARY: the value must be a QByteArray (else 26001);
     //  - REG_DWORD/REG_DWORD_BIG_ENDIAN: an integer that fits 32 bits, stored
     //    little-endian as REG_DWORD;

@@ -92,6 +92,8 @@ private slots:
     void readsEachStoredType();
     void writeChoosesTheStoredType_data();
     void writeChoosesTheStoredType();
+    void textReadsBackAsWritten_data();
+    void textReadsBackAsWritten();
     void unsuitableWritesRaiseAndKeepTheOldValue_data();
     void unsuitableWritesRaiseAndKeepTheOldValue();
     void keyOperationsAndTheirErrors();
@@ -164,14 +166,17 @@ void tst_cRegistry::writeChoosesTheStoredType_data() {
     QTest::addColumn<quint32>("storedType");
     QTest::addColumn<QByteArray>("storedBytes");
     QTest::newRow("integer as text") << QVariant(1) << REG_SZ << REG_SZ << QByteArray("1", 2);
-    QTest::newRow("reference becomes expand")
-        << QVariant("%TEMP%\\name") << REG_SZ << REG_EXPAND_SZ << QByteArray("%TEMP%\\name", 12);
+    QTest::newRow("reference in plain text stays text")
+        << QVariant("%TEMP%\\name") << REG_SZ << REG_SZ << QByteArray("%TEMP%\\name", 12);
+    QTest::newRow("reference in expandable text")
+        << QVariant("%TEMP%\\name") << REG_EXPAND_SZ << REG_EXPAND_SZ
+        << QByteArray("%TEMP%\\name", 12);
     QTest::newRow("single percent stays text")
         << QVariant("100%") << REG_EXPAND_SZ << REG_SZ << QByteArray("100%", 5);
     QTest::newRow("adjacent percents stay text")
         << QVariant("a%%b") << REG_SZ << REG_SZ << QByteArray("a%%b", 5);
     QTest::newRow("shortest reference")
-        << QVariant("%a%") << REG_SZ << REG_EXPAND_SZ << QByteArray("%a%", 4);
+        << QVariant("%a%") << REG_EXPAND_SZ << REG_EXPAND_SZ << QByteArray("%a%", 4);
     QTest::newRow("boolean as text") << QVariant(true) << REG_SZ << REG_SZ << QByteArray("True", 5);
     QTest::newRow("dword") << QVariant(0x01020304) << REG_DWORD << REG_DWORD
                            << QByteArray("\x04\x03\x02\x01", 4);
@@ -193,6 +198,29 @@ void tst_cRegistry::writeChoosesTheStoredType() {
     const auto stored = Stored(HKEY_LOCAL_MACHINE, "Writes\\New", QTest::currentDataTag());
     QCOMPARE(stored.first, storedType);
     QCOMPARE(stored.second, storedBytes);
+}
+
+void tst_cRegistry::textReadsBackAsWritten_data() {
+    QTest::addColumn<QString>("written");
+    QTest::addColumn<quint32>("valueType");
+    QTest::addColumn<QString>("readBack");
+    QTest::newRow("folder named like a reference")
+        << "/home/u/%ZS_REG_TEST_DIR%stuff" << REG_SZ << "/home/u/%ZS_REG_TEST_DIR%stuff";
+    QTest::newRow("whole reference") << "%ZS_REG_TEST_DIR%" << REG_SZ << "%ZS_REG_TEST_DIR%";
+    QTest::newRow("two references") << "%A%/%ZS_REG_TEST_DIR%" << REG_SZ << "%A%/%ZS_REG_TEST_DIR%";
+    QTest::newRow("expandable text expands")
+        << "%ZS_REG_TEST_DIR%/a.snd" << REG_EXPAND_SZ << "/data/sounds/a.snd";
+}
+
+// The main window's settings are plain text: what it writes comes back after a restart.
+void tst_cRegistry::textReadsBackAsWritten() {
+    QFETCH(QString, written);
+    QFETCH(quint32, valueType);
+    QFETCH(QString, readBack);
+    At(HKEY_LOCAL_MACHINE, SettingsKey, QTest::currentDataTag(), valueType).setValue(written);
+    RegistryStore::CloseShared();
+    cRegistry registry = At(HKEY_LOCAL_MACHINE, SettingsKey, QTest::currentDataTag(), REG_SZ);
+    QCOMPARE(registry.Value(), QVariant(readBack));
 }
 
 void tst_cRegistry::unsuitableWritesRaiseAndKeepTheOldValue_data() {
