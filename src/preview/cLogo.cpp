@@ -17,6 +17,18 @@ int cLogo::BandHeight(int hp) {
     return qMax(1, hp / 255);
 }
 
+QFont cLogo::CaptionFont(const QFont& surfaceFont, int dpiY) {
+    const int dpi = qMax(1, dpiY);
+    const double size = surfaceFont.pointSizeF() > 0 ? surfaceFont.pointSizeF()
+                                                     : surfaceFont.pixelSize() * 72.0 / dpi;
+    const auto points = static_cast<qint64>(PreviewMath::RoundEven(size));
+    QFont font(surfaceFont);
+    font.setPixelSize(qMax<int>(1, static_cast<int>((points * dpi + 36) / 72)));
+    font.setWeight(surfaceFont.bold() ? QFont::Bold : QFont::Normal);
+    font.setStyleStrategy(QFont::PreferAntialias);
+    return font;
+}
+
 void cLogo::setStartColor(quint32 color) {
     if (color == startColor_) return;
     startColor_ = color;
@@ -33,7 +45,7 @@ void cLogo::setEndColor(quint32 color) {
 
 void cLogo::Draw() {
     if (!surface_) return;
-    const QFont font = surface_->font();
+    const QFont font = CaptionFont(surface_->font(), surface_->logicalDpiY());
     const QColor textColor = surface_->foreColor();
     const QString caption = caption_;
     const Rgb a = start_;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFont>
 #include <QPointer>
 #include <QString>
 #include <QtGlobal>
@@ -29,6 +30,10 @@ public:
 
     // The band height for a surface of hp pixels: hp / 255, at least 1.
     static int BandHeight(int hp);
+    // The caption font: the surface's font at its size rounded to whole points
+    // (ties to even), as pixels at dpiY dots per inch (rounded to the nearest),
+    // bold or normal weight, antialiased.
+    static QFont CaptionFont(const QFont& surfaceFont, int dpiY);
 
 private:
     struct Rgb {

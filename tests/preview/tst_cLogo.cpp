@@ -15,6 +15,30 @@ private slots:
         QCOMPARE(cLogo::BandHeight(0), 1);
     }
 
+    // Sizes are whole points before they become pixels: 8.6 pt is drawn as 9 pt.
+    void captionFontIsRoundedToWholePoints_data() {
+        QTest::addColumn<double>("points");
+        QTest::addColumn<int>("dpi");
+        QTest::addColumn<int>("pixels");
+        QTest::newRow("8.25 pt, the strips' size") << 8.25 << 96 << 11;
+        QTest::newRow("8.6 pt rounds up") << 8.6 << 96 << 12;
+        QTest::newRow("10.5 pt ties to even") << 10.5 << 96 << 13;
+        QTest::newRow("9.75 pt at 120 dpi") << 9.75 << 120 << 17;
+    }
+
+    void captionFontIsRoundedToWholePoints() {
+        QFETCH(double, points);
+        QFETCH(int, dpi);
+        QFETCH(int, pixels);
+        QFont f("Tahoma");
+        f.setPointSizeF(points);
+        f.setBold(true);
+        const QFont caption = cLogo::CaptionFont(f, dpi);
+        QCOMPARE(caption.pixelSize(), pixels);
+        QVERIFY(caption.bold());
+        QCOMPARE(caption.family(), f.family());
+    }
+
     void equalColoursGiveOneColour() {
         WaveSurface s("picMono");
         s.resize(17, 82);
