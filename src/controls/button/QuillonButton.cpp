@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QFontMetrics>
+#include <QImageReader>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QScreen>
@@ -25,7 +26,9 @@ constexpr int kHoverIntervalMs = 50;
 
 }  // namespace
 
-QuillonButton::QuillonButton(QWidget* parent) : QWidget(parent) { Init(); }
+QuillonButton::QuillonButton(QWidget* parent) : QWidget(parent) {
+    Init();
+}
 
 QuillonButton::QuillonButton(const QString& name, QWidget* parent) : QWidget(parent) {
     setObjectName(name);
@@ -47,6 +50,16 @@ void QuillonButton::Init() {
         }
     });
     resize(75, 23);
+    // A newly placed button asks its host to store its first settings; the
+    // host connects after construction, so the notice waits for the event loop.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (!newlyPlaced_) return;
+            for (const char* name : {"Caption", "CapAlign", "Focus", "cFHover", "cBHover"})
+                Changed(name);
+        },
+        Qt::QueuedConnection);
 }
 
 QuillonButton::~QuillonButton() {
@@ -59,9 +72,13 @@ QuillonButton::~QuillonButton() {
 
 // ---- properties -------------------------------------------------------------
 
-void QuillonButton::Changed(const char* storedName) { emit PropertyChanged(QString::fromLatin1(storedName)); }
+void QuillonButton::Changed(const char* storedName) {
+    emit PropertyChanged(QString::fromLatin1(storedName));
+}
 
-bool QuillonButton::UserMode() const { return Ambient::UserMode(this); }
+bool QuillonButton::UserMode() const {
+    return Ambient::UserMode(this);
+}
 
 void QuillonButton::DesignMessage(const QString& text, const QString& title) {
     if (UserMode()) return;
@@ -232,9 +249,9 @@ void QuillonButton::setShowFocusRect(bool show) {
         if (UserMode()) {
             UpdateDefaultLook();
         } else {
-            DesignMessage(
-                tr("The focus rectangle may appear on default buttons ONLY while in design mode, ") +
-                u'\n' + tr("but will not appear when the form is running."));
+            DesignMessage(tr("The focus rectangle may appear on default buttons ONLY while in "
+                             "design mode, ") +
+                          u'\n' + tr("but will not appear when the form is running."));
         }
     }
     Changed("Focus");
@@ -242,11 +259,11 @@ void QuillonButton::setShowFocusRect(bool show) {
 
 void QuillonButton::setMousePointer(int pointer) {
     static const QHash<int, Qt::CursorShape> kShapes = {
-        {1, Qt::ArrowCursor},       {2, Qt::CrossCursor},      {3, Qt::IBeamCursor},
-        {4, Qt::ArrowCursor},       {5, Qt::SizeAllCursor},    {6, Qt::SizeBDiagCursor},
-        {7, Qt::SizeVerCursor},     {8, Qt::SizeFDiagCursor},  {9, Qt::SizeHorCursor},
-        {10, Qt::UpArrowCursor},    {11, Qt::WaitCursor},      {12, Qt::ForbiddenCursor},
-        {13, Qt::BusyCursor},       {14, Qt::WhatsThisCursor}, {15, Qt::SizeAllCursor}};
+        {1, Qt::ArrowCursor},    {2, Qt::CrossCursor},      {3, Qt::IBeamCursor},
+        {4, Qt::ArrowCursor},    {5, Qt::SizeAllCursor},    {6, Qt::SizeBDiagCursor},
+        {7, Qt::SizeVerCursor},  {8, Qt::SizeFDiagCursor},  {9, Qt::SizeHorCursor},
+        {10, Qt::UpArrowCursor}, {11, Qt::WaitCursor},      {12, Qt::ForbiddenCursor},
+        {13, Qt::BusyCursor},    {14, Qt::WhatsThisCursor}, {15, Qt::SizeAllCursor}};
     mousePointer_ = pointer;
     if (pointer == 99 && !mouseIcon_.isNull()) {
         setCursor(QCursor(mouseIcon_));
@@ -262,6 +279,25 @@ void QuillonButton::setMouseIcon(const QPixmap& icon) {
     mouseIcon_ = icon;
     if (!icon.isNull()) setMousePointer(99);
     Changed("mIcon");
+}
+
+bool QuillonButton::LoadMouseIcon(const QString& fileName) {
+    QImageReader reader(fileName);
+    reader.setDecideFormatFromContent(true);
+    const QByteArray format = reader.format();
+    QString failure;
+    QImage image;
+    if (format != "ico" && format != "cur") {
+        failure = format.isEmpty() ? reader.errorString() : QStringLiteral("Invalid picture");
+    } else if (!reader.read(&image)) {
+        failure = reader.errorString();
+    }
+    if (!failure.isEmpty()) {
+        DesignMessage(failure, QStringLiteral("Select .ico Or .cur Files Only"));
+        return false;
+    }
+    setMouseIcon(QPixmap::fromImage(image));
+    return true;
 }
 
 int QuillonButton::FontStyle() const {
@@ -304,7 +340,8 @@ void QuillonButton::setGradientColor(quint32 color) {
 void QuillonButton::setGradientMode(int mode) {
     if (mode < 0 || mode > 4) return;
     gradientMode_ = mode;
-    if (hoverLocks_ == 0 || hoverLocks_ == 2) hoverBackColor_ = mode == 0 ? backColor_ : gradientColor_;
+    if (hoverLocks_ == 0 || hoverLocks_ == 2)
+        hoverBackColor_ = mode == 0 ? backColor_ : gradientColor_;
     Redraw();
     Changed("Gradient");
 }
@@ -409,7 +446,9 @@ void QuillonButton::Redraw() {
     update();
 }
 
-void QuillonButton::Refresh() { Redraw(); }
+void QuillonButton::Refresh() {
+    Redraw();
+}
 
 void QuillonButton::DelayDrawing(bool delay) {
     suspended_ = delay;

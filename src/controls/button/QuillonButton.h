@@ -89,6 +89,11 @@ public:
     void setMousePointer(int pointer);
     QPixmap MouseIcon() const { return mouseIcon_; }
     void setMouseIcon(const QPixmap& icon);
+    // MouseIcon from an icon (.ico) or cursor (.cur) file, judged by its
+    // content. Any other picture, or a file that cannot be read, is refused:
+    // the icon stays as it was and, in design mode, a box titled "Select .ico
+    // Or .cur Files Only" says why. Returns whether the icon was set.
+    bool LoadMouseIcon(const QString& fileName);
     // Bits 2 bold, 4 italic, 8 underline of the caption font.
     int FontStyle() const;
     void setFontStyle(int style);
@@ -147,6 +152,13 @@ public:
     // The press the accessibility layer performs: the same events as a left click.
     void PerformClick();
 
+    // Starts a drag from the button on the host's behalf: the host fills in
+    // the data and may narrow the allowed effects (copy and move) in
+    // OLEStartDrag, answers OLESetData for formats it announced empty, hears
+    // OLEGiveFeedback while the drag runs and OLECompleteDrag at its end.
+    // Blocks until the drag ends.
+    void OLEDrag();
+
     // What the next drawing will show; also what the tests inspect.
     zs::button::ButtonState State() const;
     const QImage& Surface() const { return surface_; }
@@ -164,11 +176,18 @@ signals:
     void MouseOnButton(bool OnButton);
     void Click();
     void DoubleClick(short Button);
-    void OLEDragOver(const QMimeData* Data, int Effect, short Button, short Shift, float X,
-                     float Y, short State);
+    void OLEDragOver(const QMimeData* Data, int Effect, short Button, short Shift, float X, float Y,
+                     short State);
     void OLEDragDrop(const QMimeData* Data, int Effect, short Button, short Shift, float X,
                      float Y);
-    // A stored setting changed (its stored name).
+    // Effects: 0 none, 1 copy, 2 move, 4 link.
+    void OLEStartDrag(QMimeData* Data, int& AllowedEffects);
+    void OLESetData(QMimeData* Data, QString& DataFormat);
+    void OLEGiveFeedback(int& Effect, bool& DefaultCursors);
+    void OLECompleteDrag(int& Effect);
+    // A stored setting changed (its stored name). A newly placed button
+    // reports Caption, CapAlign, Focus, cFHover and cBHover as soon as the
+    // event loop runs, so its host stores them; a loaded one does not.
     void PropertyChanged(const QString& name);
 
 protected:
@@ -240,6 +259,7 @@ private:
     short lastButton_ = 0;
     bool suspended_ = false;
     bool pressArmed_ = false;  // a press inside may become a click on release
+    bool newlyPlaced_ = true;  // not loaded from a stored set (yet)
     QImage surface_;
     QTimer hoverTimer_;
     QPointer<QObject> groupContainer_;

@@ -9,6 +9,7 @@
 
 #include "Ambient.h"
 #include "InputCodes.h"
+#include "OleDrag.h"
 #include "OptionGroup.h"
 #include "QuillonButton.h"
 
@@ -51,10 +52,14 @@ short KeyCode(const QKeyEvent* e) {
 // Scan codes of the arrow keys, as the containing window would get them.
 quint32 ArrowScanCode(int key) {
     switch (key) {
-        case Qt::Key_Left: return 0x4B;
-        case Qt::Key_Up: return 0x48;
-        case Qt::Key_Right: return 0x4D;
-        default: return 0x50;
+        case Qt::Key_Left:
+            return 0x4B;
+        case Qt::Key_Up:
+            return 0x48;
+        case Qt::Key_Right:
+            return 0x4D;
+        default:
+            return 0x50;
     }
 }
 
@@ -155,9 +160,9 @@ void QuillonButton::keyPressEvent(QKeyEvent* e) {
     if (IsArrow(key)) {
         if (QWidget* container = parentWidget()) {
             QCoreApplication::postEvent(
-                container, new QKeyEvent(QEvent::KeyPress, key, e->modifiers(), ArrowScanCode(key),
-                                         e->nativeVirtualKey(), e->nativeModifiers(), QString(),
-                                         false, 1));
+                container,
+                new QKeyEvent(QEvent::KeyPress, key, e->modifiers(), ArrowScanCode(key),
+                              e->nativeVirtualKey(), e->nativeModifiers(), QString(), false, 1));
         }
         return;
     }
@@ -247,9 +252,9 @@ void QuillonButton::UpdateDefaultLook() {
             // The default button shows as such while the focus is on something
             // that is not a button itself.
             const QWidget* focus = QApplication::focusWidget();
-            const bool otherButton = focus && focus != this && focus->window() == window() &&
-                                     (qobject_cast<const QuillonButton*>(focus) ||
-                                      focus->inherits("QAbstractButton"));
+            const bool otherButton =
+                focus && focus != this && focus->window() == window() &&
+                (qobject_cast<const QuillonButton*>(focus) || focus->inherits("QAbstractButton"));
             display = !otherButton;
         }
     }
@@ -283,7 +288,9 @@ void QuillonButton::LeaveGroup() {
     groupContainer_ = nullptr;
 }
 
-void QuillonButton::dragEnterEvent(QDragEnterEvent* e) { e->acceptProposedAction(); }
+void QuillonButton::dragEnterEvent(QDragEnterEvent* e) {
+    e->acceptProposedAction();
+}
 
 void QuillonButton::dragMoveEvent(QDragMoveEvent* e) {
     const QPointF p = e->position();
@@ -296,4 +303,18 @@ void QuillonButton::dropEvent(QDropEvent* e) {
     emit OLEDragDrop(e->mimeData(), int(e->dropAction()), ButtonCode(e->buttons()),
                      ShiftCode(e->modifiers()), float(p.x()), float(p.y()));
     e->acceptProposedAction();
+}
+
+void QuillonButton::OLEDrag() {
+    zs::OleDragHost host;
+    host.start = [this](zs::OleDragData* data, int& effects) { emit OLEStartDrag(data, effects); };
+    host.setData = [this](zs::OleDragData* data, QString& format) {
+        emit OLESetData(data, format);
+    };
+    host.feedback = [this](int& effect, bool& cursors) { emit OLEGiveFeedback(effect, cursors); };
+    const std::optional<int> done = zs::RunOleDrag(this, std::make_unique<zs::OleDragData>(),
+                                                   Qt::CopyAction | Qt::MoveAction, host);
+    if (!done) return;
+    int effect = *done;
+    emit OLECompleteDrag(effect);
 }

@@ -17,6 +17,7 @@ int InRange(const PropertyBag& bag, const char* name, int low, int high, int def
 }  // namespace
 
 void QuillonButton::ReadProperties(const PropertyBag& bag) {
+    newlyPlaced_ = false;
     const bool wasSuspended = suspended_;
     suspended_ = true;
     const QString caption = bag.Read<QString>("Caption", QString());
@@ -79,11 +80,11 @@ void QuillonButton::ApplyLook(const PropertyBag& bag) {
     DelayDrawing(true);
     // Colours before the locks, so that the locks decide what the hover colours end as.
     const std::pair<const char*, const char*> kLook[] = {
-        {"BackStyle", "ButtonStyle"},  {"Shape", "ButtonShape"},
-        {"Gradient", "GradientMode"},  {"cGradient", "GradientColor"},
-        {"cFore", "ForeColor"},        {"Font", "Font"},
-        {"Focus", "ShowFocusRect"},    {"cFHover", "HoverForeColor"},
-        {"cBack", "BackColor"},        {"cBHover", "HoverBackColor"},
+        {"BackStyle", "ButtonStyle"},     {"Shape", "ButtonShape"},
+        {"Gradient", "GradientMode"},     {"cGradient", "GradientColor"},
+        {"cFore", "ForeColor"},           {"Font", "Font"},
+        {"Focus", "ShowFocusRect"},       {"cFHover", "HoverForeColor"},
+        {"cBack", "BackColor"},           {"cBHover", "HoverBackColor"},
         {"LockHover", "HoverColorLocks"}, {"CapStyle", "CaptionStyle"}};
     for (const auto& [stored, property] : kLook) {
         if (!bag.Contains(QString::fromLatin1(stored))) continue;

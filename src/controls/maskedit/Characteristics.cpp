@@ -304,6 +304,8 @@ void Characteristics::Load() {
 void Characteristics::Apply() {
     if (!target_) return;
     FlexMaskEditBox& box = *target_;
+    // The first refused value ends Apply, in the form editor as at run time.
+    const FlexMaskEditBox::RefusalsToCaller refusals(box);
     box.setDecimalSeperator(txtDecimalSeperator->text());
     box.setBorderStyle(optBorderStyle0->isChecked() ? 0 : 1);
     box.setBorderNoFocus(chkBorderNoFocus->isChecked());

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCoreApplication>
-#include <QDrag>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
@@ -12,11 +11,13 @@
 #include <QPointer>
 #include <QResizeEvent>
 #include <algorithm>
+#include <cmath>
 #include <memory>
 
 #include "Ambient.h"
 #include "FlexFormat.h"
 #include "InputCodes.h"
+#include "OleDrag.h"
 #include "SystemColors.h"
 
 namespace {
@@ -154,8 +155,12 @@ void FlexMaskEditBox::applyBoxFont(const QFont& font) {
 }
 
 void FlexMaskEditBox::updateCaret() {
-    const int width = std::max(1, qRound(Font().pointSizeF()));
-    txtFlex->SetCaretWidth(engine_.OverwriteMode() ? width : 1);
+    // The caret is as wide as the font's point size in overwrite mode and twice
+    // that tall, in pixels.
+    const double points = Font().pointSizeF() > 0 ? Font().pointSizeF() : 8.0;
+    const int width = std::max<int>(1, std::lrint(points));
+    txtFlex->SetCaretSize(engine_.OverwriteMode() ? width : 1,
+                          std::max<int>(1, std::lrint(2 * points)));
 }
 
 void FlexMaskEditBox::updateAccessibleName() {
@@ -442,12 +447,6 @@ constexpr int DragEntering = 0;
 constexpr int DragLeaving = 1;
 constexpr int DragOver = 2;
 
-// The host's effect codes equal Qt's drop actions: none 0, copy 1, move 2,
-// link 4.
-int EffectOf(Qt::DropActions actions) {
-    return actions.toInt() & (Qt::CopyAction | Qt::MoveAction | Qt::LinkAction);
-}
-
 }  // namespace
 
 bool FlexMaskEditBox::dragEvent(QEvent* event) {
@@ -468,7 +467,7 @@ bool FlexMaskEditBox::dragEvent(QEvent* event) {
     const int button = zs::ButtonCode(drop->buttons());
     const int shift = zs::ShiftCode(drop->modifiers());
     auto* data = const_cast<QMimeData*>(drop->mimeData());
-    int effect = EffectOf(drop->possibleActions());
+    int effect = zs::DropEffect(drop->possibleActions());
     if (event->type() == QEvent::Drop) {
         emit OLEDragDrop(data, effect, button, shift, pos.x(), pos.y());
     } else {
@@ -520,28 +519,19 @@ void FlexMaskEditBox::disarmDrag(QMouseEvent* event) {
 
 void FlexMaskEditBox::OLEDrag() {
     takeSelectionFromBox();
-    auto data = std::make_unique<QMimeData>();
+    auto data = std::make_unique<zs::OleDragData>();
     const QString text =
         engine_.MaskActive() ? engine_.SelectedTextForCopy() : txtFlex->selectedText();
     if (!text.isEmpty()) data->setText(text);
-    int allowed = Qt::CopyAction | (engine_.Locked() ? 0 : int(Qt::MoveAction));
-    emit OLEStartDrag(data.get(), allowed);
-    const Qt::DropActions actions =
-        Qt::DropActions::fromInt(allowed) & (Qt::CopyAction | Qt::MoveAction | Qt::LinkAction);
-    if (!actions) return;
-    auto* drag = new QDrag(this);
-    drag->setMimeData(data.release());
-    connect(drag, &QDrag::actionChanged, this, [this](Qt::DropAction action) {
-        int effect = EffectOf(action);
-        bool defaultCursors = true;
-        emit OLEGiveFeedback(effect, defaultCursors);
-    });
-    const QPointer<FlexMaskEditBox> alive(this);
-    const Qt::DropAction done = drag->exec(actions);
-    if (!alive) return;  // its window closed while the drag ran
-    drag->deleteLater();
-    if (done == Qt::MoveAction) menuDelete();
-    int effect = EffectOf(done);
+    const int allowed = Qt::CopyAction | (engine_.Locked() ? 0 : int(Qt::MoveAction));
+    zs::OleDragHost host;
+    host.start = [this](zs::OleDragData* d, int& effects) { emit OLEStartDrag(d, effects); };
+    host.setData = [this](zs::OleDragData* d, QString& format) { emit OLESetData(d, format); };
+    host.feedback = [this](int& effect, bool& cursors) { emit OLEGiveFeedback(effect, cursors); };
+    const std::optional<int> done = zs::RunOleDrag(this, std::move(data), allowed, host);
+    if (!done) return;
+    if (*done == Qt::MoveAction) menuDelete();
+    int effect = *done;
     emit OLECompleteDrag(effect);
 }
 
@@ -603,7 +593,9 @@ void FlexMaskEditBox::FocusNextFlexMask(int direction, bool exit) {
     const QList<FlexMaskEditBox*> order = FieldsInTabOrder(window());
     QList<FlexMaskEditBox*> fields;
     for (FlexMaskEditBox* field : order) {
-        if (field->isEnabled() && field->isVisible()) fields << field;
+        // A field whose text box is disabled (by its stored settings) cannot
+        // take the focus: moving on passes over it.
+        if (field->isEnabled() && field->Enabled() && field->isVisible()) fields << field;
     }
     const qsizetype me = order.indexOf(this);
     auto rank = [&order](FlexMaskEditBox* field) { return order.indexOf(field); };

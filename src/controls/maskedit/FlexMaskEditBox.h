@@ -210,7 +210,8 @@ public:
     void setSelText(const QString& New_SelText);
 
     // ---- passed to the text box ----
-    bool Enabled() const { return isEnabled(); }
+    // What the text box is: stored settings may disable the box alone.
+    bool Enabled() const { return txtFlex->isEnabledTo(this); }
     void setEnabledProperty(bool New_Enabled);
     QFont Font() const;
     void setFontProperty(const QFont& New_Font);
@@ -278,6 +279,20 @@ public:
     // is set.
     void FocusNextFlexMask(int direction, bool exit);
 
+    // While one is alive, a refused property value (error 122 and the like)
+    // is raised to the caller in design mode too, instead of being shown in a
+    // box there: a settings page that applies many values stops at the first.
+    class RefusalsToCaller {
+    public:
+        explicit RefusalsToCaller(FlexMaskEditBox& box) : box_(box) { ++box_.refusalsToCaller_; }
+        ~RefusalsToCaller() { --box_.refusalsToCaller_; }
+        RefusalsToCaller(const RefusalsToCaller&) = delete;
+        RefusalsToCaller& operator=(const RefusalsToCaller&) = delete;
+
+    private:
+        FlexMaskEditBox& box_;
+    };
+
     // Stored settings, in the order the form data keeps them.
     void ReadProperties(const PropertyBag& bag);
     void WriteProperties(PropertyBag& bag) const;
@@ -308,7 +323,9 @@ signals:
                      int State);
     void Resize();
     void OLEStartDrag(QObject* Data, int& AllowedEffects);
-    void OLESetData(QObject* Data, int& DataFormat);
+    // A drop target asks for a format announced (set empty) in OLEStartDrag;
+    // the handler sets it on Data.
+    void OLESetData(QObject* Data, QString& DataFormat);
     void OLEGiveFeedback(int& Effect, bool& DefaultCursors);
     void LinkOpenFlex(int& Cancel);
     void LinkErrorFlex(int LinkErr);
@@ -406,6 +423,7 @@ private:
     QPixmap mouseIcon_;
     int mousePointer_ = 0;
     int oleDragMode_ = 0;
+    int refusalsToCaller_ = 0;
     int oleDropMode_ = 0;
     bool dragArmed_ = false;
     QPoint dragFrom_;

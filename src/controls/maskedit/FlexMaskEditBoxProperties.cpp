@@ -33,9 +33,10 @@ Qt::CursorShape CursorFor(int mousePointer) {
 
 // A form editor sets properties as the user types them: there a refused value
 // is shown in a message box, as the editor would show it, and the property
-// keeps its value; at run time the error goes to the caller.
+// keeps its value; at run time, or while a caller asks for them
+// (RefusalsToCaller), the error goes to the caller.
 void FlexMaskEditBox::DesignTimeSafe(const std::function<void()>& change) {
-    if (Ambient::UserMode(this)) {
+    if (Ambient::UserMode(this) || refusalsToCaller_ > 0) {
         change();
         return;
     }
@@ -521,7 +522,8 @@ void FlexMaskEditBox::ReadProperties(const PropertyBag& bag) {
     setDateSeperator(text("DateSeperator", QStringLiteral("-")));
     setInOutDateformat(number("InOutDateFormat", 0));
     setInOutDateSeperator(text("InOutDateSeperator", QStringLiteral("-")));
-    setText(text("Text"));
+    // "Text" holds the display; a date field reads it back through its in/out format.
+    setText(engine_.StoredDisplayAsText(text("Text")));
     setChar2ActivateTranNextChar2Upper(text("Char2ActivateTranNextChar2Upper"));
     setBorderIfFocus(flag("BorderIfFocus", false));
     setBorderNoFocus(flag("BorderNoFocus", false));
@@ -535,7 +537,7 @@ void FlexMaskEditBox::WriteProperties(PropertyBag& bag) const {
     };
     auto color = [](quint32 value) { return QVariant::fromValue(value); };
     const QFont ambient = Ambient::Font(this);
-    put("Enabled", txtFlex->isEnabled(), true);
+    put("Enabled", Enabled(), true);
     put("Font", Font(), ambient);
     put("BorderStyle", borderStyle_, 1);
     put("LinkItem", linkItem_, QString());

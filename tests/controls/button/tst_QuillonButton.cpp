@@ -27,9 +27,8 @@ public:
         QObject::connect(b, &QuillonButton::MouseOnButton, [this](bool on) {
             log << QStringLiteral("MouseOnButton(%1)").arg(on ? "true" : "false");
         });
-        QObject::connect(b, &QuillonButton::Click, [this, b] {
-            log << QStringLiteral("Click(Value=%1)").arg(b->Value());
-        });
+        QObject::connect(b, &QuillonButton::Click,
+                         [this, b] { log << QStringLiteral("Click(Value=%1)").arg(b->Value()); });
         QObject::connect(b, &QuillonButton::DoubleClick,
                          [this](short btn) { log << QStringLiteral("DoubleClick(%1)").arg(btn); });
     }
@@ -58,6 +57,9 @@ private slots:
     void cleanup();
 
     void newButtonIsNamedAfterItself();
+    void newButtonAsksToBeStored();
+    void mouseIconTakesIconsAndCursorsOnly_data();
+    void mouseIconTakesIconsAndCursorsOnly();
     void backColorReachesTheFaceInEveryStyle();
     void outOfRangeValuesAreIgnored_data();
     void outOfRangeValuesAreIgnored();
@@ -82,6 +84,7 @@ private slots:
     void enterAndEscape();
     void accessKeyClicks();
     void accessibility();
+    void dragEventsReachTheHost();
 
 private:
     QuillonButton* Make(const QString& name);
@@ -134,6 +137,61 @@ void tst_QuillonButton::newButtonIsNamedAfterItself() {
     later.setCaption("Go");
     later.setObjectName("btnRenamed");
     QCOMPARE(later.Caption(), QString("Go"));
+}
+
+// A newly placed button has its first settings stored; a loaded one does not
+// ask again.
+void tst_QuillonButton::newButtonAsksToBeStored() {
+    QuillonButton* placed = Make("btnNew");
+    QSignalSpy placedSpy(placed, &QuillonButton::PropertyChanged);
+    QuillonButton* loaded = Make("btnLoaded");
+    PropertyBag bag;
+    bag.WriteProperty("Caption", QString("Go"));
+    loaded->ReadProperties(bag);
+    QSignalSpy loadedSpy(loaded, &QuillonButton::PropertyChanged);
+    QCoreApplication::processEvents();
+    QStringList names;
+    for (const QList<QVariant>& call : placedSpy) names << call.at(0).toString();
+    QCOMPARE(names, QStringList({"Caption", "CapAlign", "Focus", "cFHover", "cBHover"}));
+    QCOMPARE(loadedSpy.count(), 0);
+}
+
+void tst_QuillonButton::mouseIconTakesIconsAndCursorsOnly_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("designMode");
+    QTest::addColumn<QString>("message");  // empty: accepted at run time, or silently refused
+    QTest::newRow("icon") << "ico" << true << "";
+    QTest::newRow("cursor") << "cur" << true << "";
+    QTest::newRow("bitmap in design mode") << "png" << true << "Invalid picture";
+    QTest::newRow("bitmap at run time") << "png" << false << "";
+}
+
+void tst_QuillonButton::mouseIconTakesIconsAndCursorsOnly() {
+    QFETCH(QString, kind);
+    QFETCH(bool, designMode);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    const QString file = dir.filePath("pointer." + kind);
+    QImage image(32, 32, QImage::Format_ARGB32);
+    image.fill(Qt::red);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    QVERIFY(buffer.open(QIODevice::WriteOnly) &&
+            image.save(&buffer, kind == "png" ? "PNG" : "ICO"));
+    if (kind == "cur") bytes[2] = 2;  // the header's type: 1 icon, 2 cursor
+    QFile out(file);
+    QVERIFY(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size());
+    out.close();
+    Ambient::SetDesignMode(host_.get(), designMode);
+    QuillonButton* b = Make("btnIcon");
+    const bool accepted = kind != "png";
+    QCOMPARE(b->LoadMouseIcon(file), accepted);
+    QCOMPARE(b->MouseIcon().size(), accepted ? QSize(32, 32) : QSize(0, 0));
+    QCOMPARE(b->MousePointer(), accepted ? 99 : 0);
+    QCOMPARE(boxes_.size(), message.isEmpty() ? 0 : 1);
+    if (message.isEmpty()) return;
+    QCOMPARE(boxes_[0].title, QString("Select .ico Or .cur Files Only"));
+    QCOMPARE(boxes_[0].text, message);
 }
 
 void tst_QuillonButton::outOfRangeValuesAreIgnored_data() {
@@ -231,12 +289,24 @@ void tst_QuillonButton::accessKeyParsing_data() {
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("plain");
-    QTest::newRow("ampersand pair then key") << "Save && &Exit" << "E" << "Save & Exit";
-    QTest::newRow("pair only") << "A&&B" << "" << "A&B";
-    QTest::newRow("pair before key") << "&&&File" << "F" << "&File";
-    QTest::newRow("last mark wins") << "&a&b" << "B" << "ab";
-    QTest::newRow("line break") << "Two||Lines" << "" << "Two Lines";
-    QTest::newRow("trailing mark") << "Go&" << "" << "Go";
+    QTest::newRow("ampersand pair then key") << "Save && &Exit"
+                                             << "E"
+                                             << "Save & Exit";
+    QTest::newRow("pair only") << "A&&B"
+                               << ""
+                               << "A&B";
+    QTest::newRow("pair before key") << "&&&File"
+                                     << "F"
+                                     << "&File";
+    QTest::newRow("last mark wins") << "&a&b"
+                                    << "B"
+                                    << "ab";
+    QTest::newRow("line break") << "Two||Lines"
+                                << ""
+                                << "Two Lines";
+    QTest::newRow("trailing mark") << "Go&"
+                                   << ""
+                                   << "Go";
 }
 
 void tst_QuillonButton::accessKeyParsing() {
@@ -273,10 +343,10 @@ void tst_QuillonButton::storedSettingsRoundTrip() {
     QVERIFY(parsed);
     QuillonButton* copy = Make("copy");
     copy->ReadProperties(*parsed);
-    for (const char* name : {"Caption", "CaptionAlign", "ButtonStyle", "GradientMode",
-                             "GradientColor", "ForeColor", "HoverBackColor", "HoverColorLocks",
-                             "CaptionStyle", "PictureSize", "Mode", "Value", "FontStyle",
-                             "BackColor", "HoverForeColor"}) {
+    for (const char* name :
+         {"Caption", "CaptionAlign", "ButtonStyle", "GradientMode", "GradientColor", "ForeColor",
+          "HoverBackColor", "HoverColorLocks", "CaptionStyle", "PictureSize", "Mode", "Value",
+          "FontStyle", "BackColor", "HoverForeColor"}) {
         QVERIFY2(copy->property(name) == b->property(name), name);
     }
     QCOMPARE(copy->AccessKey(), QChar('P'));
@@ -550,6 +620,44 @@ void tst_QuillonButton::accessibility() {
     Recorder r(b);
     actions->doAction(QAccessibleActionInterface::pressAction());
     QCOMPARE(r.log, (QStringList{"MouseDown(1)", "MouseUp(1)", "Click(Value=0)"}));
+}
+
+// A drag from the button: the host fills in the data, narrows the effects,
+// fills an announced format when it is asked for, and hears the end.
+void tst_QuillonButton::dragEventsReachTheHost() {
+    QuillonButton* b = Make("btnDrag");
+    Show();
+    int allowedByHost = 0;
+    QList<int> offered;
+    QString filled;
+    connect(b, &QuillonButton::OLEStartDrag, [&](QMimeData* data, int& allowed) {
+        offered << allowed;
+        data->setData("text/plain", QByteArray());  // announced, filled on demand
+        filled = data->text();
+        allowed = allowedByHost;
+    });
+    QStringList asked;
+    connect(b, &QuillonButton::OLESetData, [&](QMimeData* data, QString& format) {
+        asked << format;
+        data->setData(format, "from the host");
+    });
+    QList<int> completed;
+    connect(b, &QuillonButton::OLECompleteDrag, [&](int& effect) { completed << effect; });
+
+    b->OLEDrag();  // the host allows nothing: no drag
+    QCOMPARE(offered, QList<int>{3});
+    QCOMPARE(asked, QStringList{"text/plain"});
+    QCOMPARE(filled, QString("from the host"));
+    QVERIFY(completed.isEmpty());
+
+    allowedByHost = 1;
+    // Should a platform run the drag, nothing takes it: Escape ends it.
+    QTimer::singleShot(100, [] {
+        if (QWindow* window = QGuiApplication::focusWindow())
+            QTest::keyClick(window, Qt::Key_Escape);
+    });
+    b->OLEDrag();
+    QCOMPARE(completed, QList<int>{0});
 }
 
 QTEST_MAIN(tst_QuillonButton)

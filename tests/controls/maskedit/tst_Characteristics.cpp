@@ -5,9 +5,11 @@
 #include <QScrollBar>
 #include <QtTest>
 
+#include "Ambient.h"
 #include "AppError.h"
 #include "Characteristics.h"
 #include "FlexMaskEditBox.h"
+#include "MsgBox.h"
 #include "mFunctions.h"
 
 class tst_Characteristics : public QObject {
@@ -25,6 +27,7 @@ private slots:
     void loadFormatsSpinners();
     void dateTypeLocksMask();
     void applyClampsAndWritesFirstOnly();
+    void invalidSeparatorStopsApply_data();
     void invalidSeparatorStopsApply();
 };
 
@@ -112,11 +115,27 @@ void tst_Characteristics::applyClampsAndWritesFirstOnly() {
     QVERIFY(!second.BeepOnError());
 }
 
+void tst_Characteristics::invalidSeparatorStopsApply_data() {
+    QTest::addColumn<bool>("designMode");
+    QTest::newRow("run time") << false;
+    QTest::newRow("form editor") << true;
+}
+
+// The refused separator ends Apply with error 122 in both modes: nothing after
+// it is written, and the widget shows no box of its own on the way.
 void tst_Characteristics::invalidSeparatorStopsApply() {
-    FlexMaskEditBox box;
-    box.setDecimalSeperator(QStringLiteral("."));
+    QFETCH(bool, designMode);
+    QWidget host;
+    Ambient::SetDesignMode(&host, designMode);
+    auto* box = new FlexMaskEditBox(&host);
+    box->setDecimalSeperator(QStringLiteral("."));
+    QStringList boxes;
+    MsgBox::SetResponder([&boxes](const MsgBox::Shown& shown) {
+        boxes << shown.text;
+        return QMessageBox::Ok;
+    });
     Characteristics page;
-    page.SetSelection({&box});
+    page.SetSelection({box});
     field<QLineEdit>(page, "txtDecimalSeperator")->setText(QStringLiteral("ab"));
     field<QRadioButton>(page, "optBorderStyle(0)")->setChecked(true);
     field<QLineEdit>(page, "txtMask")->setText(QStringLiteral("##"));
@@ -127,9 +146,12 @@ void tst_Characteristics::invalidSeparatorStopsApply() {
         QCOMPARE(error.Number, 122);
         QCOMPARE(error.Description, QStringLiteral("MUST be 1 char long"));
     }
-    QCOMPARE(box.DecimalSeperator(), QStringLiteral("."));
-    QCOMPARE(box.BorderStyle(), 1);
-    QVERIFY(box.Mask().isEmpty());
+    MsgBox::SetResponder({});
+    QCOMPARE(boxes, QStringList());
+    QCOMPARE(box->DecimalSeperator(), QStringLiteral("."));
+    QCOMPARE(box->BorderStyle(), 1);
+    QVERIFY(box->Mask().isEmpty());
+    QVERIFY(page.Changed());
 }
 
 QTEST_MAIN(tst_Characteristics)

@@ -11,6 +11,7 @@
 #include "Ambient.h"
 #include "AppError.h"
 #include "FlexMaskEditBox.h"
+#include "FlexTextBox.h"
 #include "MsgBox.h"
 #include "PropertyBag.h"
 #include "SystemColors.h"
@@ -59,11 +60,15 @@ private slots:
     void newWidgetDefaults();
     void typingThroughKeys();
     void overwriteAndSelectionKeys();
+    void caretFollowsTheFontSize_data();
+    void caretFollowsTheFontSize();
     void changeSignal();
     void formattedLookWhileUnfocused();
     void inactiveColours();
     void borderFollowsFocus();
     void focusOrderWrapsAndExits();
+    void focusPassesOverStoredDisabledBox_data();
+    void focusPassesOverStoredDisabledBox();
     void exitOnArrowKeysCanCancel();
     void enterWithoutMaskMovesOn();
     void autoNextAfterLastInput();
@@ -75,6 +80,8 @@ private slots:
     void propertyErrors();
     void propertyBagRoundTrip();
     void storedConvertDialogField();
+    void storedDateReadsBackTheSameValue_data();
+    void storedDateReadsBackTheSameValue();
     void accessibleAsEditableText();
 };
 
@@ -147,6 +154,36 @@ void tst_FlexMaskEditBox::overwriteAndSelectionKeys() {
     QCOMPARE(box->SelText(), QStringLiteral("15"));
     QTest::keyClick(box->textBox(), Qt::Key_9);
     QCOMPARE(box->TextAsDisplayed(), QStringLiteral("9_34"));
+}
+
+void tst_FlexMaskEditBox::caretFollowsTheFontSize_data() {
+    QTest::addColumn<double>("points");
+    QTest::addColumn<int>("height");
+    QTest::addColumn<int>("blockWidth");
+    QTest::newRow("8 pt") << 8.0 << 16 << 8;
+    QTest::newRow("8.25 pt") << 8.25 << 16 << 8;
+    QTest::newRow("12 pt") << 12.0 << 24 << 12;
+}
+
+// The caret is twice the font's point size tall, in pixels, in both modes;
+// overwrite mode makes it as wide as the point size.
+void tst_FlexMaskEditBox::caretFollowsTheFontSize() {
+    QFETCH(double, points);
+    QFETCH(int, height);
+    QFETCH(int, blockWidth);
+    Form form(1);
+    FlexMaskEditBox* box = form.fields[0];
+    box->setFontSize(points);
+    box->setMask(QStringLiteral("####"));
+    box->setFixedHeight(60);
+    form.focus(0);
+    FlexTextBox* text = box->textBox();
+    for (int mode = 0; mode < 2; ++mode) {  // both modes; the Insert toggle ends as it was
+        const int width = text->CaretWidth() == 1 ? 1 : blockWidth;
+        QCOMPARE(text->CaretWidth(), width);
+        QCOMPARE(text->CaretRect().size(), QSize(width, height));
+        QTest::keyClick(text, Qt::Key_Insert);
+    }
 }
 
 void tst_FlexMaskEditBox::changeSignal() {
@@ -236,6 +273,34 @@ void tst_FlexMaskEditBox::focusOrderWrapsAndExits() {
     form.focus(0);
     QTest::keyClick(form.fields[0]->textBox(), Qt::Key_Return);
     QCOMPARE(form.focused(), 2);
+}
+
+void tst_FlexMaskEditBox::focusPassesOverStoredDisabledBox_data() {
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("to");
+    QTest::newRow("down") << 0 << int(Qt::Key_Down) << 2;
+    QTest::newRow("enter") << 0 << int(Qt::Key_Return) << 2;
+    QTest::newRow("up") << 2 << int(Qt::Key_Up) << 0;
+}
+
+// Stored settings may disable only the text box: moving on skips the field,
+// and its Enabled reads what the box is.
+void tst_FlexMaskEditBox::focusPassesOverStoredDisabledBox() {
+    QFETCH(int, from);
+    QFETCH(int, key);
+    QFETCH(int, to);
+    Form form(3);
+    PropertyBag bag;
+    bag.WriteProperty(QStringLiteral("Mask"), QStringLiteral("###"));
+    for (FlexMaskEditBox* field : form.fields) field->ReadProperties(bag);
+    bag.WriteProperty(QStringLiteral("Enabled"), false);
+    form.fields[1]->ReadProperties(bag);
+    QVERIFY(!form.fields[1]->Enabled());
+    QVERIFY(form.fields[0]->Enabled());
+    form.focus(from);
+    QTest::keyClick(form.fields[from]->textBox(), Qt::Key(key));
+    QCOMPARE(form.focused(), to);
 }
 
 void tst_FlexMaskEditBox::exitOnArrowKeysCanCancel() {
@@ -349,8 +414,8 @@ void tst_FlexMaskEditBox::dropsFollowTheDropMode() {
     data.setText(QStringLiteral("12"));
     const QPoint at(4, 4);
     const auto send = [&](QEvent::Type type) {
-        QDropEvent event(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
-                         Qt::NoModifier, type);
+        QDropEvent event(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier,
+                         type);
         QCoreApplication::sendEvent(box->textBox(), &event);
         return std::pair{event.isAccepted(), event.dropAction()};
     };
@@ -565,6 +630,59 @@ void tst_FlexMaskEditBox::storedConvertDialogField() {
     QCOMPARE(box->Text().trimmed().toInt(), 42);
     QTest::keyClicks(box->textBox(), QStringLiteral("999"));
     QCOMPARE(box->Text(), QStringLiteral("4299"));
+}
+
+void tst_FlexMaskEditBox::storedDateReadsBackTheSameValue_data() {
+    QTest::addColumn<int>("work");
+    QTest::addColumn<QString>("workSep");
+    QTest::addColumn<int>("inOut");
+    QTest::addColumn<QString>("inOutSep");
+    QTest::addColumn<bool>("century");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("display");
+    QTest::newRow("yyyymmdd with -") << 1 << "-" << 4 << "-" << false << "2004-03-01"
+                                     << "01-03-2004";
+    QTest::newRow("yyyymmdd with /") << 1 << "-" << 4 << "/" << false << "2004/03/01"
+                                     << "01-03-2004";
+    QTest::newRow("swapped day and month") << 1 << "-" << 5 << "-" << false << "03-01-2004"
+                                           << "01-03-2004";
+    QTest::newRow("fixed century") << 1 << "." << 4 << "/" << true << "2004/03/01"
+                                   << "01.03.2004";
+    QTest::newRow("two-digit work year") << 7 << "-" << 4 << "-" << false << "2004-03-01"
+                                         << "01-03-04";
+    QTest::newRow("empty") << 1 << "-" << 4 << "/" << false << ""
+                           << "__-__-____";
+}
+
+// A date field written to its stored settings and read again shows and
+// returns the same date, whatever its in/out format.
+void tst_FlexMaskEditBox::storedDateReadsBackTheSameValue() {
+    QFETCH(int, work);
+    QFETCH(QString, workSep);
+    QFETCH(int, inOut);
+    QFETCH(QString, inOutSep);
+    QFETCH(bool, century);
+    QFETCH(QString, text);
+    QFETCH(QString, display);
+    FlexMaskEditBox original;
+    original.setFieldType(1);
+    original.setDateformat(work);
+    original.setDateSeperator(workSep);
+    original.setInOutDateformat(inOut);
+    original.setInOutDateSeperator(inOutSep);
+    original.setCenturyON(century);
+    original.setCentury(century ? 20 : 0);
+    original.setMask({});
+    original.setText(text);
+    QCOMPARE(original.TextAsDisplayed(), display);
+    PropertyBag bag;
+    original.WriteProperties(bag);
+    auto restored = PropertyBag::FromText(bag.ToText());
+    QVERIFY(restored);
+    FlexMaskEditBox copy;
+    copy.ReadProperties(*restored);
+    QCOMPARE(copy.TextAsDisplayed(), display);
+    QCOMPARE(copy.Text(), original.Text());
 }
 
 void tst_FlexMaskEditBox::accessibleAsEditableText() {

@@ -64,6 +64,8 @@ private slots:
     void pasteSkipsWhatDoesNotFit();
     void lockedFieldRefusesEdits();
     void undoRestoresLastAssignedText();
+    void numericDeletionKeepsTheSeparator_data();
+    void numericDeletionKeepsTheSeparator();
     void numericValues_data();
     void numericValues();
     void numericEmptiness();
@@ -447,6 +449,53 @@ void tst_MaskEngine::undoRestoresLastAssignedText() {
     e.Undo();
     QCOMPARE(e.DisplayText(), QStringLiteral("01-03-2004"));
     QCOMPARE(e.Text(), QStringLiteral("2004/03/01"));
+}
+
+// Backspace and Delete never move a digit across the decimal separator: the
+// integer part closes up from the left, the decimals from the right.
+void tst_MaskEngine::numericDeletionKeepsTheSeparator_data() {
+    QTest::addColumn<QString>("mask");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("cursor");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("display");
+    QTest::addColumn<int>("cursorAfter");
+    QTest::addColumn<QString>("left");  // the display after leaving the field
+
+    const QString m = QStringLiteral("####.##");
+    QTest::newRow("backspace before the separator") << m << "123.45" << 4 << "{BS}"
+                                                    << "__12.45" << 4 << "__12.45";
+    QTest::newRow("backspace after the separator") << m << "123.45" << 5 << "{BS}"
+                                                   << "__12.45" << 5 << "__12.45";
+    QTest::newRow("backspace inside the integers") << m << "123.45" << 2 << "{BS}"
+                                                   << "__23.45" << 2 << "__23.45";
+    QTest::newRow("backspace empties the integers") << m << "123.45" << 4 << "{BS}{BS}{BS}"
+                                                    << "____.45" << 4 << "___0.45";
+    QTest::newRow("backspace at the end") << m << "123.45" << 7 << "{BS}"
+                                          << "_123.4_" << 6 << "_123.40";
+    QTest::newRow("backspace in the decimals") << m << "123.45" << 6 << "{BS}"
+                                               << "_123.5_" << 5 << "_123.50";
+    QTest::newRow("delete in the decimals") << m << "123.45" << 5 << "{DEL}"
+                                            << "_123.5_" << 5 << "_123.50";
+    QTest::newRow("backspace keeps the sign") << "9999.99"
+                                              << "-12.5" << 4 << "{BS}"
+                                              << "__-1.50" << 4 << "__-1.50";
+}
+
+void tst_MaskEngine::numericDeletionKeepsTheSeparator() {
+    QFETCH(QString, mask);
+    QFETCH(QString, text);
+    QFETCH(int, cursor);
+    QFETCH(QString, keys);
+    MaskEngine e;
+    Configure(e, {mask, 2});
+    e.SetText(text);
+    e.SetCursor(cursor);
+    QCOMPARE(TypeKeys(e, keys), 0);
+    QTEST(e.DisplayText(), "display");
+    QTEST(e.Cursor(), "cursorAfter");
+    e.SetNumericValue(false, {});
+    QTEST(e.DisplayText(), "left");
 }
 
 void tst_MaskEngine::numericValues_data() {

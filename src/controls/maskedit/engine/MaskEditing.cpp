@@ -198,6 +198,19 @@ bool MaskEngine::DeleteForward() {
 bool MaskEngine::DeleteBackward() {
     const int b = PreviousInputPosition(cursor_ + 1);
     if (b == cursor_ + 1) return false;
+    if (fieldType_ == FieldKind::Numeric && decimalPosition_ > 0 && b < decimalPosition_) {
+        // The integer part is right-aligned: the digits left of b close up
+        // from the left, so no decimal is pulled across the separator.
+        const int cursor = cursor_;
+        SetCursor(b);
+        inIntegerDelete_ = true;
+        const bool done = DeleteShiftRight();
+        inIntegerDelete_ = false;
+        SetCursor(cursor);
+        return done;
+    }
+    // Elsewhere the field closes up from the right; in the decimals of a
+    // numeric field that stops at the end, never reaching the integer part.
     if (!shiftLeftFrom(b)) return false;
     SetCursor(b - 1);
     return true;

@@ -187,6 +187,13 @@ public:
     bool ValidDate(const QString& date, int format = -1, const QString& sep = {}) const;
     QString TransFormDate(const QString& date, int inFormat, int outFormat, const QString& inSep,
                           const QString& outSep) const;
+    // Stored settings keep a date field's display, in the work format, while
+    // SetText takes the in/out format: a stored text shaped like the display
+    // (the work pattern's separators in place, digits elsewhere) and holding a
+    // valid date comes back as the in/out text of that date. Any other text
+    // (an empty one, a hand-written in/out value, a non-date field) is
+    // returned as it is.
+    QString StoredDisplayAsText(const QString& stored) const;
 
     // Empty while the engine keeps its promises, else what is broken: with a mask,
     // the display has the mask's length, literals stay in place, digit positions

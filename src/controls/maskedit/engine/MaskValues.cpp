@@ -237,6 +237,19 @@ QString MaskEngine::dateValueForSet(const QString& value) const {
     return TransFormDate(v, inOutDateformat_, dateformat_, inOutDateSep_, dateSep_);
 }
 
+QString MaskEngine::StoredDisplayAsText(const QString& stored) const {
+    if (fieldType_ != FieldKind::Date || stored.isEmpty()) return stored;
+    const QString pattern = WorkDatePattern(dateformat_, {});
+    if (stored.size() != pattern.size()) return stored;
+    for (qsizetype i = 0; i < pattern.size(); ++i) {
+        const bool shaped =
+            pattern.at(i).isLetter() ? stored.at(i).isDigit() : stored.at(i) == pattern.at(i);
+        if (!shaped) return stored;
+    }
+    if (!ValidDate(stored)) return stored;
+    return TransFormDate(stored, dateformat_, inOutDateformat_, {}, inOutDateSep_);
+}
+
 void MaskEngine::putDateIntoMask(const QString& value) {
     display_ = emptyDisplay_;
     if (!ValidDate(value)) return;
