@@ -2,13 +2,16 @@
 
 #include <QApplication>
 #include <QPainter>
+#include <QPointer>
 #include <QProxyStyle>
+#include <QStyleFactory>
 
 namespace {
 
 // Hides the line edit's own caret; the box draws the one the field asks for.
 class NoCaretStyle : public QProxyStyle {
 public:
+    using QProxyStyle::QProxyStyle;
     int pixelMetric(PixelMetric metric, const QStyleOption* option,
                     const QWidget* widget) const override {
         if (metric == PM_TextCursorWidth) return 0;
@@ -16,12 +19,21 @@ public:
     }
 };
 
+// One for all boxes, over the application's style, owned by the application
+// so that it outlives every box.
+QStyle* SharedNoCaretStyle() {
+    static QPointer<QStyle> style;
+    if (!style) {
+        style = new NoCaretStyle(QStyleFactory::create(QApplication::style()->name()));
+        style->setParent(qApp);
+    }
+    return style;
+}
+
 }  // namespace
 
 FlexTextBox::FlexTextBox(QWidget* parent) : QLineEdit(parent) {
-    auto* style = new NoCaretStyle;
-    style->setParent(this);
-    setStyle(style);
+    setStyle(SharedNoCaretStyle());
     connect(&blink_, &QTimer::timeout, this, [this] {
         caretOn_ = !caretOn_;
         update(CaretRect());
