@@ -282,6 +282,7 @@ void tst_FlexMaskEditBox::focusPassesOverStoredDisabledBox_data() {
     QTest::newRow("down") << 0 << int(Qt::Key_Down) << 2;
     QTest::newRow("enter") << 0 << int(Qt::Key_Return) << 2;
     QTest::newRow("up") << 2 << int(Qt::Key_Up) << 0;
+    QTest::newRow("tab") << 0 << int(Qt::Key_Tab) << 2;
 }
 
 // Stored settings may disable only the text box: moving on skips the field,
