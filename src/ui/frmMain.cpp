@@ -52,6 +52,7 @@
 #include "frmAbout.h"
 #include "frmBatch.h"
 #include "frmConvert.h"
+#include "frmDetails.h"
 #include "frmImport.h"
 
 using mUtility::SoundInfo;
@@ -242,6 +243,8 @@ void frmMain::BuildWidgets() {
         {btnConvert, "btnConvert", tr("&Convert"), "Convert a sound file to a different format"},
         {btnPreview, "btnPreview", tr("Pre&view"), "Preview the selected sound file"},
         {btnBatch, "btnBatch", tr("&Batch"), "Batch convert sound files"},
+        {btnDetails, "btnDetails", tr("De&tails"),
+         "Every sound file of this folder in a table (Ctrl+D)"},
         {btnAbout, "btnAbout", tr("&About"), "Program information"},
         {btnExit, "btnExit", tr("E&xit"), "Exit this application"},
     };
@@ -290,7 +293,8 @@ void frmMain::BuildLayout() {
     panel->setRowStretch(row, 1);
 
     auto* buttons = new QVBoxLayout;
-    for (QuillonButton* button : {btnRefresh, btnConvert, btnPreview, btnBatch, btnAbout, btnExit})
+    for (QuillonButton* button :
+         {btnRefresh, btnConvert, btnPreview, btnBatch, btnDetails, btnAbout, btnExit})
         buttons->addWidget(button);
     buttons->addStretch();
 
@@ -311,7 +315,8 @@ void frmMain::BuildLayout() {
     setTabOrder(btnRefresh, btnConvert);
     setTabOrder(btnConvert, btnPreview);
     setTabOrder(btnPreview, btnBatch);
-    setTabOrder(btnBatch, btnAbout);
+    setTabOrder(btnBatch, btnDetails);
+    setTabOrder(btnDetails, btnAbout);
     setTabOrder(btnAbout, btnExit);
 }
 
@@ -337,6 +342,9 @@ void frmMain::ConnectHandlers() {
     connect(btnConvert, &QuillonButton::Click, this, guarded(&frmMain::ShowConvert));
     connect(btnBatch, &QuillonButton::Click, this, guarded(&frmMain::ShowBatch));
     connect(btnAbout, &QuillonButton::Click, this, guarded(&frmMain::ShowAbout));
+    connect(btnDetails, &QuillonButton::Click, this, guarded(&frmMain::ShowDetails));
+    auto* details = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_D), this);
+    connect(details, &QShortcut::activated, this, guarded(&frmMain::ShowDetails));
     connect(btnExit, &QuillonButton::Click, this, &QWidget::close);
     auto* importKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_I), this);
     connect(importKey, &QShortcut::activated, this, [this] {
@@ -476,6 +484,22 @@ QString frmMain::OpenPath(const QString& path) {
     if (!QDir(folder).isReadable() || !SetDirectoryPath(folder)) return unreadable;
     if (file.isDir() || ClickFile(file.fileName())) return {};
     return tr("The file \"%1\" cannot be read.").arg(shown);
+}
+
+void frmMain::ShowDetails() {
+    if (!details_) {
+        details_ = new frmDetails(this);
+        details_->setWindowFlag(Qt::Window);
+        connect(details_, &frmDetails::FileChosen, this, [this](const QString& name) {
+            ClickFile(name);
+            activateWindow();
+            FileList->setFocus();
+        });
+    }
+    if (details_->Folder() != dirPath_ || !details_->isVisible()) details_->ShowFolder(dirPath_);
+    details_->show();
+    details_->raise();
+    details_->activateWindow();
 }
 
 void frmMain::FileList_Click() {

@@ -15,6 +15,7 @@ class QTreeView;
 class QuillonButton;
 class cFileSystem;
 class cImageList;
+class frmDetails;
 
 namespace mUtility {
 struct InspectionResult;
@@ -51,6 +52,11 @@ public:
     // else the message saying why not, without showing it; the window then
     // stays as it was.
     QString OpenPath(const QString& path);
+
+    // Opens (or brings up) the Folder details window on the current folder.
+    void ShowDetails();
+    // The Folder details window once it has been opened; null before.
+    frmDetails* Details() const { return details_; }
 
 public slots:
     void Form_Load();
@@ -128,7 +134,9 @@ private:
     QuillonButton* btnConvert = nullptr;
     QuillonButton* btnPreview = nullptr;
     QuillonButton* btnBatch = nullptr;
+    QuillonButton* btnDetails = nullptr;
     QuillonButton* btnAbout = nullptr;
     QuillonButton* btnExit = nullptr;
     cImageList* imlMain = nullptr;
+    frmDetails* details_ = nullptr;
 };

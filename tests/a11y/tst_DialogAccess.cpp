@@ -3,6 +3,9 @@
 // the accessibility interface, with the save dialog and the message boxes
 // answered by the test.
 #include <QCheckBox>
+#include <QComboBox>
+#include <QSignalSpy>
+#include <QTableView>
 #include <QLabel>
 #include <QListWidget>
 #include <QRadioButton>
@@ -20,6 +23,7 @@
 #include "cCommonDialog.h"
 #include "frmBatch.h"
 #include "frmConvert.h"
+#include "frmDetails.h"
 #include "frmImport.h"
 
 using namespace a11y;
@@ -226,6 +230,28 @@ private slots:
         QCOMPARE(boxes_[0].title, QString("Success"));
         QCOMPARE(boxes_[0].text, QString("Operation was successful!  2 files were converted."));
         QVERIFY(QFile::exists(dir_.filePath("run/ONE.WAV")));
+    }
+
+    void detailsWindowIsNamedAndLabelled() {
+        Inspect("one.snd", "details");
+        Inspect("two.wsd", "details");
+        frmDetails window;
+        QSignalSpy finished(&window, &frmDetails::ReadingFinished);
+        window.ShowFolder(dir_.filePath("details"));
+        QVERIFY(Activate(&window));
+        QVERIFY(finished.count() > 0 || finished.wait(20000));
+        QCOMPARE(Of(&window)->text(QAccessible::Name), QString("Folder Details"));
+        CheckNamesAndLabels(&window);
+        QAccessibleInterface* table = Find(&window, QAccessible::Table, "Sound files");
+        QVERIFY2(table, qPrintable(Describe(&window)));
+        QCOMPARE(table->tableInterface()->rowCount(), 2);
+        QCOMPARE(LabelsOf(Child<QComboBox>(&window, "cboType")), QStringList{"Type:"});
+        A11Y_SAME(TabChain(Child<QComboBox>(&window, "cboType")),
+                  (QStringList{"cboType", "cboValidity", "txtSearch", "tblFiles", "btnExport",
+                               "btnClose"}));
+        saveTitles_.clear();
+        Press(Child<QuillonButton>(&window, "btnExport"));
+        QCOMPARE(saveTitles_, QStringList{"Export CSV"});
     }
 };
 

@@ -1,0 +1,167 @@
+#include "FolderDetailsModel.h"
+
+#include <QFileInfo>
+#include <cmath>
+
+#include "cFileSystem.h"
+
+using mUtility::InventoryRow;
+
+namespace {
+
+QString FileNameOf(const QString& path) {
+    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+QString FlagText(qint32 flag) {
+    if (flag == 2) return QStringLiteral("True");
+    if (flag == 0) return QStringLiteral("False");
+    return QString::number(flag);
+}
+
+}  // namespace
+
+int FolderDetailsModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : int(rows_.size());
+}
+
+int FolderDetailsModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QString FolderDetailsModel::DurationText(double seconds) {
+    const qint64 ms = std::llround(seconds * 1000);
+    return QStringLiteral("%1:%2.%3")
+        .arg(ms / 60000)
+        .arg(ms / 1000 % 60, 2, 10, QLatin1Char('0'))
+        .arg(ms % 1000, 3, 10, QLatin1Char('0'));
+}
+
+QVariant FolderDetailsModel::Display(const InventoryRow& r, int column) const {
+    const bool header = r.HasHeader;
+    switch (column) {
+        case Name:
+            return FileNameOf(r.Path);
+        case Type:
+            return r.Type;
+        case Valid:
+            return r.Valid ? QStringLiteral("Valid") : QStringLiteral("Invalid");
+        case EightBitFlag:
+            if (!header) return {};
+            return r.IsGameType() ? FlagText(r.EightBitFlag) : QStringLiteral("N/A");
+        case InternalID:
+            if (!header) return {};
+            return r.IsGameType() ? QString::number(r.InternalID) : QStringLiteral("N/A");
+        case DataLength:
+            return header ? cFileSystem().FormatSize(r.DataLength) : QString();
+        case SampleRate:
+            return header ? QStringLiteral("%1 Hz").arg(r.SampleRate) : QString();
+        case BitDepth:
+            return header ? QStringLiteral("%1-bit").arg(r.BitsPerSample) : QString();
+        case Channels:
+            if (!header) return {};
+            return r.Channels == 1   ? QStringLiteral("Mono")
+                   : r.Channels == 2 ? QStringLiteral("Stereo")
+                                     : QString::number(r.Channels);
+        case Frames:
+            return r.Frames >= 0 ? QString::number(r.Frames) : QString();
+        case Duration:
+            return r.Seconds >= 0 ? DurationText(r.Seconds) : QString();
+    }
+    return {};
+}
+
+QVariant FolderDetailsModel::SortValue(const InventoryRow& r, int column) const {
+    const bool header = r.HasHeader;
+    const auto known = [](bool has, qint64 v) { return QVariant(has ? v : qint64(-1)); };
+    switch (column) {
+        case Name:
+            return FileNameOf(r.Path).toLower();
+        case Type:
+            return r.Type;
+        case Valid:
+            return r.Valid ? 1 : 0;
+        case EightBitFlag:
+            return known(header && r.IsGameType(), r.EightBitFlag);
+        case InternalID:
+            return known(header && r.IsGameType(), r.InternalID);
+        case DataLength:
+            return known(header, r.DataLength);
+        case SampleRate:
+            return known(header, r.SampleRate);
+        case BitDepth:
+            return known(header, r.BitsPerSample);
+        case Channels:
+            return known(header, r.Channels);
+        case Frames:
+            return r.Frames;
+        case Duration:
+            return r.Seconds;
+    }
+    return {};
+}
+
+QVariant FolderDetailsModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= rows_.size()) return {};
+    const InventoryRow& r = rows_[index.row()];
+    switch (role) {
+        case Qt::DisplayRole:
+            return Display(r, index.column());
+        case Qt::UserRole:
+            return SortValue(r, index.column());
+        case Qt::ToolTipRole:
+            return r.Valid ? QVariant() : QVariant(r.Refusal);
+        case Qt::TextAlignmentRole:
+            return index.column() >= EightBitFlag ? QVariant(int(Qt::AlignRight | Qt::AlignVCenter))
+                                                  : QVariant(int(Qt::AlignLeft | Qt::AlignVCenter));
+        default:
+            return {};
+    }
+}
+
+QVariant FolderDetailsModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+    static const char* const titles[ColumnCount] = {
+        "Name",        "Type",      "Valid",    "8-bit Flag", "Internal ID #", "Data length",
+        "Sample rate", "Bit depth", "Channels", "Frames",     "Duration"};
+    return section >= 0 && section < ColumnCount ? QString::fromLatin1(titles[section])
+                                                 : QVariant();
+}
+
+void FolderDetailsModel::Clear() {
+    beginResetModel();
+    rows_.clear();
+    endResetModel();
+}
+
+void FolderDetailsModel::Append(const QList<InventoryRow>& rows) {
+    if (rows.isEmpty()) return;
+    beginInsertRows({}, int(rows_.size()), int(rows_.size() + rows.size() - 1));
+    rows_ += rows;
+    endInsertRows();
+}
+
+void FolderDetailsFilter::SetType(const QString& type) {
+    type_ = type;
+    invalidateFilter();
+}
+
+void FolderDetailsFilter::SetValidity(Validity validity) {
+    validity_ = validity;
+    invalidateFilter();
+}
+
+void FolderDetailsFilter::SetNameSearch(const QString& text) {
+    search_ = text;
+    invalidateFilter();
+}
+
+bool FolderDetailsFilter::filterAcceptsRow(int sourceRow, const QModelIndex&) const {
+    const auto* model = static_cast<const FolderDetailsModel*>(sourceModel());
+    const InventoryRow& r = model->Row(sourceRow);
+    if (!type_.isEmpty() && r.Type != type_) return false;
+    if (validity_ == Validity::ValidOnly && !r.Valid) return false;
+    if (validity_ == Validity::InvalidOnly && r.Valid) return false;
+    return search_.isEmpty() || r.Path.mid(r.Path.lastIndexOf(QLatin1Char('/')) + 1)
+                                    .contains(search_, Qt::CaseInsensitive);
+}

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QList>
+#include <QSortFilterProxyModel>
+
+#include "Inventory.h"
+
+// The rows of the Folder details window: one inventory row per sound file,
+// shown as the main window shows values. Qt::UserRole gives each cell's value
+// for sorting (numbers as numbers, unknown values first).
+class FolderDetailsModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    enum Column {
+        Name,
+        Type,
+        Valid,
+        EightBitFlag,
+        InternalID,
+        DataLength,
+        SampleRate,
+        BitDepth,
+        Channels,
+        Frames,
+        Duration,
+        ColumnCount
+    };
+
+    using QAbstractTableModel::QAbstractTableModel;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+    void Clear();
+    void Append(const QList<mUtility::InventoryRow>& rows);
+    const mUtility::InventoryRow& Row(int row) const { return rows_[row]; }
+
+    // m:ss.sss, e.g. 75.5 seconds as "1:15.500".
+    static QString DurationText(double seconds);
+
+private:
+    QVariant Display(const mUtility::InventoryRow& r, int column) const;
+    QVariant SortValue(const mUtility::InventoryRow& r, int column) const;
+
+    QList<mUtility::InventoryRow> rows_;
+};
+
+// Filters by type ("" for all), by validity and by a part of the name.
+class FolderDetailsFilter : public QSortFilterProxyModel {
+    Q_OBJECT
+public:
+    enum class Validity { Any, ValidOnly, InvalidOnly };
+
+    using QSortFilterProxyModel::QSortFilterProxyModel;
+
+    void SetType(const QString& type);
+    void SetValidity(Validity validity);
+    void SetNameSearch(const QString& text);
+
+protected:
+    bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;
+
+private:
+    QString type_;
+    Validity validity_ = Validity::Any;
+    QString search_;
+};

@@ -1,0 +1,306 @@
+#include "frmDetails.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QTableView>
+#include <QThread>
+#include <QVBoxLayout>
+
+#include "AtomicFile.h"
+#include "FolderDetailsModel.h"
+#include "Inventory.h"
+#include "MsgBox.h"
+#include "QuillonButton.h"
+#include "RunTopLevel.h"
+#include "TrapERR.h"
+#include "cCommonDialog.h"
+
+using mUtility::InventoryRow;
+
+namespace {
+constexpr int kBatchRows = 512;  // rows handed to the window at a time
+constexpr int kBatchMs = 40;     // ... or after this long
+}  // namespace
+
+frmDetails::frmDetails(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("frmDetails"));
+    setWindowTitle(QStringLiteral("Folder Details"));
+    setAccessibleName(QStringLiteral("Folder Details"));
+    setWindowFlag(Qt::WindowMaximizeButtonHint);
+    setSizeGripEnabled(true);
+    BuildWidgets();
+    BuildLayout();
+    ConnectHandlers();
+}
+
+frmDetails::~frmDetails() {
+    StopReading();
+}
+
+void frmDetails::BuildWidgets() {
+    model_ = new FolderDetailsModel(this);
+    filter_ = new FolderDetailsFilter(this);
+    filter_->setSourceModel(model_);
+    filter_->setSortRole(Qt::UserRole);
+    filter_->setDynamicSortFilter(true);
+
+    lblFolder = new QLabel(this);
+    lblFolder->setObjectName(QStringLiteral("lblFolder"));
+    lblFolder->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    lblFolder->setAccessibleDescription(QStringLiteral("Folder"));
+
+    cboType = new QComboBox(this);
+    cboType->setObjectName(QStringLiteral("cboType"));
+    cboType->addItem(QStringLiteral("All types"), QString());
+    for (const char* type : {"SND", "WSD", "WAV"})
+        cboType->addItem(QLatin1String(type), QLatin1String(type));
+    cboType->setAccessibleName(QStringLiteral("Type filter"));
+    lblType = new QLabel(QStringLiteral("T&ype:"), this);
+    lblType->setBuddy(cboType);
+
+    cboValidity = new QComboBox(this);
+    cboValidity->setObjectName(QStringLiteral("cboValidity"));
+    cboValidity->addItems({QStringLiteral("Valid and invalid"), QStringLiteral("Valid only"),
+                           QStringLiteral("Invalid only")});
+    cboValidity->setAccessibleName(QStringLiteral("Validity filter"));
+    lblValidity = new QLabel(QStringLiteral("S&how:"), this);
+    lblValidity->setBuddy(cboValidity);
+
+    txtSearch = new QLineEdit(this);
+    txtSearch->setObjectName(QStringLiteral("txtSearch"));
+    txtSearch->setPlaceholderText(QStringLiteral("Part of a name"));
+    txtSearch->setClearButtonEnabled(true);
+    txtSearch->setAccessibleName(QStringLiteral("Search names"));
+    lblSearch = new QLabel(QStringLiteral("&Search:"), this);
+    lblSearch->setBuddy(txtSearch);
+
+    tblFiles = new QTableView(this);
+    tblFiles->setObjectName(QStringLiteral("tblFiles"));
+    tblFiles->setModel(filter_);
+    tblFiles->setSortingEnabled(true);
+    tblFiles->sortByColumn(FolderDetailsModel::Name, Qt::AscendingOrder);
+    tblFiles->setSelectionBehavior(QAbstractItemView::SelectRows);
+    tblFiles->setSelectionMode(QAbstractItemView::SingleSelection);
+    tblFiles->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tblFiles->setTabKeyNavigation(false);
+    tblFiles->setAlternatingRowColors(true);
+    tblFiles->setWordWrap(false);
+    tblFiles->verticalHeader()->hide();
+    // Fixed row heights let ten thousand rows lay out at once.
+    tblFiles->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    tblFiles->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    tblFiles->horizontalHeader()->setStretchLastSection(true);
+    tblFiles->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    const int widths[FolderDetailsModel::ColumnCount] = {200, 48, 64, 78, 96, 86,
+                                                         90,  70, 72, 80, 80};
+    for (int column = 0; column < FolderDetailsModel::ColumnCount; ++column)
+        tblFiles->setColumnWidth(column, widths[column]);
+    tblFiles->setAccessibleName(QStringLiteral("Sound files"));
+    tblFiles->setAccessibleDescription(
+        QStringLiteral("Double-click or press Enter to select the file in the main window"));
+
+    lblProgress = new QLabel(this);
+    lblProgress->setObjectName(QStringLiteral("lblProgress"));
+    prgProgress = new QProgressBar(this);
+    prgProgress->setObjectName(QStringLiteral("prgProgress"));
+    prgProgress->setAccessibleName(QStringLiteral("Reading headers"));
+    prgProgress->setTextVisible(false);
+    prgProgress->hide();
+
+    auto button = [this](const char* name, const QString& caption, const QString& tip) {
+        auto* b = new QuillonButton(this);
+        b->setObjectName(QLatin1String(name));
+        QuillonButton::ApplyProgramLook(b);
+        b->setCaption(caption);
+        b->setToolTip(tip);
+        b->setAccessibleName(tip);
+        b->setMinimumSize(110, 30);
+        return b;
+    };
+    btnExport = button("btnExport", QStringLiteral("&Export CSV\u2026"),
+                       QStringLiteral("Export the rows shown as a CSV file"));
+    btnClose = button("btnClose", QStringLiteral("&Close"), QStringLiteral("Close this window"));
+}
+
+void frmDetails::BuildLayout() {
+    auto* filters = new QHBoxLayout;
+    filters->addWidget(lblType);
+    filters->addWidget(cboType);
+    filters->addSpacing(12);
+    filters->addWidget(lblValidity);
+    filters->addWidget(cboValidity);
+    filters->addSpacing(12);
+    filters->addWidget(lblSearch);
+    filters->addWidget(txtSearch, 1);
+
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(lblProgress, 1);
+    bottom->addWidget(prgProgress, 1);
+    bottom->addWidget(btnExport);
+    bottom->addWidget(btnClose);
+
+    auto* top = new QVBoxLayout(this);
+    top->addWidget(lblFolder);
+    top->addLayout(filters);
+    top->addWidget(tblFiles, 1);
+    top->addLayout(bottom);
+    resize(1010, 520);
+
+    setTabOrder(cboType, cboValidity);
+    setTabOrder(cboValidity, txtSearch);
+    setTabOrder(txtSearch, tblFiles);
+    setTabOrder(tblFiles, btnExport);
+    setTabOrder(btnExport, btnClose);
+}
+
+void frmDetails::ConnectHandlers() {
+    connect(cboType, &QComboBox::currentIndexChanged, this, &frmDetails::ApplyFilters);
+    connect(cboValidity, &QComboBox::currentIndexChanged, this, &frmDetails::ApplyFilters);
+    connect(txtSearch, &QLineEdit::textChanged, this, &frmDetails::ApplyFilters);
+    // Enter and double-click both activate a row.
+    connect(tblFiles, &QAbstractItemView::activated, this, [this](const QModelIndex& index) {
+        if (!index.isValid()) return;
+        const QString path = model_->Row(filter_->mapToSource(index).row()).Path;
+        emit FileChosen(path.mid(path.lastIndexOf(QLatin1Char('/')) + 1));
+    });
+    connect(btnExport, &QuillonButton::Click, this,
+            [this] { zs::RunTopLevel(this, [this] { btnExport_Click(); }); });
+    connect(btnClose, &QuillonButton::Click, this, &QWidget::close);
+}
+
+void frmDetails::ApplyFilters() {
+    filter_->SetType(cboType->currentData().toString());
+    filter_->SetValidity(static_cast<FolderDetailsFilter::Validity>(cboValidity->currentIndex()));
+    filter_->SetNameSearch(txtSearch->text());
+}
+
+void frmDetails::ShowFolder(const QString& folder) {
+    StopReading();
+    folder_ = folder;
+    model_->Clear();
+    lblFolder->setText(QStringLiteral("Folder: ") + folder);
+    lblProgress->setText(QStringLiteral("Reading headers\u2026"));
+    btnExport->setEnabled(false);
+    reading_ = true;
+    stop_ = false;
+    const quint64 generation = ++generation_;
+    // The worker only reads files; every change of the window is posted back
+    // to the window's thread and dropped there if a newer listing has begun.
+    reader_ = QThread::create([this, folder, generation] {
+        const auto post = [this, generation](auto change) {
+            QMetaObject::invokeMethod(
+                this,
+                [this, generation, change] {
+                    if (generation == generation_) change();
+                },
+                Qt::QueuedConnection);
+        };
+        QList<AppError> errors;
+        const QStringList files = mUtility::SoundFilesIn(folder, false, errors);
+        const QString problem = errors.isEmpty() ? QString()
+                                                 : QStringLiteral("error %1: %2")
+                                                       .arg(errors.first().Number)
+                                                       .arg(errors.first().Description);
+        const qint64 total = files.size();
+        QList<InventoryRow> batch;
+        QElapsedTimer sinceBatch;
+        sinceBatch.start();
+        qint64 done = 0;
+        for (const QString& path : files) {
+            if (stop_) return;
+            batch << mUtility::InventoryRowOf(path, false);
+            ++done;
+            if (batch.size() >= kBatchRows || sinceBatch.elapsed() >= kBatchMs) {
+                post([this, batch, done, total] {
+                    model_->Append(batch);
+                    ShowProgress(done, total);
+                });
+                batch.clear();
+                sinceBatch.restart();
+            }
+        }
+        post([this, batch, total, problem] {
+            model_->Append(batch);
+            Finish(total, problem);
+        });
+    });
+    reader_->start();
+}
+
+void frmDetails::StopReading() {
+    if (!reader_) return;
+    ++generation_;
+    stop_ = true;
+    reader_->wait();
+    delete reader_;
+    reader_ = nullptr;
+    reading_ = false;
+    prgProgress->hide();
+}
+
+void frmDetails::ShowProgress(qint64 done, qint64 total) {
+    lblProgress->setText(QStringLiteral("Reading headers: %1 of %2").arg(done).arg(total));
+    prgProgress->setRange(0, int(total));
+    prgProgress->setValue(int(done));
+    prgProgress->show();
+}
+
+void frmDetails::Finish(qint64 total, const QString& problem) {
+    reading_ = false;
+    prgProgress->hide();
+    if (reader_) {
+        reader_->wait();
+        delete reader_;
+        reader_ = nullptr;
+    }
+    qint64 invalid = 0;
+    for (int i = 0; i < model_->rowCount(); ++i) invalid += !model_->Row(i).Valid;
+    QString text =
+        total == 1 ? QStringLiteral("1 sound file") : QStringLiteral("%1 sound files").arg(total);
+    if (invalid > 0) text += QStringLiteral(", %1 invalid").arg(invalid);
+    if (!problem.isEmpty()) text = QStringLiteral("The folder could not be read: ") + problem;
+    lblProgress->setText(text);
+    btnExport->setEnabled(problem.isEmpty());
+    emit ReadingFinished();
+}
+
+void frmDetails::btnExport_Click() {
+    try {
+        cCommonDialog dialog;
+        dialog.setDialogTitle(QStringLiteral("Export CSV"));
+        dialog.setHwnd(this);
+        dialog.setFlags(cCommonDialog::OFN_OVERWRITEPROMPT);
+        dialog.setFilter(QStringLiteral("CSV Files (*.csv)|*.csv"));
+        dialog.setDefaultExt(QStringLiteral("csv"));
+        dialog.setInitDir(folder_);
+        dialog.setFilename(QStringLiteral("sounds.csv"));
+        dialog.ShowSave();
+        const QString dest = dialog.Filename();
+        if (dest.isEmpty()) return;
+        QString text = mUtility::CsvHeaderLine(false);
+        for (int i = 0; i < filter_->rowCount(); ++i)
+            text += mUtility::CsvLine(model_->Row(filter_->mapToSource(filter_->index(i, 0)).row()),
+                                      false);
+        const QByteArray bytes = text.toUtf8();
+        AtomicFile file(dest);
+        file.Write(bytes.constData(), bytes.size());
+        file.Commit();
+        MsgBox::Show(this, QMessageBox::Information, QStringLiteral("Export CSV"),
+                     QStringLiteral("%1 created successfully!\r\n\r\n%2 rows written.")
+                         .arg(dest)
+                         .arg(filter_->rowCount()));
+    }
+    ZS_TRAP("frmDetails.btnExport_Click")
+}
+
+void frmDetails::closeEvent(QCloseEvent* event) {
+    StopReading();
+    QDialog::closeEvent(event);
+}

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <atomic>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QTableView;
+class QThread;
+class QuillonButton;
+class FolderDetailsModel;
+class FolderDetailsFilter;
+
+// The Folder details window: every sound file of one folder in a sortable
+// table with its header values, filters by type, validity and name, and the
+// table as CSV. The headers are read on a worker thread, so the window answers
+// while a large folder fills in. Choosing a row (double-click or Enter) asks
+// the main window to select that file.
+class frmDetails : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit frmDetails(QWidget* parent = nullptr);
+    ~frmDetails() override;
+
+    // Lists `folder` afresh; rows arrive as their headers are read.
+    void ShowFolder(const QString& folder);
+    QString Folder() const { return folder_; }
+    // True until every header of the folder has been read.
+    bool Reading() const { return reading_; }
+
+    // Writes the rows shown, in the order shown, as CSV to a file chosen in
+    // the save dialog.
+    void btnExport_Click();
+
+signals:
+    // The name on disk of the file chosen in the table.
+    void FileChosen(const QString& diskName);
+    // Every header of the folder has been read.
+    void ReadingFinished();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildWidgets();
+    void BuildLayout();
+    void ConnectHandlers();
+    void StopReading();
+    void ShowProgress(qint64 done, qint64 total);
+    void Finish(qint64 total, const QString& problem);
+    void ApplyFilters();
+
+    FolderDetailsModel* model_ = nullptr;
+    FolderDetailsFilter* filter_ = nullptr;
+    QLabel* lblFolder = nullptr;
+    QLabel* lblType = nullptr;
+    QLabel* lblValidity = nullptr;
+    QLabel* lblSearch = nullptr;
+    QComboBox* cboType = nullptr;
+    QComboBox* cboValidity = nullptr;
+    QLineEdit* txtSearch = nullptr;
+    QTableView* tblFiles = nullptr;
+    QLabel* lblProgress = nullptr;
+    QProgressBar* prgProgress = nullptr;
+    QuillonButton* btnExport = nullptr;
+    QuillonButton* btnClose = nullptr;
+
+    QString folder_;
+    QThread* reader_ = nullptr;
+    std::atomic<bool> stop_{false};
+    quint64 generation_ = 0;  // batches of an earlier listing are dropped
+    bool reading_ = false;
+};

@@ -1,0 +1,205 @@
+// The Folder details window: the table of a folder's sound files, sorting,
+// filters, the CSV export and the way back to the main window.
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <QtTest>
+
+#include "FolderDetailsModel.h"
+#include "MsgBox.h"
+#include "SaveRequest.h"
+#include "SoundFixtures.h"
+#include "WindowTestKit.h"
+#include "cCommonDialog.h"
+#include "frmDetails.h"
+#include "frmMain.h"
+
+using Fixtures::Game;
+using Fixtures::Wav;
+
+class tst_frmDetails : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir tmp_;
+    QString folder_;
+    QList<MsgBox::Shown> boxes_;
+
+    template <typename T>
+    static T* Child(QWidget* window, const char* name) {
+        return WindowTestKit::Child<T>(window, QString::fromLatin1(name));
+    }
+
+    // The Name column of the rows shown, top to bottom.
+    static QStringList Names(QWidget* window) {
+        auto* table = Child<QTableView>(window, "tblFiles");
+        QStringList names;
+        for (int i = 0; i < table->model()->rowCount(); ++i)
+            names << table->model()->index(i, FolderDetailsModel::Name).data().toString();
+        return names;
+    }
+
+    static void WaitUntilRead(frmDetails& window) {
+        if (!window.Reading()) return;
+        QSignalSpy finished(&window, &frmDetails::ReadingFinished);
+        QVERIFY(finished.wait(20000));
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(tmp_.isValid());
+        qputenv("ZEPHYRA_REGISTRY", QFile::encodeName(tmp_.filePath("registry.sqlite3")));
+        folder_ = tmp_.filePath("sounds");
+        QVERIFY(QDir().mkpath(folder_));
+        const auto put = [this](const QString& name, const QByteArray& bytes) {
+            QVERIFY(Fixtures::WriteFile(folder_ + "/" + name, bytes));
+        };
+        // 3 s, 0.5 s, 1 s of sound; one refused header; one file of another kind.
+        put("engine loop.snd", Fixtures::GameFile(Game{}, Fixtures::Samples(3 * 88200)));
+        put("Boom.WAV", Fixtures::WavFile(Wav{.channels = 1, .rate = 8000, .bits = 8},
+                                          Fixtures::Samples(4000)));
+        put("a,b.wsd", Fixtures::GameFile(Game{.flag = 2, .bits = 8, .channels = 1},
+                                          Fixtures::Samples(22050)));
+        put("bad.snd", Fixtures::GameFile(Game{.rate = 4000}, Fixtures::Samples(10)));
+        put("readme.txt", "words");
+        MsgBox::SetResponder([this](const MsgBox::Shown& box) {
+            boxes_ << box;
+            return QMessageBox::Ok;
+        });
+    }
+
+    void cleanupTestCase() {
+        MsgBox::SetResponder({});
+        cCommonDialog::SetChooser({});
+    }
+
+    void durationText_data() {
+        QTest::addColumn<double>("seconds");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("none") << 0.0 << "0:00.000";
+        QTest::newRow("fraction") << 0.0499773 << "0:00.050";
+        QTest::newRow("minutes") << 75.5 << "1:15.500";
+        QTest::newRow("carries into the minute") << 59.9996 << "1:00.000";
+        QTest::newRow("an hour") << 3600.25 << "60:00.250";
+    }
+    void durationText() {
+        QFETCH(double, seconds);
+        QFETCH(QString, text);
+        QCOMPARE(FolderDetailsModel::DurationText(seconds), text);
+    }
+
+    void tableSortsAndFilters() {
+        frmDetails window;
+        window.show();
+        window.ShowFolder(folder_);
+        WaitUntilRead(window);
+        QCOMPARE(Names(&window),
+                 QStringList({"a,b.wsd", "bad.snd", "Boom.WAV", "engine loop.snd"}));
+        QCOMPARE(Child<QLabel>(&window, "lblProgress")->text(),
+                 QString("4 sound files, 1 invalid"));
+
+        auto* table = Child<QTableView>(&window, "tblFiles");
+        table->sortByColumn(FolderDetailsModel::Duration, Qt::DescendingOrder);
+        QCOMPARE(Names(&window),
+                 QStringList({"engine loop.snd", "a,b.wsd", "Boom.WAV", "bad.snd"}));
+        const auto cell = [table](int row, int column) {
+            return table->model()->index(row, column).data().toString();
+        };
+        QCOMPARE(cell(0, FolderDetailsModel::Duration), QString("0:03.000"));
+        QCOMPARE(cell(0, FolderDetailsModel::DataLength), QString("258 KB"));
+        QCOMPARE(cell(0, FolderDetailsModel::Channels), QString("Stereo"));
+        QCOMPARE(cell(1, FolderDetailsModel::EightBitFlag), QString("True"));
+        QCOMPARE(cell(2, FolderDetailsModel::InternalID), QString("N/A"));
+        QCOMPARE(cell(3, FolderDetailsModel::Valid), QString("Invalid"));
+        QCOMPARE(cell(3, FolderDetailsModel::Duration), QString());
+        table->sortByColumn(FolderDetailsModel::DataLength, Qt::AscendingOrder);
+        QCOMPARE(Names(&window),
+                 QStringList({"bad.snd", "Boom.WAV", "a,b.wsd", "engine loop.snd"}));
+
+        auto* type = Child<QComboBox>(&window, "cboType");
+        auto* validity = Child<QComboBox>(&window, "cboValidity");
+        auto* search = Child<QLineEdit>(&window, "txtSearch");
+        type->setCurrentIndex(type->findText("SND"));
+        QCOMPARE(Names(&window), QStringList({"bad.snd", "engine loop.snd"}));
+        validity->setCurrentIndex(1);  // valid only
+        QCOMPARE(Names(&window), QStringList({"engine loop.snd"}));
+        type->setCurrentIndex(0);
+        validity->setCurrentIndex(2);  // invalid only
+        QCOMPARE(Names(&window), QStringList({"bad.snd"}));
+        validity->setCurrentIndex(0);
+        search->setText("OO");
+        QCOMPARE(Names(&window), QStringList({"Boom.WAV", "engine loop.snd"}));
+        search->clear();
+        QCOMPARE(Names(&window).size(), 4);
+    }
+
+    // The rows shown, in the order shown, as CSV; names with commas quoted.
+    void exportWritesShownRows() {
+        frmDetails window;
+        window.show();
+        window.ShowFolder(folder_);
+        WaitUntilRead(window);
+        Child<QTableView>(&window, "tblFiles")
+            ->sortByColumn(FolderDetailsModel::Duration, Qt::AscendingOrder);
+        Child<QLineEdit>(&window, "txtSearch")->setText("b");
+        const QString dest = tmp_.filePath("table.csv");
+        QList<SaveRequest> requests;
+        cCommonDialog::SetChooser([&](const SaveRequest& r) -> std::optional<QString> {
+            requests << r;
+            return dest;
+        });
+        boxes_.clear();
+        window.btnExport_Click();
+        QCOMPARE(requests.size(), 1);
+        QCOMPARE(requests[0].InitDir, folder_);
+        QCOMPARE(boxes_.size(), 1);
+        QCOMPARE(boxes_[0].icon, QMessageBox::Information);
+        const QByteArray csv = Fixtures::ReadFile(dest);
+        const QList<QByteArray> lines = csv.split('\n');
+        QCOMPARE(lines.size(), 5);  // header, three rows, nothing after the last CR LF
+        QCOMPARE(lines[0], QByteArray("path,type,valid,refusal,eight_bit_flag,internal_id,"
+                                      "data_length,sample_rate,bit_depth,channels,frames,"
+                                      "duration_s\r"));
+        QVERIFY(lines[1].startsWith((folder_ + "/bad.snd,SND,false,").toUtf8()));
+        QCOMPARE(lines[2],
+                 (folder_ + "/Boom.WAV,WAV,true,,,,4000,8000,8,1,4000,0.500000\r").toUtf8());
+        QCOMPARE(lines[3],
+                 ("\"" + folder_ + "/a,b.wsd\",WSD,true,,2,12,22050,22050,8,1,22050,1.000000\r")
+                     .toUtf8());
+        QCOMPARE(lines[4], QByteArray());
+        cCommonDialog::SetChooser({});
+    }
+
+    // Enter or a double-click on a row selects that file in the main window.
+    void choosingARowSelectsTheFile() {
+        frmMain main;
+        main.show();
+        QCoreApplication::processEvents();
+        QVERIFY(main.SetDirectoryPath(folder_));
+        QTest::keyClick(&main, Qt::Key_D, Qt::ControlModifier);
+        frmDetails* details = main.Details();
+        QVERIFY(details && details->isVisible());
+        QCOMPARE(details->Folder(), folder_);
+        WaitUntilRead(*details);
+        auto* table = Child<QTableView>(details, "tblFiles");
+        table->setFocus();
+        table->setCurrentIndex(table->model()->index(3, 0));  // engine loop.snd
+        QTest::keyClick(table, Qt::Key_Return);
+        QCOMPARE(main.SelectedFileName(), QString("engine loop.snd"));
+        QCOMPARE(Child<QLabel>(&main, "lblSelectedFile")->text(), QString("ENGINE LOOP.SND"));
+
+        const QModelIndex boom = table->model()->index(2, 0);
+        const QPoint at = table->visualRect(boom).center();
+        // A double-click is a click and then the second press.
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, at);
+        QCOMPARE(main.SelectedFileName(), QString("Boom.WAV"));
+    }
+};
+
+QTEST_MAIN(tst_frmDetails)
+#include "tst_frmdetails.moc"
