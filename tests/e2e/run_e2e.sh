@@ -16,8 +16,10 @@ python=/usr/bin/python3  # Debian's, which has the AT-SPI bindings
 
 work="$(mktemp -d -t zephyra-e2e.XXXXXX)"
 trap 'rm -rf "$work"' EXIT
-# The program's own install rules, into a prefix of our own.
-cmake -DCMAKE_INSTALL_PREFIX="$work/prefix" -P "$build/src/app/cmake_install.cmake" >/dev/null
+# The program's own install rules and its desktop files, into a prefix of our own.
+for part in src/app data; do
+  cmake -DCMAKE_INSTALL_PREFIX="$work/prefix" -P "$build/$part/cmake_install.cmake" >/dev/null
+done
 program="$work/prefix/bin/zephyra-sound-utility"
 [ -x "$program" ] || { echo "the install put no $program"; exit 1; }
 

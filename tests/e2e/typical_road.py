@@ -1,6 +1,7 @@
 """The typical road of a sound file, walked through the installed program with
 real mouse and key events: choose the folder, inspect a file, convert it,
-preview and play it, batch-convert, delete, auto-play, exit, start again.
+preview and play it, batch-convert, delete, auto-play, exit, start again, and
+start as a file manager does for one file.
 
 Usage: typical_road.py PROGRAM WORKDIR SHOTSDIR   (on an X display, with an
 accessibility bus on the session bus)."""
@@ -15,10 +16,11 @@ import traceback
 from pathlib import Path
 
 import sounds
-from desktop import (Desktop, StepFailed, checked, children, description, enabled, extents, name,
-                     role, showing, walk)
+from desktop import (Atspi, Desktop, StepFailed, checked, children, description, enabled, extents,
+                     has_state, name, role, showing, walk)
 
 MAIN = "Zephyrion Sound Utility (XP Edition)"
+APP_ID = "io.github.brellin.ZephyraSoundUtility"
 PANEL = ["Selected file", "8-bit Flag", "Internal ID #", "Data length", "Sample rate",
          "Bit depth", "Channels"]
 LEFT_TRACE = (74, 243, 165)
@@ -62,14 +64,14 @@ class Road:
         self.engine = sounds.write_game(self.folder / "ENGINE.SND", 11025, 8, 1, 0.8, 2, 77, 2)
         self.gun = sounds.write_game(self.folder / "gun.snd", 22050, 16, 1, 0.5, 0, 9, 3)
 
-    def start(self):
+    def start(self, *args):
         # A home of its own: a deleted file goes to this home's trash.
         env = dict(os.environ, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
                    TMPDIR=str(self.tmp), ZEPHYRA_REGISTRY=str(self.work / "registry.sqlite3"),
                    HOME=str(self.home), XDG_DATA_HOME=str(self.home / ".local" / "share"))
         if not self.pulse:
             env["ZEPHYRA_AUDIO"] = "null"
-        self.proc = subprocess.Popen([self.program], cwd=self.home, env=env)
+        self.proc = subprocess.Popen([self.program, *args], cwd=self.home, env=env)
         self.d.pid = self.proc.pid
         return self.d.window(MAIN, timeout=30)
 
@@ -580,6 +582,26 @@ class Road:
         self.d.screenshot("second-start", extents(m))
         self.exit()
 
+    def opened_by_a_file_manager(self):
+        """Starts the program as the installed menu entry's Exec line has a file
+        manager start it for one file (%f); Auto Play is still ticked."""
+        entry = Path(self.program).parents[1] / "share/applications" / f"{APP_ID}.desktop"
+        line = next(l for l in entry.read_text().splitlines() if l.startswith("Exec="))
+        target = self.folder / "BOOM_ID.WSD"
+        argv = [str(target) if word == "%f" else word for word in line[len("Exec="):].split()]
+        expect("the entry's command", argv, ["zephyra-sound-utility", str(target)])
+        m = self.start(*argv[1:])
+        self.d.wait("the panel of the file given",
+                    lambda: self.panel().get("Selected file") == "BOOM_ID.WSD")
+        expect("the folder listed", "BOOM.WAV" in self.d.items(self.files()), True)
+        expect("the files selected",
+               [name(c) for c in children(self.files()) if has_state(c, Atspi.StateType.SELECTED)],
+               ["BOOM_ID.WSD"])
+        if self.pulse:
+            self.d.wait("the file auto-played", self.our_streams)
+        self.d.screenshot("opened-with-a-file", extents(m))
+        self.exit()
+
     def run(self):
         self.make_sounds()
         print(f"# sound output: {'PulseAudio null sink' if self.pulse else 'null output'}",
@@ -596,7 +618,9 @@ class Road:
                  ("Ctrl+I imports a FLAC into a game file", self.import_flac),
                  ("About box in the program's look", self.about),
                  ("Exit: No keeps the window, Yes ends the program", self.exit),
-                 ("second start restores the folder and Auto Play", self.second_start)]
+                 ("second start restores the folder and Auto Play", self.second_start),
+                 ("a file manager opens a file: its folder, the file selected and played",
+                  self.opened_by_a_file_manager)]
         try:
             for title, action in steps:
                 self.step(title, action)
