@@ -1,10 +1,15 @@
 #include "GCommonDialog.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QEvent>
 #include <QFileDialog>
+#include <QFileIconProvider>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QHeaderView>
+#include <QLocale>
+#include <QMimeDatabase>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QScrollBar>
@@ -32,12 +37,25 @@ void CentreOn(QDialog& dialog, QWidget* window) {
     dialog.move(frame.topLeft());
 }
 
-// Widens a file dialog, as it is first shown, until its file view shows the
-// name, Size, Type and Date Modified columns whole beside the places list (within
-// the screen), keeping its centre where it was put.
+// Sizes a file dialog's columns, as it is first shown, for what they will hold:
+// the Type column for the type names of the filters' files and of a folder, the
+// Date Modified column for a long date in the user's format. The dialog then
+// widens (within the screen) until the file view shows every column whole
+// beside the places list, keeping its centre where it was put.
 class ColumnFitter : public QObject {
 public:
-    explicit ColumnFitter(QFileDialog& dialog) : QObject(&dialog), dialog_(dialog) {
+    ColumnFitter(QFileDialog& dialog, const QList<FilterPair>& filters)
+        : QObject(&dialog), dialog_(dialog) {
+        const QMimeDatabase types;
+        typeNames_ << QFileIconProvider().type(QFileInfo(QDir::rootPath()));
+        for (const FilterPair& filter : filters)
+            for (const QString& pattern :
+                 filter.Pattern.split(QLatin1Char(';'), Qt::SkipEmptyParts))
+                if (!pattern.contains(QLatin1String("*.*")))
+                    typeNames_ << types
+                                      .mimeTypeForFile(QStringLiteral("x") + pattern.mid(1),
+                                                       QMimeDatabase::MatchExtension)
+                                      .comment();
         dialog.installEventFilter(this);
     }
 
@@ -45,11 +63,21 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (watched != &dialog_ || event->type() != QEvent::Show) return false;
         dialog_.removeEventFilter(this);
+        auto* view = dialog_.findChild<QTreeView*>(QStringLiteral("treeView"));
+        if (!view || view->header()->count() < 4) return false;
+        const QFontMetrics metrics(view->font());
+        const int margin = 2 * metrics.averageCharWidth();
+        int typeWidth = 0;
+        for (const QString& name : typeNames_)
+            typeWidth = std::max(typeWidth, metrics.horizontalAdvance(name));
+        const QString longDate = QLocale::system().toString(
+            QDateTime(QDate(2000, 12, 28), QTime(23, 58, 58)), QLocale::ShortFormat);
+        QHeaderView* header = view->header();
+        header->resizeSection(2, std::max(header->sectionSize(2), typeWidth + margin));
+        header->resizeSection(
+            3, std::max(header->sectionSize(3), metrics.horizontalAdvance(longDate) + margin));
         // At the show event the dialog is laid out but not yet on screen.
-        const auto* view = dialog_.findChild<QTreeView*>(QStringLiteral("treeView"));
-        if (!view) return false;
-        const int missing = view->header()->length() +
-                            view->verticalScrollBar()->sizeHint().width() -
+        const int missing = header->length() + view->verticalScrollBar()->sizeHint().width() -
                             view->viewport()->width();
         int width = dialog_.width() + std::max(missing, 0);
         if (const QScreen* screen = dialog_.screen())
@@ -66,6 +94,7 @@ protected:
 
 private:
     QFileDialog& dialog_;
+    QStringList typeNames_;
 };
 
 bool ConfirmReplace(QWidget* parent, const QString& title, const QString& path) {
@@ -112,7 +141,7 @@ GCommonDialog::Outcome GCommonDialog::RunFileDialog(const SaveRequest& request) 
     }
     dialog.setDefaultSuffix(WithoutDot(request.DefaultExt));
     if (!request.FileName.isEmpty()) dialog.selectFile(request.FileName);
-    new ColumnFitter(dialog);
+    new ColumnFitter(dialog, request.Filters);
     if (request.CentreOver) CentreOn(dialog, request.CentreOver);
     const QString title = request.Title.isEmpty() ? dialog.windowTitle() : request.Title;
     for (;;) {

@@ -37,8 +37,10 @@ public:
     QString seenTitle;
     QWidget* seenParent = nullptr;
     QPoint seenCentre;
-    // Whether the file view showed every column whole.
-    bool columnsFit = false;
+    // Columns of the file view cut short once its files are listed, by name;
+    // "view" when the view is narrower than its columns.
+    QStringList cutColumns;
+    bool waitForFiles = false;  // act only once the folder's files are listed
 
     // Steps for the next showings.
     void Expect(const QList<UserStep>& steps) { steps_ += steps; }
@@ -47,6 +49,10 @@ private:
     void Act() {
         auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
         if (!dialog || !dialog->isVisible()) return;
+        auto* view = dialog->findChild<QTreeView*>(QStringLiteral("treeView"));
+        if (waitForFiles && view && view->model()->rowCount(view->rootIndex()) == 0 &&
+            ++waits_ < 100)
+            return;
         if (steps_.isEmpty()) {  // shown more often than expected: end it rather than hang
             dialog->reject();
             return;
@@ -55,8 +61,12 @@ private:
         seenTitle = dialog->windowTitle();
         seenParent = dialog->parentWidget();
         seenCentre = dialog->frameGeometry().center();
-        const auto* view = dialog->findChild<QTreeView*>(QStringLiteral("treeView"));
-        columnsFit = view && view->viewport()->width() >= view->header()->length();
+        cutColumns.clear();
+        for (int column = 1; view && column < view->header()->count(); ++column)
+            if (view->header()->sectionSize(column) <
+                static_cast<QAbstractItemView*>(view)->sizeHintForColumn(column))
+                cutColumns << view->model()->headerData(column, Qt::Horizontal).toString();
+        if (view && view->viewport()->width() < view->header()->length()) cutColumns << "view";
         const UserStep step = steps_.takeFirst();
         if (step.typed.isEmpty()) {
             dialog->reject();
@@ -75,6 +85,7 @@ private:
 
     QList<UserStep> steps_;
     QTimer timer_;
+    int waits_ = 0;
 };
 
 }  // namespace
@@ -95,6 +106,7 @@ private slots:
     void realDialogSavesTypedNameWithDefaultExtension();
     void realDialogAsksBeforeReplacing();
     void realDialogCancel();
+    void realDialogShowsItsColumnsWhole();
 
 private:
     QTemporaryDir dir_;
@@ -329,9 +341,22 @@ void tst_cCommonDialog::realDialogCancel() {
     dialog.setFilename("PROPOSED.SND");
     const AppError error = Raised([&] { dialog.ShowSave(); });
     QVERIFY(driver.seen);
-    QVERIFY(driver.columnsFit);
     QCOMPARE(error.Number, 20001);
     QCOMPARE(dialog.Filename(), QString());
+}
+
+void tst_cCommonDialog::realDialogShowsItsColumnsWhole() {
+    QFile file(dir_.filePath("A.SND"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    DialogDriver driver({{QString(), -1}});
+    driver.waitForFiles = true;
+    cCommonDialog dialog;
+    dialog.setInitDir(dir_.path());
+    dialog.setFilter(SndFilter);
+    dialog.ShowSave();
+    QVERIFY(driver.seen);
+    QVERIFY2(driver.cutColumns.isEmpty(), qPrintable(driver.cutColumns.join(", ")));
 }
 
 QTEST_MAIN(tst_cCommonDialog)
