@@ -122,6 +122,10 @@ void tst_Importer::frameCounts_data() {
         << (SF_FORMAT_FLAC | SF_FORMAT_PCM_16) << 48000 << 11025 << qint64(70000);
     QTest::newRow("ogg 44100 to 16000")
         << (SF_FORMAT_OGG | SF_FORMAT_VORBIS) << 44100 << 16000 << qint64(44100);
+    QTest::newRow("opus 48000 to 22050")
+        << (SF_FORMAT_OGG | SF_FORMAT_OPUS) << 48000 << 22050 << qint64(48000);
+    QTest::newRow("mp3 44100 to 22050")
+        << (SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III) << 44100 << 22050 << qint64(44100);
     QTest::newRow("same rate") << wav24 << 22050 << 22050 << qint64(5000);
     QTest::newRow("a single frame") << wav24 << 48000 << 44100 << qint64(1);
 }
@@ -132,9 +136,11 @@ void tst_Importer::frameCounts() {
     QFETCH(int, inRate);
     QFETCH(int, outRate);
     QFETCH(qint64, frames);
-    const QString ext = (format & SF_FORMAT_TYPEMASK) == SF_FORMAT_WAV    ? "wav"
-                        : (format & SF_FORMAT_TYPEMASK) == SF_FORMAT_FLAC ? "flac"
-                                                                          : "ogg";
+    const int major = format & SF_FORMAT_TYPEMASK;
+    const QString ext = major == SF_FORMAT_WAV    ? "wav"
+                        : major == SF_FORMAT_FLAC ? "flac"
+                        : major == SF_FORMAT_MPEG ? "mp3"
+                                                  : "ogg";
     const QString src = Path("in." + ext);
     QVERIFY(WriteSignal(src, format, inRate, 2, frames, Sine(0.3, 440, inRate)));
     const ImportReport r = Import(src, Path("OUT.SND"), Target("SND", outRate, 16, 2));
