@@ -144,7 +144,6 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent) {
     Q_UNUSED(accessibleFactory);
     setObjectName("frmMain");
     setWindowTitle(Caption);
-    setAcceptDrops(true);
     BuildWidgets();
     BuildLayout();
     ConnectHandlers();
