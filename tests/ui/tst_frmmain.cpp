@@ -478,6 +478,15 @@ private slots:
                                  << "The file or folder \"" + music_ + "/gone.snd\" was not found.";
         QTest::newRow("not a sound file") << "other.txt" << saved << ""
                                           << "\"other.txt\" is not a .SND, .WSD or .WAV file.";
+        // Sun/NeXT audio shares the extension: opened, and named for what it is.
+        const QString sun = tmp_.filePath("sun");
+        QDir().mkpath(sun);
+        QFile bell(sun + "/bell.snd");
+        QVERIFY(bell.open(QIODevice::WriteOnly));
+        bell.write(QByteArray(".snd\0\0\0\x18", 8) + QByteArray(200, '\x7f'));
+        bell.close();
+        QTest::newRow("Sun audio") << sun + "/bell.snd" << sun << "bell.snd"
+                                   << "This file is a Sun/NeXT audio file, not a game sound.";
     }
 
     void startPathForms() {
