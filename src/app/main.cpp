@@ -1,5 +1,6 @@
 #include <QApplication>
 
+#include "SignalQuit.h"
 #include "StartArguments.h"
 #include "StartupProbe.h"
 #include "ZephyraVersion.h"
@@ -22,5 +23,8 @@ int main(int argc, char* argv[]) {
     window.SetStartPath(start.path);
     WatchStartup(&window);
     window.show();
-    return app.exec();
+    SignalQuit::Install();
+    const int status = app.exec();
+    if (SignalQuit::Received() != 0) window.CloseWithoutAsking();
+    return status;
 }

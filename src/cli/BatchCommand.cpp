@@ -1,12 +1,17 @@
 #include "BatchCommand.h"
 
-#include <QDir>
+#include <dirent.h>
+#include <sys/stat.h>
+
 #include <QElapsedTimer>
+#include <algorithm>
 #include <cerrno>
+#include <memory>
 
 #include "AppError.h"
 #include "Console.h"
 #include "Conversion.h"
+#include "NativeName.h"
 #include "SoundInfo.h"
 #include "UncheckedHeader.h"
 
@@ -25,10 +30,51 @@ QString TypeOption(const CommandLine& line, const QString& name) {
     return type;
 }
 
+void CheckFolder(const QString& folder) {
+    struct stat st {};
+    if (::stat(NativeName::Encode(folder).constData(), &st) != 0)
+        throw AppError::fromErrno(errno, folder);
+    if (!S_ISDIR(st.st_mode))
+        throw AppError::Standard(ErrNo::PathNotFound,
+                                 QStringLiteral("%1 is a file, not a folder").arg(folder));
+}
+
+// The visible regular files of `folder` (links followed) whose type is `type`,
+// by name without regard to case. Names are read as bytes, so a name that is
+// not valid UTF-8 is listed and opened like any other.
 QStringList SourceNames(const QString& folder, const QString& type) {
-    const QDir dir(folder);
-    if (!dir.exists()) throw AppError::fromErrno(ENOENT, folder);
-    return dir.entryList({QStringLiteral("*.") + type}, QDir::Files, QDir::Name | QDir::IgnoreCase);
+    const std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(NativeName::Encode(folder).constData()),
+                                                  ::closedir);
+    if (!dir) throw AppError::fromErrno(errno, folder);
+    QStringList names;
+    errno = 0;
+    while (const dirent* entry = ::readdir(dir.get())) {
+        struct stat st {};
+        if (entry->d_name[0] == '.' || ::fstatat(::dirfd(dir.get()), entry->d_name, &st, 0) != 0 ||
+            !S_ISREG(st.st_mode))
+            continue;
+        const QString name = NativeName::Decode(QByteArray(entry->d_name));
+        if (mUtility::TypeOfName(name) == type) names << name;
+    }
+    if (errno != 0) throw AppError::fromErrno(errno, folder);
+    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        const int c = a.compare(b, Qt::CaseInsensitive);
+        return c != 0 ? c < 0 : a < b;
+    });
+    return names;
+}
+
+// Named files must be files of DIR of the source type: anything else is
+// refused before a single file is written.
+void CheckNames(const QStringList& names, const QString& from) {
+    for (const QString& name : names) {
+        if (name.isEmpty() || name.contains(QLatin1Char('/')))
+            throw UsageError(
+                QStringLiteral("\"%1\" is not a file name in DIR").arg(Console::Shown(name)));
+        if (mUtility::TypeOfName(name) != from)
+            throw UsageError(QStringLiteral("%1 is not a .%2 file; nothing was converted")
+                                 .arg(Console::Shown(name), from.toLower()));
+    }
 }
 
 // Shows how far a long run has come; only on a terminal, only after a second.
@@ -59,7 +105,7 @@ void ConvertOne(const QString& folder, const QString& entry, const QString& from
                 const QString& to) {
     const QString source = mUtility::JoinPath(folder, entry);
     mUtility::ReadHeaderUnchecked(source, from, SoundInfo);
-    const QString output = mUtility::OutputName(entry, from, to);
+    const QString output = mUtility::BatchOutputName(entry, from, to);
     const QString dest = mUtility::JoinPath(folder, output);
     if (to == QLatin1String("WAV")) {
         SoundInfo.WavName = output;
@@ -79,25 +125,38 @@ ExitCode Run(const QStringList& args) {
     if (from == to) throw UsageError(QStringLiteral("--to must differ from --from"));
     if (line.Operands().isEmpty()) throw UsageError(QStringLiteral("batch needs a folder DIR"));
     const QString folder = line.Operands().first();
+    if (folder.isEmpty()) throw UsageError(QStringLiteral("the folder DIR is empty text"));
+    const QStringList named = line.Operands().mid(1);
+    CheckNames(named, from);
+    QStringList names;
     try {
-        const QStringList names =
-            line.Operands().size() > 1 ? line.Operands().mid(1) : SourceNames(folder, from);
-        SoundInfo.Folder = folder;
-        SoundInfo.Extension = from;
-        mUtility::ConvertedCount = 0;
-        int converted = 0;
-        Progress progress(names.size());
-        for (const QString& entry : names) {
-            ConvertOne(folder, entry, from, to);
-            progress.Update(++converted);
-        }
-        Console::Out(
-            QStringLiteral("Operation was successful!  %1 files were converted.\n").arg(converted));
-        return ExitCode::Ok;
+        CheckFolder(folder);
+        names = named.isEmpty() ? SourceNames(folder, from) : named;
     } catch (const AppError& e) {
         Console::Report(e);
         return ExitCode::Failed;
     }
+    SoundInfo.Folder = folder;
+    SoundInfo.Extension = from;
+    mUtility::ConvertedCount = 0;
+    int converted = 0;
+    Progress progress(names.size());
+    for (const QString& entry : names) {
+        try {
+            ConvertOne(folder, entry, from, to);
+        } catch (const AppError& e) {
+            Console::Report(e);
+            Console::Err(QStringLiteral("zsnd: %1 of %2 converted; stopped at %3\n")
+                             .arg(converted)
+                             .arg(names.size())
+                             .arg(Console::Shown(entry)));
+            return ExitCode::Failed;
+        }
+        progress.Update(++converted);
+    }
+    Console::Out(
+        QStringLiteral("Operation was successful!  %1 files were converted.\n").arg(converted));
+    return ExitCode::Ok;
 }
 
 }  // namespace BatchCommand

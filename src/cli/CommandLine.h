@@ -15,7 +15,8 @@ enum class ExitCode { Ok = 0, Refused = 1, Usage = 2, Failed = 3 };
 // A mistake in the command line; its text is shown with the usage hint.
 class UsageError : public std::runtime_error {
 public:
-    explicit UsageError(const QString& text) : std::runtime_error(text.toStdString()) {}
+    explicit UsageError(const QString& text) : std::runtime_error(text.toStdString()), Text(text) {}
+    QString Text;  // what() loses bytes of names that are not valid UTF-8
 };
 
 // One command's arguments split into options and operands. Options take the

@@ -5,9 +5,15 @@
 class AppError;
 
 // Text output of the commands: UTF-8, with the CR LF pairs of the program's
-// messages shown as plain line ends. Standard output is fully buffered so that
-// long listings cost one write per buffer.
+// messages shown as plain line ends. Control characters other than those line
+// ends are shown escaped (ESC as \e, others as \xHH), so a file name cannot
+// drive the terminal. Standard output is fully buffered so that long listings
+// cost one write per buffer.
 namespace Console {
+
+// `name` with its line ends escaped too, and a byte that is not valid UTF-8 as
+// \xHH: one name, one line.
+QString Shown(const QString& name);
 
 void Out(const QString& text);
 // Standard output exactly as given (UTF-8): for CSV and JSON, whose line ends
@@ -20,6 +26,10 @@ void UsageProblem(const QString& text);
 
 // The error's number and report on standard error.
 void Report(const AppError& error);
+
+// Flushes and closes standard output. False, with a message on standard
+// error, when anything written to it was lost (a full disk, a closed pipe).
+bool FinishOutput();
 
 bool ErrIsTerminal();
 

@@ -61,7 +61,8 @@ ExitCode Run(const QStringList& args) {
     mUtility::SplitPath(source, folder, name);
     const auto result = mUtility::InspectFile(folder, name, SoundInfo);
     if (!result.IsValid()) {
-        Console::Err(source + QStringLiteral(": ") + result.MessageText + QLatin1Char('\n'));
+        Console::Err(Console::Shown(source) + QStringLiteral(": ") + result.MessageText +
+                     QLatin1Char('\n'));
         return ExitCode::Refused;
     }
     ApplyChoices(choices);

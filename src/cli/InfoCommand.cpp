@@ -18,11 +18,11 @@ using mUtility::InspectionResult;
 using mUtility::SoundInfoRecord;
 
 QString PanelText(const mUtility::InfoPanelTexts& p) {
-    return QStringLiteral("File: ") + p.FileName + QStringLiteral("\n8-bit Flag: ") +
-           p.EightBitFlag + QStringLiteral("\nInternal ID #: ") + p.InternalID +
-           QStringLiteral("\nData length: ") + p.DataLength + QStringLiteral("\nSample rate: ") +
-           p.SampleRate + QStringLiteral("\nBit depth: ") + p.BitDepth +
-           QStringLiteral("\nChannels: ") + p.Channels + QLatin1Char('\n');
+    return QStringLiteral("File: ") + Console::Shown(p.FileName) +
+           QStringLiteral("\n8-bit Flag: ") + p.EightBitFlag + QStringLiteral("\nInternal ID #: ") +
+           p.InternalID + QStringLiteral("\nData length: ") + p.DataLength +
+           QStringLiteral("\nSample rate: ") + p.SampleRate + QStringLiteral("\nBit depth: ") +
+           p.BitDepth + QStringLiteral("\nChannels: ") + p.Channels + QLatin1Char('\n');
 }
 
 QString OutcomeName(InspectionOutcome outcome) {
@@ -165,7 +165,8 @@ ExitCode Run(const QStringList& args) {
         } else if (!row.Valid) {
             refused = true;
             if (format == Format::Text)
-                Console::Err(path + QStringLiteral(": ") + r.MessageText + QLatin1Char('\n'));
+                Console::Err(Console::Shown(path) + QStringLiteral(": ") + r.MessageText +
+                             QLatin1Char('\n'));
         } else if (format == Format::Text) {
             Console::Out((first ? QString() : QStringLiteral("\n")) + PanelText(r.Panel) +
                          (hash ? QStringLiteral("SHA-256: ") + QString::fromLatin1(row.Sha256) +

@@ -11,6 +11,8 @@
 #include "DemoCommand.h"
 #include "ImportCommand.h"
 #include "InfoCommand.h"
+#include "NativeName.h"
+#include "TempFiles.h"
 #include "ZephyraVersion.h"
 
 namespace {
@@ -92,30 +94,32 @@ ExitCode Dispatch(const QString& command, const QStringList& args) {
 int main(int argc, char** argv) {
     static char buffer[1 << 16];
     std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
+    TempFiles::RemoveOnFatalSignals();
     QStringList args;
-    for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+    // Byte for byte: a file name need not be valid UTF-8.
+    for (int i = 1; i < argc; ++i) args << NativeName::Decode(QByteArray(argv[i]));
     if (args.isEmpty()) {
         Console::UsageProblem(QStringLiteral("no command given"));
         return static_cast<int>(ExitCode::Usage);
     }
     if (args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h")) {
         Console::Out(QString::fromLatin1(kHelp));
-        return 0;
+        return Console::FinishOutput() ? 0 : static_cast<int>(ExitCode::Failed);
     }
     if (args.first() == QLatin1String("--version")) {
         Console::Out(QStringLiteral("zsnd %1\n").arg(QLatin1String(ZephyraVersion::Text)));
-        return 0;
+        return Console::FinishOutput() ? 0 : static_cast<int>(ExitCode::Failed);
     }
     ExitCode code = ExitCode::Failed;
     try {
         code = Dispatch(args.first(), args.mid(1));
     } catch (const UsageError& e) {
-        Console::UsageProblem(QString::fromStdString(e.what()));
+        Console::UsageProblem(e.Text);
         code = ExitCode::Usage;
     } catch (const AppError& e) {
         Console::Report(e);
         code = ExitCode::Failed;
     }
-    std::fflush(stdout);
+    if (!Console::FinishOutput()) code = ExitCode::Failed;
     return static_cast<int>(code);
 }

@@ -93,7 +93,8 @@ QString Header(const QString& methodName, const AppError& e) {
     field("ErrNumRel1", Relative(e.Number, TrapERR::vbObjectError));
     field("ErrNumRel2", Relative(e.Number, TrapERR::ERRMAP_APP_FIRST));
     field("ErrStd", e.Number == TrapERR::ERR_GENERAL ? QStringLiteral("= ERR_GENERAL") : QString());
-    field("Source", e.Source);
+    // Errors raised from a failed system call name no source of their own.
+    field("Source", e.Source.isEmpty() ? TrapERR::AppName() : e.Source);
     field("Descr", e.Description);
     text.replace(mark, QLatin1Char('%'));
     return text;

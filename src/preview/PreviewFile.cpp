@@ -6,10 +6,14 @@
 
 #include <QFile>
 #include <QRandomGenerator>
+#include <algorithm>
 #include <cerrno>
+#include <limits>
 
 #include "AppError.h"
+#include "Conversion.h"
 #include "HeaderIO.h"
+#include "NativeName.h"
 #include "SampleCopier.h"
 #include "SoundInfo.h"
 #include "cFileSystem.h"
@@ -58,6 +62,13 @@ qint64 sampleOffset(const mUtility::SoundInfoRecord& info) {
     return -1;
 }
 
+// $TMPDIR naming a folder that does not exist gives empty text: use /tmp then,
+// as most programs do.
+QString TemporaryFolder() {
+    const QString folder = cFileSystem().GetWinTempPath();
+    return folder.isEmpty() ? QStringLiteral("/tmp/") : folder;
+}
+
 }  // namespace
 
 QString PreviewFile::RandomName() {
@@ -71,10 +82,16 @@ QString PreviewFile::RandomName() {
 
 int PreviewFile::CreateExclusive(const QString& folder, QString* path,
                                  const std::function<QString()>& nextName) {
+    // A relative folder would put the file wherever the program was started.
+    if (!folder.startsWith(QLatin1Char('/'))) {
+        throw AppError::Standard(
+            ErrNo::PathNotFound,
+            QStringLiteral("the temporary folder \"%1\" is not an absolute path").arg(folder));
+    }
     int lastError = EEXIST;
     for (int draw = 0; draw < kMaxNameDraws; ++draw) {
         const QString candidate = folder + nextName() + QStringLiteral(".wav");
-        const QByteArray native = QFile::encodeName(candidate);
+        const QByteArray native = NativeName::Encode(candidate);
         const int fd =
             ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (fd >= 0) {
@@ -89,7 +106,11 @@ int PreviewFile::CreateExclusive(const QString& folder, QString* path,
 
 void PreviewFile::FillWavHeader(mUtility::SoundInfoRecord& info) {
     using HeaderIO::MakeFourCC;
-    info.Riff = {MakeFourCC("RIFF"), info.DataLength + 36, MakeFourCC("WAVE")};
+    // A data length near 2 GiB leaves no room for the 36 header bytes: the
+    // RIFF size stops at the field's largest value, as a conversion writes it.
+    const qint64 riffSize =
+        std::min<qint64>(qint64(info.DataLength) + 36, std::numeric_limits<qint32>::max());
+    info.Riff = {MakeFourCC("RIFF"), static_cast<qint32>(riffSize), MakeFourCC("WAVE")};
     info.FmtChunk = {MakeFourCC("fmt "), 16};
     info.FormatTag = 1;
     info.DataChunk = {MakeFourCC("data"), info.DataLength};
@@ -97,21 +118,21 @@ void PreviewFile::FillWavHeader(mUtility::SoundInfoRecord& info) {
     const bool known = (info.BitsPerSample == 8 || info.BitsPerSample == 16) &&
                        (info.Channels == 1 || info.Channels == 2);
     if (!known) return;
-    info.ByteRate = info.SampleRate * bytesPerFrame;
+    info.ByteRate = mUtility::ByteRateFor(info.SampleRate, info.BitsPerSample, info.Channels);
     info.BlockAlign = static_cast<qint16>(bytesPerFrame);
 }
 
 QString PreviewFile::Write(const QString& source, mUtility::SoundInfoRecord& info) {
     if (info.DataLength < 0) throw AppError(9, QStringLiteral("Subscript out of range"));
     const qint64 offset = sampleOffset(info);
-    const int in = ::open(QFile::encodeName(source).constData(), O_RDONLY | O_CLOEXEC);
+    const int in = ::open(NativeName::Encode(source).constData(), O_RDONLY | O_CLOEXEC);
     if (in < 0) throw AppError::fromErrno(errno, source);
     struct stat st {};
     const qint64 sourceSize = ::fstat(in, &st) == 0 ? st.st_size : 0;
     QString path;
     int fd = -1;
     try {
-        fd = CreateExclusive(cFileSystem().GetWinTempPath(), &path);
+        fd = CreateExclusive(TemporaryFolder(), &path);
     } catch (...) {
         ::close(in);
         throw;

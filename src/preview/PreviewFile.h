@@ -16,7 +16,8 @@ public:
     // Creates a new file `folder` + random name + ".wav" with O_CREAT|O_EXCL and
     // mode 0600, drawing another name while one exists (a file or a link planted
     // there is never written through). Returns the open descriptor and the path.
-    // Throws AppError when no file can be created. `nextName` draws the names.
+    // Throws AppError when no file can be created or `folder` is not absolute.
+    // `nextName` draws the names.
     static int CreateExclusive(const QString& folder, QString* path,
                                const std::function<QString()>& nextName = RandomName);
 
@@ -24,9 +25,9 @@ public:
     static void FillWavHeader(mUtility::SoundInfoRecord& info);
 
     // Writes the WAV copy of `source` described by `info` into the temporary
-    // folder and returns its path. The samples are copied in bounded pieces,
-    // from byte 28 of a .SND/.WSD or the data offset of a .WAV (44 in the
-    // canonical layout); bytes the source does
+    // folder ($TMPDIR, or /tmp when that folder does not exist) and returns its
+    // path. The samples are copied in bounded pieces, from byte 28 of a
+    // .SND/.WSD or the data offset of a .WAV (44 in the canonical layout); bytes the source does
     // not have read as zero. A partly written file is removed on failure.
     static QString Write(const QString& source, mUtility::SoundInfoRecord& info);
 };

@@ -4,13 +4,17 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QFile>
 #include <cerrno>
 #include <cstdlib>
 
 #include "AppError.h"
+#include "NativeName.h"
+#include "TempFiles.h"
 
 namespace {
+
+constexpr char kSuffix[] = ".partial";
+constexpr int kNameMax = 255;
 
 QByteArray FolderOf(const QByteArray& path) {
     const qsizetype slash = path.lastIndexOf('/');
@@ -18,10 +22,14 @@ QByteArray FolderOf(const QByteArray& path) {
     return slash == 0 ? QByteArrayLiteral("/") : path.left(slash);
 }
 
-mode_t NewFileMode() {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
+// ".BOOM.WAV.XXXXXX.partial" beside "BOOM.WAV": hidden, and a user can tell
+// what it was for. A long name is cut so the whole stays a legal name.
+QByteArray TempTemplate(const QByteArray& destName) {
+    const QByteArray folder = FolderOf(destName);
+    const qsizetype slash = destName.lastIndexOf('/');
+    const QByteArray added = QByteArrayLiteral(".XXXXXX") + kSuffix;
+    const QByteArray base = destName.mid(slash + 1).left(kNameMax - 1 - added.size());
+    return folder + (folder.endsWith('/') ? "" : "/") + '.' + base + added;
 }
 
 // Makes the rename itself durable; a folder that cannot be flushed still holds
@@ -36,24 +44,32 @@ void SyncFolder(const QByteArray& folder) {
 }  // namespace
 
 AtomicFile::AtomicFile(const QString& destPath)
-    : dest_(destPath), destName_(QFile::encodeName(destPath)) {
-    QByteArray folder = FolderOf(destName_);
-    tempName_ = folder + (folder.endsWith('/') ? "" : "/") + ".zsnd-XXXXXX";
-    fd_ = ::mkostemp(tempName_.data(), O_CLOEXEC);
+    : dest_(destPath), destName_(NativeName::Encode(destPath)) {
+    tempName_ = TempTemplate(destName_);
+    const TempFiles::SignalsHeld held;
+    fd_ = ::mkostemps(tempName_.data(), static_cast<int>(sizeof kSuffix - 1), O_CLOEXEC);
     if (fd_ < 0) {
+        const int err = errno;
         tempName_.clear();
-        throw AppError::fromErrno(errno, dest_);
+        throw AppError::fromErrno(err, dest_);
     }
+    ticket_ = TempFiles::Remember(tempName_);
 }
 
 AtomicFile::~AtomicFile() {
     Discard();
 }
 
+void AtomicFile::LimitNewFileMode(unsigned sourceMode) {
+    newFileLimit_ = sourceMode & 0666;
+}
+
 void AtomicFile::Discard() {
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
     if (!tempName_.isEmpty()) ::unlink(tempName_.constData());
+    TempFiles::Forget(ticket_);
+    ticket_ = -1;
     tempName_.clear();
 }
 
@@ -72,12 +88,27 @@ void AtomicFile::Write(const char* data, qint64 count) {
     }
 }
 
+void AtomicFile::TakeOverMode() {
+    struct stat old {};
+    if (::lstat(destName_.constData(), &old) == 0 && S_ISREG(old.st_mode)) {
+        // Owner and group first: a change of owner clears set-id bits. Where
+        // the process may not give the file away, it keeps at least the group.
+        if (::fchown(fd_, old.st_uid, old.st_gid) != 0) (void)::fchown(fd_, -1, old.st_gid);
+        if (::fchmod(fd_, old.st_mode & 07777) != 0) Fail(errno);
+        return;
+    }
+    if (::fchmod(fd_, newFileLimit_ & ~TempFiles::ProcessUmask()) != 0) Fail(errno);
+}
+
 void AtomicFile::Commit() {
-    if (::fchmod(fd_, NewFileMode()) != 0 || ::fsync(fd_) != 0) Fail(errno);
+    TakeOverMode();
+    if (::fsync(fd_) != 0) Fail(errno);
     const int fd = fd_;
     fd_ = -1;
     if (::close(fd) != 0) Fail(errno);
     if (::rename(tempName_.constData(), destName_.constData()) != 0) Fail(errno);
+    TempFiles::Forget(ticket_);
+    ticket_ = -1;
     tempName_.clear();
     SyncFolder(FolderOf(destName_));
 }

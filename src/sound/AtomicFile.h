@@ -4,10 +4,12 @@
 #include <QString>
 
 // A new file that replaces its destination only when complete. The bytes go to
-// a temporary file (created exclusively, mode 0600) in the destination's folder;
-// Commit() gives it the mode of a normal new file, flushes it to disk and
-// renames it over the destination. Until then the destination is untouched, and
-// an AtomicFile destroyed without Commit() removes its temporary file.
+// a temporary file ".<name>.<random>.partial" (created exclusively, mode 0600)
+// in the destination's folder; Commit() gives it the mode, owner and group of
+// the file it replaces (or, for a new file, the creation mode 0666 less the
+// umask), flushes it to disk and renames it over the destination. Until then
+// the destination is untouched; an AtomicFile destroyed without Commit(), or
+// ended by a signal TempFiles looks after, removes its temporary file.
 // Every failure throws AppError (from errno: 61 disk full, 75 access denied, ...).
 class AtomicFile {
 public:
@@ -23,14 +25,21 @@ public:
     // disk shows as an error rather than a shorter file.
     void Write(const char* data, qint64 count);
 
+    // A new destination gets no permission its source lacks (as cp does):
+    // converting a private file gives a private file.
+    void LimitNewFileMode(unsigned sourceMode);
+
     void Commit();
 
 private:
     [[noreturn]] void Fail(int err);
     void Discard();
+    void TakeOverMode();
 
     QString dest_;
     QByteArray destName_;
     QByteArray tempName_;
     int fd_ = -1;
+    int ticket_ = -1;
+    unsigned newFileLimit_ = 0666;
 };

@@ -49,6 +49,7 @@ void WriteConverted(const QString& sourcePath, qint64 offset, const char* header
     const qint32 length = SoundInfo.DataLength;
     CheckDataLength(length, source, offset);
     AtomicFile dest(destPath);
+    dest.LimitNewFileMode(source.Mode());
     dest.Write(header, headerSize);
     SampleCopier::Copy(source.Fd(), offset, dest.Fd(), length, sourcePath, destPath);
     dest.Commit();

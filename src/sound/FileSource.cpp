@@ -4,29 +4,64 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QFile>
 #include <algorithm>
 #include <cerrno>
+#include <utility>
 
 #include "AppError.h"
+#include "NativeName.h"
+
+namespace {
+
+QString KindOf(mode_t mode) {
+    if (S_ISDIR(mode)) return QStringLiteral("a folder");
+    if (S_ISFIFO(mode)) return QStringLiteral("a named pipe");
+    if (S_ISCHR(mode)) return QStringLiteral("a character device");
+    if (S_ISBLK(mode)) return QStringLiteral("a block device");
+    if (S_ISSOCK(mode)) return QStringLiteral("a socket");
+    return QStringLiteral("not a file");
+}
+
+AppError OpenError(int err, const QString& path) {
+    // A name that was not valid UTF-8 reaches here with U+FFFD in place of its
+    // odd bytes when a layer above could not carry them (the desktop's lists).
+    if (err == ENOENT && path.contains(QChar::ReplacementCharacter)) {
+        AppError e = AppError::Standard(
+            ErrNo::BadFileName,
+            QStringLiteral("%1: the name on disk is not valid UTF-8 text, so it cannot be "
+                           "opened from here; rename the file")
+                .arg(path));
+        e.LastDllError = err;
+        return e;
+    }
+    return AppError::fromErrno(err, path);
+}
+
+[[noreturn]] void NotRegular(const QString& path, mode_t mode) {
+    throw AppError::Standard(
+        ErrNo::PathFileAccess,
+        QStringLiteral("%1 is %2, not a regular file").arg(path, KindOf(mode)));
+}
+
+}  // namespace
 
 FileSource::FileSource(const QString& path) : path_(path) {
-    fd_ = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd_ < 0) throw AppError::fromErrno(errno, path);
+    const QByteArray name = NativeName::Encode(path);
     struct stat st {};
-    int err = 0;
+    // Opening some devices acts on them (a tape rewinds on close): look first.
+    if (::stat(name.constData(), &st) == 0 && !S_ISREG(st.st_mode)) NotRegular(path, st.st_mode);
+    fd_ = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd_ < 0) throw OpenError(errno, path);
     if (::fstat(fd_, &st) != 0) {
-        err = errno;
-    } else if (S_ISDIR(st.st_mode)) {
-        err = EISDIR;
-    } else if (!S_ISREG(st.st_mode)) {
-        err = EINVAL;
-    }
-    if (err != 0) {
-        ::close(fd_);
-        fd_ = -1;
+        const int err = errno;
+        ::close(std::exchange(fd_, -1));
         throw AppError::fromErrno(err, path);
     }
+    if (!S_ISREG(st.st_mode)) {
+        ::close(std::exchange(fd_, -1));
+        NotRegular(path, st.st_mode);
+    }
+    mode_ = st.st_mode;
     // O_NONBLOCK stays set: it only kept the open from waiting on a FIFO, and
     // reads of a regular file ignore it.
     size_ = st.st_size;

@@ -6,7 +6,9 @@
 
 // A regular file opened for reading. The constructor throws AppError (from
 // errno: 53 for a missing file, 75 for a denied one, ...) when the file cannot
-// be opened or is not a regular file; the descriptor is closed on destruction.
+// be opened, and AppError 75 saying what it is ("x.snd is a named pipe, not a
+// regular file") when it is not a regular file; the descriptor is closed on
+// destruction.
 // Opening never blocks, even on a FIFO that carries a sound file's name.
 class FileSource : public ByteSource {
 public:
@@ -21,9 +23,12 @@ public:
 
     int Fd() const { return fd_; }
     const QString& Path() const { return path_; }
+    // The file's type and permission bits (st_mode) when it was opened.
+    unsigned Mode() const { return mode_; }
 
 private:
     QString path_;
     int fd_ = -1;
     qint64 size_ = 0;
+    unsigned mode_ = 0;
 };

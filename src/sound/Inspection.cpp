@@ -4,6 +4,7 @@
 
 #include "FileSource.h"
 #include "HeaderIO.h"
+#include "NativeName.h"
 #include "WavReader.h"
 #include "cFileSystem.h"
 
@@ -148,7 +149,7 @@ void SelectFile(SoundInfoRecord& info, const QString& folder, const QString& dis
     info.InternalID = 0;
     info.Folder = folder;
     info.DiskName = diskName;
-    info.FileName = diskName.toUpper();
+    info.FileName = NativeName::ToUpper(diskName);
     info.Extension = info.FileName.right(3);
     const QString& ext = info.Extension;
     if (ext != QLatin1String("SND")) info.SndName = OutputName(info.FileName, ext, "SND");

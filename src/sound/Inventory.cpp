@@ -14,6 +14,7 @@
 
 #include "FileSource.h"
 #include "Inspection.h"
+#include "NativeName.h"
 #include "SoundInfo.h"
 #include "UncheckedHeader.h"
 
@@ -42,7 +43,7 @@ public:
 
     void Walk(const QString& folder) {
         const QByteArray native =
-            QFile::encodeName(folder.isEmpty() ? QStringLiteral(".") : folder);
+            NativeName::Encode(folder.isEmpty() ? QStringLiteral(".") : folder);
         const int fd = ::open(native.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (fd < 0) return Fail(errno, folder);
         struct stat st {};
@@ -67,7 +68,7 @@ public:
         while (const dirent* e = ::readdir(dir)) {
             const char* n = e->d_name;
             if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0))) continue;
-            const QString name = QFile::decodeName(n);
+            const QString name = NativeName::Decode(QByteArray(n));
             unsigned char type = e->d_type;
             const bool sound = IsSoundFileName(name);
             if (!sound && !recursive_) continue;

@@ -1,5 +1,8 @@
 #include "SoundInfo.h"
 
+#include "AppError.h"
+#include "NativeName.h"
+
 namespace mUtility {
 
 SoundInfoRecord SoundInfo;
@@ -20,8 +23,29 @@ void SplitPath(const QString& path, QString& folder, QString& name) {
 }
 
 QString OutputName(const QString& name, const QString& fromType, const QString& toType) {
-    return name.toUpper().replace(QLatin1Char('.') + fromType.toUpper(),
-                                  QLatin1Char('.') + toType.toUpper(), Qt::CaseSensitive);
+    return NativeName::ToUpper(name).replace(QLatin1Char('.') + fromType.toUpper(),
+                                             QLatin1Char('.') + toType.toUpper(),
+                                             Qt::CaseSensitive);
+}
+
+QString TypeOfName(const QString& name) {
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot < 0 ? QString() : name.mid(dot + 1).toUpper();
+}
+
+QString BatchOutputName(const QString& entry, const QString& fromType, const QString& toType) {
+    if (TypeOfName(entry) != fromType.toUpper()) {
+        throw AppError::Standard(
+            ErrNo::InvalidProcedureCall,
+            QStringLiteral("%1 is not a .%2 file").arg(entry, fromType.toLower()));
+    }
+    const QString output = OutputName(entry, fromType, toType);
+    if (output == entry) {
+        throw AppError::Standard(
+            ErrNo::InvalidProcedureCall,
+            QStringLiteral("%1 would be converted onto itself; nothing was written").arg(entry));
+    }
+    return output;
 }
 
 QString SoundInfoRecord::SourcePath() const {

@@ -65,6 +65,15 @@ void SplitPath(const QString& path, QString& folder, QString& name);
 // (types given as "SND", "WSD" or "WAV"): A.snd.snd from SND to WAV is A.WAV.WAV.
 QString OutputName(const QString& name, const QString& fromType, const QString& toType);
 
+// The type of a file name: what follows its last ".", upper-cased ("" when the
+// name has no "."). "notes.snd.bak" is of type "BAK", not "SND".
+QString TypeOfName(const QString& name);
+
+// The name a batch writes for `entry` (OutputName). Throws AppError 5 naming
+// the entry when it is not of `fromType`, or when the output would be the
+// entry itself: a batch never writes over its own source.
+QString BatchOutputName(const QString& entry, const QString& fromType, const QString& toType);
+
 extern SoundInfoRecord SoundInfo;
 extern QString StatusText;
 extern qint16 ConvertedCount;

@@ -262,7 +262,7 @@ void frmBatch::ConvertEntry(const QString& entry, int target) {
     const QString source = mUtility::JoinPath(SoundInfo.Folder, entry);
     mUtility::ReadHeaderUnchecked(source, SoundInfo.Extension, SoundInfo);
     const QString output = TargetNameField(
-        target, SoundInfo, mUtility::OutputName(entry, SoundInfo.Extension, kTypes[target]));
+        target, SoundInfo, mUtility::BatchOutputName(entry, SoundInfo.Extension, kTypes[target]));
     const QString dest = mUtility::JoinPath(SoundInfo.Folder, output);
     if (kTypes[target] == QLatin1String("WAV")) {
         mUtility::MakeWAV(source, dest);
@@ -294,8 +294,21 @@ void frmBatch::btnConvert_Click() {
         accept();
     } catch (...) {
         if (busy_) SetBusy(false);
-        if (current >= 0 && current < ConvertList->count()) ConvertList->setCurrentRow(current);
-        TrapERR::Trap(QStringLiteral("frmBatch.btnConvert_Click"));
+        QString stopped;
+        if (current >= 0 && current < ConvertList->count()) {
+            ConvertList->setCurrentRow(current);
+            stopped = QStringLiteral("%1 of %2 converted; stopped at %3\r\n\r\n")
+                          .arg(current)
+                          .arg(ConvertList->count())
+                          .arg(ConvertList->item(current)->text());
+        }
+        try {
+            TrapERR::Trap(QStringLiteral("frmBatch.btnConvert_Click"));
+        } catch (AppError& e) {
+            // The report leads with how far the run came.
+            e.Description.prepend(stopped);
+            throw;
+        }
     }
 }
 

@@ -742,14 +742,19 @@ void frmMain::DeleteSelectedFile() {
 
 void frmMain::Form_QueryUnload(bool& close) {
     try {
-        const auto answer =
-            MsgBox::Show(this, QMessageBox::Question, "Exit Application",
-                         "Are you sure that you want to exit?", QMessageBox::Yes | QMessageBox::No);
-        close = answer == QMessageBox::Yes;
+        close =
+            !askOnClose_ || MsgBox::Show(this, QMessageBox::Question, "Exit Application",
+                                         "Are you sure that you want to exit?",
+                                         QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
         MainSettings::Save(dirPath_, chkAutoPlay->isChecked() ? 1 : 0);
         fileSystem_.reset();
     }
     ZS_TRAP("frmMain.Form_QueryUnload(Cancel,UnloadMode)", close ? 0 : 1, 0)
+}
+
+void frmMain::CloseWithoutAsking() {
+    askOnClose_ = false;
+    close();
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {

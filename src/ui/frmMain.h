@@ -58,6 +58,10 @@ public:
     // The Folder details window once it has been opened; null before.
     frmDetails* Details() const { return details_; }
 
+    // Closes as Exit does, without the question (the settings are written):
+    // how a termination signal ends the program.
+    void CloseWithoutAsking();
+
 public slots:
     void Form_Load();
     void btnRefresh_Click();
@@ -111,6 +115,7 @@ private:
     bool updatingLists_ = false;
     bool unreadable_ = false;    // the selected file's header could not be read
     bool followFolder_ = false;  // keep the folder the program chose in view as rows arrive
+    bool askOnClose_ = true;
     std::unique_ptr<cFileSystem> fileSystem_;
 
     QComboBox* DriveList = nullptr;

@@ -1,4 +1,6 @@
+#include <fcntl.h>
 #include <sndfile.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QCryptographicHash>
@@ -9,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <cmath>
+#include <csignal>
 
 #include "SignalFixtures.h"
 #include "SoundFixtures.h"
@@ -109,6 +112,13 @@ private slots:
     void convertRefusals();
     void batchConvertsFolder();
     void batchStopsAtFirstFailure();
+    void batchRefusesNamesBeforeWriting();
+    void batchSaysWhatAThingIs();
+    void fatalSignalLeavesNoTemporaryFile_data();
+    void fatalSignalLeavesNoTemporaryFile();
+    void modesAreKeptNotWidened();
+    void lostOutputIsAFailure();
+    void oddNamesReachTheFileSystem();
     void fullDiskKeepsOldDestination();
     void readOnlyFolderKeepsOldDestination();
     void importWritesGameFiles();
@@ -466,11 +476,193 @@ void tst_zsnd::batchStopsAtFirstFailure() {
         Zsnd({"batch", "--from=wsd", "--to=snd", dir_->path(), "a.wsd", "gone.wsd", "c.wsd"});
     QCOMPARE(r.exitCode, 3);
     QVERIFY2(r.err.contains("error 53") && r.err.contains("gone.wsd"), qPrintable(r.err));
+    QVERIFY2(r.err.endsWith("zsnd: 1 of 3 converted; stopped at gone.wsd\n"), qPrintable(r.err));
     QCOMPARE(r.out, QString());
     QCOMPARE(Fixtures::Entries(dir_->path()), QStringList({"A.SND", "a.wsd", "c.wsd"}));
     const QByteArray out = Fixtures::ReadFile(dir_->filePath("A.SND"));
     QCOMPARE(Fixtures::Get32(out, 0), 2);  // the file's own flag and ID are carried over
     QCOMPARE(Fixtures::Get32(out, 4), 8);
+}
+
+// A named file of another type maps onto itself or elsewhere: nothing is
+// written, the source keeps its header.
+void tst_zsnd::batchRefusesNamesBeforeWriting() {
+    const QByteArray game = Fixtures::GameFile(Game{}, Fixtures::Samples(64));
+    Make("A.WSD", game);
+    Make("b.snd", game);
+    Make("notes.snd.bak", game);
+    const struct {
+        QStringList args;
+        const char* message;
+    } cases[] = {
+        {{"batch", "--from", "snd", "--to", "wav", ".", "A.WSD"}, "A.WSD is not a .snd file"},
+        {{"batch", "--from", "snd", "--to", "wav", ".", "b.snd", "A.WSD"}, "A.WSD is not a .snd"},
+        {{"batch", "--from", "snd", "--to", "wav", ".", "notes.snd.bak"}, "notes.snd.bak is not"},
+        {{"batch", "--from", "wsd", "--to", "snd", ".", "../A.WSD"}, "is not a file name in DIR"},
+        {{"batch", "--from", "snd", "--to", "wav", ""}, "folder DIR is empty"},
+    };
+    for (const auto& c : cases) {
+        const Run r = Zsnd(c.args, dir_->path());
+        QVERIFY2(r.exitCode == 2 && r.err.contains(c.message),
+                 qPrintable(c.args.join(' ') + r.err));
+    }
+    QCOMPARE(Fixtures::Entries(dir_->path()), QStringList({"A.WSD", "b.snd", "notes.snd.bak"}));
+    QCOMPARE(Fixtures::ReadFile(dir_->filePath("A.WSD")), game);
+    // The dialog and the command share the last guard.
+    QCOMPARE(Zsnd({"batch", "--from", "snd", "--to", "wav", "."}, dir_->path()).exitCode, 0);
+    QCOMPARE(Fixtures::Entries(dir_->path()),
+             QStringList({"A.WSD", "B.WAV", "b.snd", "notes.snd.bak"}));
+}
+
+void tst_zsnd::batchSaysWhatAThingIs() {
+    Make("a.snd", Fixtures::GameFile(Game{}, Fixtures::Samples(64)));
+    QCOMPARE(::mkfifo(QFile::encodeName(dir_->filePath("pipe.snd")).constData(), 0600), 0);
+    QVERIFY(QDir(dir_->path()).mkdir("dir.snd"));
+    const struct {
+        QStringList args;
+        QString message;
+    } cases[] = {
+        {{"info", "pipe.snd"}, "pipe.snd is a named pipe, not a regular file"},
+        {{"convert", "dir.snd", "D.WAV"}, "dir.snd is a folder, not a regular file"},
+        {{"convert", "/dev/null/x.snd", "X.WAV"}, "error 76"},
+        {{"batch", "--from", "snd", "--to", "wav", ".", "a.snd", "pipe.snd"},
+         "is a named pipe, not a regular file\nzsnd: 1 of 2 converted; stopped at pipe.snd\n"},
+        {{"batch", "--from", "snd", "--to", "wav", "a.snd"}, "a.snd is a file, not a folder"},
+    };
+    for (const auto& c : cases) {
+        const Run r = Zsnd(c.args, dir_->path());
+        QVERIFY2(r.exitCode == 3 && r.err.contains(c.message),
+                 qPrintable(c.args.join(' ') + r.err));
+    }
+}
+
+void tst_zsnd::fatalSignalLeavesNoTemporaryFile_data() {
+    QTest::addColumn<int>("sig");
+    QTest::newRow("SIGINT") << SIGINT;
+    QTest::newRow("SIGTERM") << SIGTERM;
+    QTest::newRow("SIGHUP") << SIGHUP;
+}
+
+// A real signal to a real conversion of a 1 GiB file (sparse, on a tmpfs when
+// there is one): the temporary file goes, the old destination stays, and the
+// process ends by the signal.
+void tst_zsnd::fatalSignalLeavesNoTemporaryFile() {
+    QFETCH(int, sig);
+    QTemporaryDir shm(QStringLiteral("/dev/shm/zsnd-test-XXXXXX"));
+    const QString folder = shm.isValid() ? shm.path() : dir_->path();
+    const QString source = folder + "/big.snd";
+    QVERIFY(Fixtures::WriteFile(source, Fixtures::GameFile(Game{.length = 1 << 30}, {})));
+    QVERIFY(QFile::resize(source, 28 + (qint64(1) << 30)));
+    QVERIFY(Fixtures::WriteFile(folder + "/OLD.WAV", "old destination"));
+
+    QProcess p;
+    p.start(ZSND_PATH, {"convert", source, folder + "/OLD.WAV"});
+    QVERIFY(p.waitForStarted());
+    const QRegularExpression partial(R"(^\.OLD\.WAV\.\w{6}\.partial$)");
+    QString seen;
+    QElapsedTimer clock;
+    clock.start();
+    while (seen.isEmpty() && p.state() == QProcess::Running && clock.elapsed() < 30000) {
+        for (const QString& name : QDir(folder).entryList(QDir::Files | QDir::Hidden))
+            if (partial.match(name).hasMatch()) seen = name;
+    }
+    QVERIFY2(!seen.isEmpty(), "no temporary file appeared while converting");
+    QCOMPARE(::kill(static_cast<pid_t>(p.processId()), sig), 0);
+    QVERIFY(p.waitForFinished(60000));
+    QCOMPARE(p.exitStatus(), QProcess::CrashExit);
+    QCOMPARE(p.exitCode(), sig);
+    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+             QStringList({"OLD.WAV", "big.snd"}));
+    QCOMPARE(Fixtures::ReadFile(folder + "/OLD.WAV"), QByteArray("old destination"));
+}
+
+// A replaced file keeps its mode; a new one gets the creation mode, and never
+// a permission its source lacks.
+void tst_zsnd::modesAreKeptNotWidened() {
+    const struct {
+        mode_t umask, source, existing, expected;
+    } cases[] = {
+        {022, 0644, 0600, 0600},  // replaced: kept
+        {077, 0600, 0644, 0644},  // replaced: kept whatever the umask
+        {022, 0600, 0, 0600},     // new from a private source: private
+        {022, 0666, 0, 0644},     // new: 0666 less the umask
+        {027, 0664, 0, 0640},
+    };
+    const QString source = Make("m.snd", Fixtures::GameFile(Game{}, Fixtures::Samples(10)));
+    const QString dest = dir_->filePath("M.WAV");
+    const QByteArray destName = QFile::encodeName(dest);
+    for (const auto& c : cases) {
+        QFile::remove(dest);
+        QCOMPARE(::chmod(QFile::encodeName(source).constData(), c.source), 0);
+        if (c.existing != 0) {
+            QVERIFY(Fixtures::WriteFile(dest, "old"));
+            QCOMPARE(::chmod(destName.constData(), c.existing), 0);
+        }
+        QProcess p;
+        const mode_t mask = c.umask;
+        p.setChildProcessModifier([mask] { ::umask(mask); });
+        p.start(ZSND_PATH, {"convert", source, dest});
+        QVERIFY(p.waitForFinished());
+        QCOMPARE(p.exitCode(), 0);
+        struct stat st {};
+        QCOMPARE(::stat(destName.constData(), &st), 0);
+        QCOMPARE(st.st_mode & 07777, c.expected);
+    }
+}
+
+// Standard output on a full disk: the lost text is a failure, said on
+// standard error.
+void tst_zsnd::lostOutputIsAFailure() {
+    Make("ok.snd", Fixtures::GameFile(Game{}, Fixtures::Samples(10)));
+    for (const QStringList& args : {QStringList{"info", "--json", "ok.snd"},
+                                    {"info", "ok.snd"},
+                                    {"convert", "ok.snd", "OK.WAV"},
+                                    {"batch", "--from", "snd", "--to", "wsd", "."},
+                                    {"--help"}}) {
+        QProcess p;
+        p.setWorkingDirectory(dir_->path());
+        p.setStandardOutputFile(QStringLiteral("/dev/full"));
+        p.start(ZSND_PATH, args);
+        QVERIFY(p.waitForFinished());
+        const QString err = QString::fromUtf8(p.readAllStandardError());
+        QVERIFY2(p.exitCode() == 3 && err.contains("cannot write to standard output"),
+                 qPrintable(args.join(' ') + ": " + err));
+    }
+}
+
+// Names that are not valid UTF-8 are read, converted and shown byte for byte;
+// control characters in names are shown escaped, never sent to the terminal.
+void tst_zsnd::oddNamesReachTheFileSystem() {
+    const QByteArray game = Fixtures::GameFile(Game{}, Fixtures::Samples(10));
+    const QByteArray odd = QFile::encodeName(dir_->path()) + "/b\xff.snd";
+    Make("a.snd", game);
+    {
+        const int fd = ::open(odd.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+        QVERIFY(fd >= 0);
+        QCOMPARE(::write(fd, game.constData(), size_t(game.size())), ssize_t(game.size()));
+        ::close(fd);
+    }
+    // Arguments go through the shell: QProcess would re-encode them as UTF-8.
+    Run r =
+        Exec("sh", {"-c", "exec \"$0\" info \"$(printf 'b\\377.snd')\"", ZSND_PATH}, dir_->path());
+    QCOMPARE(r.exitCode, 0);
+    QVERIFY2(r.out.startsWith("File: B\\xff.SND\n"), qPrintable(r.out));
+    r = Zsnd({"batch", "--from", "snd", "--to", "wav", "."}, dir_->path());
+    QCOMPARE(r.out, QString("Operation was successful!  2 files were converted.\n"));
+    struct stat st {};
+    QCOMPARE(::stat(QByteArray(QFile::encodeName(dir_->path()) + "/B\xff.WAV").constData(), &st),
+             0);
+
+    const QString esc = QString::fromUtf8("esc\x1b]0;PWNED\x07.snd");
+    Make(esc, game);
+    r = Zsnd({"info", esc, "gone\x1b[2J.snd"}, dir_->path());
+    QCOMPARE(r.exitCode, 3);
+    QVERIFY2(r.out.startsWith("File: ESC\\e]0;PWNED\\a.SND\n"), qPrintable(r.out));
+    QVERIFY2(r.err.contains("gone\\e[2J.snd"), qPrintable(r.err));
+    r = Zsnd({"convert", esc, "e\x07.wav"}, dir_->path());
+    QCOMPARE(r.out, QString("e\\a.wav created successfully!\n"));
+    for (const QString& text : {r.out, r.err})
+        QVERIFY(!text.contains(QChar(0x1B)) && !text.contains(QChar(0x07)));
 }
 
 // A small private tmpfs fills up while the new file is written.

@@ -151,6 +151,9 @@ private slots:
         const AppError e = PassThrough(raised, "m.p");
         QCOMPARE(e.Description.contains(QStringLiteral("  API Error: (")), shown);
         QCOMPARE(Lines(e.Description).size(), shown ? 8 : 7);
+        // A system-call error carries the program's name as other errors do.
+        QVERIFY(!TrapERR::AppName().isEmpty());
+        QCOMPARE(Lines(e.Description)[4], QStringLiteral("  Source: %1 ").arg(TrapERR::AppName()));
     }
 
     void percentInValuesIsNotAFieldMarker() {

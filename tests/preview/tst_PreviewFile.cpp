@@ -128,6 +128,50 @@ private slots:
         f.remove();
     }
 
+    // A header claiming 2 GiB - 1 data bytes: the RIFF size stops at the
+    // largest 32-bit value instead of wrapping negative; the file is sparse.
+    void largestDataLengthKeepsRiffSizeInRange() {
+        const QString src = tmp_.filePath("H.SND");
+        QVERIFY(MakeSndSource(src, 44100, 16, 2, 25));
+        mUtility::SoundInfo.DataLength = std::numeric_limits<qint32>::max();
+        mUtility::SoundInfo.SampleRate = std::numeric_limits<qint32>::max();
+        const QString wav = PreviewFile::Write(src, mUtility::SoundInfo);
+        QFile f(wav);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.size(), 44 + qint64(std::numeric_limits<qint32>::max()));
+        const QByteArray head = f.read(44);
+        QCOMPARE(qFromLittleEndian<qint32>(head.constData() + 4),
+                 std::numeric_limits<qint32>::max());
+        QCOMPARE(qFromLittleEndian<qint32>(head.constData() + 28),
+                 std::numeric_limits<qint32>::max());
+        QCOMPARE(qFromLittleEndian<qint32>(head.constData() + 40),
+                 std::numeric_limits<qint32>::max());
+        f.remove();
+    }
+
+    // $TMPDIR naming a missing folder: the copy goes to /tmp, never to the
+    // current folder; a relative folder is refused.
+    void missingTemporaryFolderFallsBackToTmp() {
+        const QString src = tmp_.filePath("M.SND");
+        QVERIFY(MakeSndSource(src, 8000, 8, 1, 10));
+        const QString saved = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(tmp_.path()));
+        qputenv("TMPDIR", QFile::encodeName(tmp_.filePath("gone/deeper")));
+        QString wav;
+        try {
+            wav = PreviewFile::Write(src, mUtility::SoundInfo);
+        } catch (const AppError& e) {
+            QWARN(qPrintable(e.Description));
+        }
+        qputenv("TMPDIR", QFile::encodeName(tmp_.path()));
+        QDir::setCurrent(saved);
+        QVERIFY2(wav.startsWith("/tmp/"), qPrintable(wav));
+        QVERIFY(QFile::remove(wav));
+        QString path;
+        QVERIFY_THROWS_EXCEPTION(AppError, PreviewFile::CreateExclusive(QString(), &path));
+        QVERIFY_THROWS_EXCEPTION(AppError, PreviewFile::CreateExclusive("sub/", &path));
+    }
+
     void unreadableSourceLeavesNothing() {
         const int before = QDir(tmp_.path()).entryList(QDir::Files).size();
         mUtility::SoundInfo.DataLength = 10;

@@ -296,7 +296,9 @@ void tst_Inspection::filesOnDisk() {
         InspectFile(dir.path(), "pipe.wav", info);  // must not wait for a writer
         QFAIL("a FIFO was inspected");
     } catch (const AppError& e) {
-        QCOMPARE(e.Number, ErrNo::InvalidProcedureCall);
+        QCOMPARE(e.Number, ErrNo::PathFileAccess);
+        QVERIFY2(e.Description.endsWith("pipe.wav is a named pipe, not a regular file"),
+                 qPrintable(e.Description));
     }
 }
 

@@ -346,6 +346,8 @@ void tst_frmBatch::lyingHeaderStopsThereAndDialogStaysUsable() {
     QCOMPARE(boxes_[0].icon, QMessageBox::Critical);
     QVERIFY2(boxes_[0].text.contains(QStringLiteral("frmBatch.btnConvert_Click()")),
              qPrintable(boxes_[0].text));
+    QVERIFY2(boxes_[0].text.contains(QStringLiteral("2 of 4 converted; stopped at 3.snd")),
+             qPrintable(boxes_[0].text));
     QVERIFY(QFile::exists(Path(QStringLiteral("1.WAV"))));
     QVERIFY(QFile::exists(Path(QStringLiteral("2.WAV"))));
     QVERIFY(!QFile::exists(Path(QStringLiteral("3.WAV"))));
