@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "Conversion.h"
+#include "Inventory.h"
 #include "MsgBox.h"
 #include "QuillonButton.h"
 #include "RunTopLevel.h"
@@ -194,10 +195,17 @@ void frmBatch::ConnectHandlers() {
 
 void frmBatch::Form_Load() {
     try {
-        const QDir folder(SoundInfo.Folder);
-        const QStringList entries =
-            folder.entryList({QStringLiteral("*.") + SoundInfo.Extension}, QDir::Files,
-                             QDir::Name | QDir::IgnoreCase | QDir::LocaleAware);
+        // Read as bytes: a name that is not valid UTF-8 is listed and converted
+        // like any other, never left out in silence.
+        QList<AppError> errors;
+        QStringList entries;
+        for (const QString& path : mUtility::SoundFilesIn(SoundInfo.Folder, false, errors)) {
+            QString parent, name;
+            mUtility::SplitPath(path, parent, name);
+            if (!name.startsWith(QLatin1Char('.')) &&
+                mUtility::TypeOfName(name) == SoundInfo.Extension)
+                entries << name;
+        }
         BatchFileList->addItems(entries);
         for (int i = 0; i < 3; ++i) optConvType[i]->setEnabled(kTypes[i] != SoundInfo.Extension);
     }

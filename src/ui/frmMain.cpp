@@ -37,8 +37,10 @@
 #include "FileContextMenu.h"
 #include "InputCodes.h"
 #include "Inspection.h"
+#include "Inventory.h"
 #include "MainSettings.h"
 #include "MsgBox.h"
+#include "NativeName.h"
 #include "Preview.h"
 #include "QuillonButton.h"
 #include "RunTopLevel.h"
@@ -73,11 +75,15 @@ bool IsSoundFileName(const QString& name) {
 
 // The files of "*.snd;*.wsd;*.wav" in `folder`, sorted by name without regard to case.
 QStringList SoundFilesIn(const QString& folder) {
+    // Read as bytes, so a name that is not valid UTF-8 is listed and opened
+    // like any other.
+    QList<AppError> errors;
     QStringList names;
-    QDirIterator it(folder, QDir::Files | QDir::Readable | QDir::Hidden);
-    while (it.hasNext()) {
-        it.next();
-        if (IsSoundFileName(it.fileName())) names << it.fileName();
+    for (const QString& path : mUtility::SoundFilesIn(folder, false, errors)) {
+        if (::access(NativeName::Encode(path).constData(), R_OK) != 0) continue;
+        QString parent, name;
+        mUtility::SplitPath(path, parent, name);
+        names << name;
     }
     std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
         const int order = a.compare(b, Qt::CaseInsensitive);

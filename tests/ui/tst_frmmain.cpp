@@ -1,5 +1,8 @@
 // The main window with a temporary settings store and generated sound files:
 // settings across runs, file clicks, refresh, the exit question.
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QAccessible>
 #include <QCheckBox>
 #include <QFileSystemModel>
@@ -442,6 +445,40 @@ private slots:
         QVERIFY(shown_.isEmpty());
         QCOMPARE(window->SelectedFileName(), QString());
         zs::MenuDriver::DismissNext();
+        window->close();
+    }
+
+    // A termination signal closes the window this way: no question, the
+    // settings written.
+    void closingWithoutAskingStillSaves() {
+        MainSettings::Save(tmp_.path(), 0);
+        auto window = Open();
+        window->SetDirectoryPath(music_);
+        answer_ = QMessageBox::No;
+        window->CloseWithoutAsking();
+        QVERIFY(!window->isVisible());
+        QVERIFY(shown_.isEmpty());
+        QCOMPARE(MainSettings::Read().LastDirectory, music_);
+    }
+
+    // A name that is not valid UTF-8 is listed, and clicking it inspects the
+    // file by its name on disk.
+    void nameThatIsNotUtf8IsListedAndOpened() {
+        const QString odd = tmp_.filePath("odd");
+        QVERIFY(QDir().mkpath(odd));
+        QVERIFY(QFile::copy(music_ + "/song.snd", odd + "/song.snd"));
+        const QByteArray from = QFile::encodeName(odd + "/song.snd");
+        QCOMPARE(::rename(from.constData(), QByteArray(QFile::encodeName(odd) + "/b\xff.snd")), 0);
+        QDir::setCurrent(odd);
+        auto window = Open();
+        window->SetDirectoryPath(odd);
+        const QStringList names = Files(window.get());
+        QCOMPARE(names.size(), 1);
+        window->ClickFile(names[0]);
+        QVERIFY2(shown_.isEmpty(), qPrintable(shown_.value(0).text));
+        QCOMPARE(Child<QLabel>(window.get(), "lblSampleRate")->text(), QString("22050 Hz"));
+        window->SetDirectoryPath(music_);  // the folder the next tests expect
+        QDir::setCurrent(music_);
         window->close();
     }
 
