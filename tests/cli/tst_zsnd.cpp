@@ -538,25 +538,33 @@ void tst_zsnd::batchSaysWhatAThingIs() {
 
 void tst_zsnd::fatalSignalLeavesNoTemporaryFile_data() {
     QTest::addColumn<int>("sig");
-    QTest::newRow("SIGINT") << SIGINT;
-    QTest::newRow("SIGTERM") << SIGTERM;
-    QTest::newRow("SIGHUP") << SIGHUP;
+    QTest::addColumn<QString>("command");
+    QTest::newRow("SIGINT") << SIGINT << "convert";
+    QTest::newRow("SIGTERM") << SIGTERM << "convert";
+    QTest::newRow("SIGHUP") << SIGHUP << "convert";
+    QTest::newRow("import, SIGINT") << SIGINT << "import";
+    QTest::newRow("import, SIGTERM") << SIGTERM << "import";
 }
 
-// A real signal to a real conversion of a 1 GiB file (sparse, on a tmpfs when
-// there is one): the temporary file goes, the old destination stays, and the
-// process ends by the signal.
+// A real signal to a real conversion or import of a 1 GiB file (sparse, on a
+// tmpfs when there is one): the temporary file goes, the old destination
+// stays, and the process ends by the signal.
 void tst_zsnd::fatalSignalLeavesNoTemporaryFile() {
     QFETCH(int, sig);
+    QFETCH(QString, command);
     QTemporaryDir shm(QStringLiteral("/dev/shm/zsnd-test-XXXXXX"));
     const QString folder = shm.isValid() ? shm.path() : dir_->path();
-    const QString source = folder + "/big.snd";
-    QVERIFY(Fixtures::WriteFile(source, Fixtures::GameFile(Game{.length = 1 << 30}, {})));
-    QVERIFY(QFile::resize(source, 28 + (qint64(1) << 30)));
+    // An import reads a WAV of 1 GiB of silence at 48 kHz, resampled as it goes.
+    const bool import = command == QLatin1String("import");
+    const QString source = folder + (import ? "/big.wav" : "/big.snd");
+    QVERIFY(Fixtures::WriteFile(
+        source, import ? Fixtures::WavFile(Wav{.rate = 48000, .length = 1 << 30}, {})
+                       : Fixtures::GameFile(Game{.length = 1 << 30}, {})));
+    QVERIFY(QFile::resize(source, (import ? 44 : 28) + (qint64(1) << 30)));
     QVERIFY(Fixtures::WriteFile(folder + "/OLD.WAV", "old destination"));
 
     QProcess p;
-    p.start(ZSND_PATH, {"convert", source, folder + "/OLD.WAV"});
+    p.start(ZSND_PATH, {command, source, folder + "/OLD.WAV"});
     QVERIFY(p.waitForStarted());
     const QRegularExpression partial(R"(^\.OLD\.WAV\.\w{6}\.partial$)");
     QString seen;
@@ -572,7 +580,7 @@ void tst_zsnd::fatalSignalLeavesNoTemporaryFile() {
     QCOMPARE(p.exitStatus(), QProcess::CrashExit);
     QCOMPARE(p.exitCode(), sig);
     QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name),
-             QStringList({"OLD.WAV", "big.snd"}));
+             QStringList({"OLD.WAV", QFileInfo(source).fileName()}));
     QCOMPARE(Fixtures::ReadFile(folder + "/OLD.WAV"), QByteArray("old destination"));
 }
 
