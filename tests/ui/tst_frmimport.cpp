@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <QtTest>
+#include <csignal>
 #include <optional>
 
 #include "../sound/SignalFixtures.h"
@@ -23,6 +24,7 @@
 #include "FlexMaskEditBox.h"
 #include "MsgBox.h"
 #include "QuillonButton.h"
+#include "SignalQuit.h"
 #include "WindowTestKit.h"
 #include "cCommonDialog.h"
 #include "frmImport.h"
@@ -54,10 +56,12 @@ private slots:
     void showsSourceAndDefaults();
     void writesTheChosenGameFile();
     void likeTakesAGameFilesValues();
-    void cancelStopsAndLeavesNothing();
     void notAudioIsRefused();
     void dropOpensTheDialog();
     void ctrlIOpensTheDialogThroughAChooser();
+    // Last: the signal row ends the event loops as the program's quit does.
+    void cancelStopsAndLeavesNothing_data();
+    void cancelStopsAndLeavesNothing();
 
 private:
     QString Path(const QString& name) const { return dir_.filePath(name); }
@@ -192,7 +196,16 @@ void tst_frmImport::likeTakesAGameFilesValues() {
              (QList<qint32>{0, 321, qint32(out.size() - 28), 11025, 8, 2, 0}));
 }
 
+void tst_frmImport::cancelStopsAndLeavesNothing_data() {
+    QTest::addColumn<bool>("bySignal");
+    QTest::newRow("Cancel") << false;
+    // The desktop program's SIGTERM closes the open dialogs: a running import stops.
+    QTest::newRow("SIGTERM") << true;
+}
+
 void tst_frmImport::cancelStopsAndLeavesNothing() {
+    QFETCH(bool, bySignal);
+    if (bySignal) SignalQuit::Install();
     WriteTone(Path("long.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 48000, 1, 240);
     frmImport dialog(Path("long.wav"), dir_.path());
     dialog.show();
@@ -203,10 +216,14 @@ void tst_frmImport::cancelStopsAndLeavesNothing() {
     QTimer::singleShot(0, &dialog, [&] {
         sawProgress = Child<QProgressBar>(&dialog, "prgImport")->isVisible() &&
                       !Child<QuillonButton>(&dialog, "btnImport")->isEnabled();
-        WindowTestKit::Click(Child<QuillonButton>(&dialog, "btnCancel"));
+        if (bySignal)
+            ::raise(SIGTERM);
+        else
+            WindowTestKit::Click(Child<QuillonButton>(&dialog, "btnCancel"));
     });
     WindowTestKit::Click(Child<QuillonButton>(&dialog, "btnImport"));
     QVERIFY(sawProgress);
+    QCOMPARE(SignalQuit::Received(), bySignal ? SIGTERM : 0);
     QVERIFY(dialog.isVisible());
     QVERIFY(Child<QuillonButton>(&dialog, "btnImport")->isEnabled());
     QCOMPARE(Fixtures::Entries(dir_.path()), before);  // no LONG.SND, no temporary file
