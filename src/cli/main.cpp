@@ -44,7 +44,8 @@ const char kHelp[] =
     "  zsnd batch --from TYPE --to TYPE DIR [NAME...]\n"
     "      Converts every TYPE file in DIR (or the NAMEs given, in that order) into\n"
     "      the --to type beside it, named in upper case with the type replaced.\n"
-    "      Existing outputs are replaced. The first failure stops the run.\n"
+    "      Existing outputs are replaced. A NAME not of the --from type is refused\n"
+    "      before anything is written. The first failure stops the run.\n"
     "\n"
     "  zsnd cut [--from-sample A | --from S] [--to-sample B | --to S] SRC DEST\n"
     "      Writes frames A to B of SRC (counted from 0, both included) as DEST:\n"
@@ -77,7 +78,9 @@ const char kHelp[] =
     "      Shows the version number.\n"
     "\n"
     "Exit status: 0 success, 1 a file was refused by the header checks,\n"
-    "2 a usage error, 3 a file could not be read or written.\n";
+    "2 a usage error, 3 a file (or standard output) could not be read or written;\n"
+    "ended by SIGINT, SIGTERM or SIGHUP, 128 + the signal, and no temporary file\n"
+    "is left behind.\n";
 
 ExitCode Dispatch(const QString& command, const QStringList& args) {
     if (command == QLatin1String("info")) return InfoCommand::Run(args);
