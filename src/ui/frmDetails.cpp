@@ -120,7 +120,6 @@ void frmDetails::BuildWidgets() {
         QuillonButton::ApplyProgramLook(b);
         b->setCaption(caption);
         b->setToolTip(tip);
-        b->setAccessibleName(tip);
         b->setMinimumSize(110, 30);
         return b;
     };

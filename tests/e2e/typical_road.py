@@ -7,6 +7,7 @@ Usage: typical_road.py PROGRAM WORKDIR SHOTSDIR   (on an X display, with an
 accessibility bus on the session bus)."""
 
 import array
+import csv
 import math
 import os
 import subprocess
@@ -188,8 +189,8 @@ class Road:
             self.program_look(self.main(), caption)
         self.d.screenshot("main-window-file-selected", extents(self.main()))
 
-    def save_as(self, proposed, typed=None):
-        box = self.d.window("Save File")
+    def save_as(self, proposed, typed=None, title="Save File"):
+        box = self.d.window(title)
         field = self.d.get(box, "text", "File name:")
         expect("proposed name", field.get_text(0, -1), proposed)
         self.d.screenshot("save-dialog", extents(box))
@@ -315,6 +316,7 @@ class Road:
                         lambda: self.d.count_colour(extents(view), colour) > 2000)
         self.select(window, left)
         self.play_pause_stop_loop(window, left)
+        self.save_selection(window)
         self.d.click(self.button(window, "Exit"))
         self.d.gone("Sound Preview")
         expect("temporary files after the preview", self.temp_wavs(), [])
@@ -333,6 +335,23 @@ class Road:
         near("selection length (s)", t_total, t_end - t_begin, 0.0011)
         self.d.screenshot("preview-selection", extents(window))
         self.selection = (x + w // 10, x + w * 9 // 10)
+
+    def save_selection(self, window):
+        """Save Selection writes the samples Begin..End of the panel, byte for byte,
+        here into a folder of its own so the sound folder stays as it was."""
+        (s_begin, s_end, _), _ = self.selection_values(window)
+        first, last = int(s_begin), int(s_end)
+        parts = self.work / "parts"
+        parts.mkdir()
+        target = parts / "TONE_PART.WAV"
+        self.d.click(self.button(window, "Save Selection\u2026"))
+        self.save_as(f"TONE_{first}-{last}.WAV", str(target), title="Save Selection")
+        self.d.answer("Save Selection", "OK")
+        part = sounds.read_header(target)
+        expect("the selection's header", (part.kind, part.rate, part.bits, part.channels),
+               ("wav", 22050, 16, 2))
+        if part.data != self.tone[first * 4:(last + 1) * 4]:
+            raise StepFailed(f"the saved selection is not samples {first} to {last} of TONE.WAV")
 
     def moving(self, xs):
         seen = [x for x in xs if x is not None]
@@ -535,6 +554,36 @@ class Road:
             raise StepFailed(f"HORN.SND differs from sox's conversion by {error:.1f} RMS "
                              f"(signal {signal:.0f})")
 
+    def details(self):
+        """Details: the folder's files in a table; sorted by duration and exported,
+        the CSV lists them shortest first with the header values of each file."""
+        self.d.click(self.button(self.main(), "Details"))
+        window = self.d.window("Folder Details")
+        self.d.wait("every file listed", lambda: any(
+            "sound file" in name(c) and "Reading" not in name(c)
+            for c in walk(window) if role(c) == "label"))
+        header = self.d.get(window, None, "Duration", into_views=True)
+        self.d.click(header)
+        self.d.screenshot("folder-details", extents(window))
+        self.d.click(self.button(window, "Export CSV\u2026"))
+        target = self.work / "sounds.csv"
+        self.save_as("sounds.csv", str(target), title="Export CSV")
+        self.d.answer("Export CSV", "OK")
+        with open(target, newline="", encoding="utf-8") as f:
+            rows = list(csv.DictReader(f))
+        durations = [float(r["duration_s"]) for r in rows if r["duration_s"]]
+        expect("rows sorted by duration", durations, sorted(durations))
+        on_disk = sorted(p.name for p in self.folder.iterdir()
+                         if p.suffix.lower() in (".snd", ".wsd", ".wav"))
+        expect("files in the CSV", sorted(Path(r["path"]).name for r in rows), on_disk)
+        for r in rows:
+            h = sounds.read_header(Path(r["path"]))
+            if r["valid"] == "true":
+                expect(f"frames of {r['path']}", int(r["frames"]),
+                       h.data_length // (h.bits // 8 * h.channels))
+        self.d.click(self.button(window, "Close"))
+        self.d.gone("Folder Details")
+
     def about(self):
         self.d.click(self.button(self.main(), "About"))
         box = self.d.window(f"About {MAIN}")
@@ -616,6 +665,7 @@ class Road:
                  ("context menu from the keyboard: Delete to the trash", self.delete),
                  ("Auto Play plays the clicked file", self.auto_play),
                  ("Ctrl+I imports a FLAC into a game file", self.import_flac),
+                 ("Details: the folder's table sorted by duration, exported as CSV", self.details),
                  ("About box in the program's look", self.about),
                  ("Exit: No keeps the window, Yes ends the program", self.exit),
                  ("second start restores the folder and Auto Play", self.second_start),
