@@ -299,58 +299,57 @@ void tst_Install::fileManagersOfferTheProgram() {
             RunTool(QStringLiteral("gio"), {QStringLiteral("mime"), type}, DesktopEnvironment());
         QVERIFY2(apps.output.contains(QFileInfo(DesktopFile()).fileName()),
                  qPrintable(apps.output));
-        // Each program's manual page names every option its --help names, and the
-        // desktop program's page the environment variables and files it uses.
-        void tst_Install::manualPagesCoverEveryOption() {
-            struct Page {
-                QString program;
-                bool hasHelp;
-                QStringList names;
-            };
-            const QList<Page> pages{
-                {QStringLiteral("zsnd"), true, {}},
-                {QStringLiteral("zephyra-sound-utility"),
-                 true,
-                 {QStringLiteral("ZEPHYRA_REGISTRY"), QStringLiteral("ZEPHYRA_AUDIO"),
-                  QStringLiteral("registry.sqlite3")}}};
-            const QRegularExpression option(QStringLiteral("--[a-z][a-z-]*"));
-            for (const Page& page : pages) {
-                const QString path =
-                    Path(QStringLiteral(ZS_MANDIR "/man1/%1.1.gz").arg(page.program));
-                const Run troff = RunTool(QStringLiteral("gzip"), {QStringLiteral("-dc"), path});
-                QVERIFY2(troff.exitCode == 0, qPrintable(path + QLatin1Char(' ') + troff.output));
-                QVERIFY2(troff.output.contains(QStringLiteral(".SH EXIT STATUS")),
-                         qPrintable(path));
+    }
+}
 
-                QStringList names = page.names;
-                if (page.hasHelp) {
-                    const Run help = RunTool(Path(QStringLiteral(ZS_BINDIR "/") + page.program),
-                                             {QStringLiteral("--help")});
-                    QVERIFY2(help.exitCode == 0, qPrintable(help.output));
-                    for (auto match = option.globalMatch(help.output); match.hasNext();) {
-                        // troff spells a dash that must stay a dash as "\-".
-                        names << match.next().captured().replace(QStringLiteral("-"),
-                                                                 QStringLiteral("\\-"));
-                    }
-                }
-                for (const QString& name : names) {
-                    QVERIFY2(troff.output.contains(name),
-                             qPrintable(page.program + QStringLiteral(": ") + name));
-                }
+// Each program's manual page names every option its --help names, and the
+// desktop program's page the environment variables and files it uses.
+void tst_Install::manualPagesCoverEveryOption() {
+    struct Page {
+        QString program;
+        bool hasHelp;
+        QStringList names;
+    };
+    const QList<Page> pages{{QStringLiteral("zsnd"), true, {}},
+                            {QStringLiteral("zephyra-sound-utility"),
+                             true,
+                             {QStringLiteral("ZEPHYRA_REGISTRY"), QStringLiteral("ZEPHYRA_AUDIO"),
+                              QStringLiteral("registry.sqlite3")}}};
+    const QRegularExpression option(QStringLiteral("--[a-z][a-z-]*"));
+    for (const Page& page : pages) {
+        const QString path = Path(QStringLiteral(ZS_MANDIR "/man1/%1.1.gz").arg(page.program));
+        const Run troff = RunTool(QStringLiteral("gzip"), {QStringLiteral("-dc"), path});
+        QVERIFY2(troff.exitCode == 0, qPrintable(path + QLatin1Char(' ') + troff.output));
+        QVERIFY2(troff.output.contains(QStringLiteral(".SH EXIT STATUS")), qPrintable(path));
+
+        QStringList names = page.names;
+        if (page.hasHelp) {
+            const Run help = RunTool(Path(QStringLiteral(ZS_BINDIR "/") + page.program),
+                                     {QStringLiteral("--help")});
+            QVERIFY2(help.exitCode == 0, qPrintable(help.output));
+            for (auto match = option.globalMatch(help.output); match.hasNext();) {
+                // troff spells a dash that must stay a dash as "\-".
+                names << match.next().captured().replace(QStringLiteral("-"),
+                                                         QStringLiteral("\\-"));
             }
         }
+        for (const QString& name : names) {
+            QVERIFY2(troff.output.contains(name),
+                     qPrintable(page.program + QStringLiteral(": ") + name));
+        }
+    }
+}
 
 #ifdef ZS_DESIGNER_PLUGIN_DIR
-        void tst_Install::designerPluginLoadsFromTheInstalledTree() {
-            const QString folder = QStringLiteral(ZS_DESIGNER_PLUGIN_DIR);
-            const QStringList plugins =
-                QDir(Path(folder)).entryList({QStringLiteral("*.so")}, QDir::Files);
-            QCOMPARE(plugins.size(), 1);
-            QPluginLoader loader(Path(folder + QLatin1Char('/') + plugins.first()));
-            QVERIFY2(loader.load(), qPrintable(loader.errorString()));
-            QVERIFY(loader.instance()->inherits("ControlsCollection"));
-        }
+void tst_Install::designerPluginLoadsFromTheInstalledTree() {
+    const QString folder = QStringLiteral(ZS_DESIGNER_PLUGIN_DIR);
+    const QStringList plugins = QDir(Path(folder)).entryList({QStringLiteral("*.so")}, QDir::Files);
+    QCOMPARE(plugins.size(), 1);
+    QPluginLoader loader(Path(folder + QLatin1Char('/') + plugins.first()));
+    QVERIFY2(loader.load(), qPrintable(loader.errorString()));
+    QVERIFY(loader.instance()->inherits("ControlsCollection"));
+}
 #endif
 
-        QTEST_MAIN(tst_Install)
+QTEST_MAIN(tst_Install)
 #include "tst_Install.moc"
