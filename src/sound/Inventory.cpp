@@ -194,7 +194,7 @@ InventoryRow InventoryRowOf(const QString& path, bool hash, SoundInfoRecord* inf
 }
 
 QByteArray HashSampleBytes(int fd, qint64 offset, qint64 count, const QString& path) {
-    constexpr qint64 kChunk = 1 << 20;
+    constexpr qint64 kChunk = 128 << 10;  // small enough to be hashed while still in the cache
     ::posix_fadvise(fd, offset, count, POSIX_FADV_SEQUENTIAL);
     std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> ctx(EVP_MD_CTX_new(), &EVP_MD_CTX_free);
     if (!ctx || EVP_DigestInit_ex(ctx.get(), EVP_sha256(), nullptr) != 1)
