@@ -257,6 +257,18 @@ void tst_zsnd::infoFolderCsv() {
     QCOMPARE(all[3].toObject()["frames"].toInt(), 800);
     QCOMPARE(all[4].toObject()["valid"].toBool(), false);
 
+    // A name that is not valid UTF-8 is listed and read, not reported missing.
+    QVERIFY(QDir(dir_->path()).mkdir("odd"));
+    Make("odd/x.snd", Fixtures::GameFile(Game{}, Fixtures::Samples(40)));
+    const QByteArray odd = QFile::encodeName(dir_->filePath("odd"));
+    QCOMPARE(::rename((odd + "/x.snd").constData(), (odd + "/b\xff.snd").constData()), 0);
+    r = Zsnd({"info", "--csv", dir_->filePath("odd")});
+    QCOMPARE(r.exitCode, 0);
+    rows = ReadCsv(r.out, &wellFormed);
+    QCOMPARE(rows.size(), 2);
+    QCOMPARE(rows[1].value(2), QString("true"));
+    QCOMPARE(rows[1].value(10), QString("10"));
+
     r = Zsnd({"info", "--csv", "--json", box});
     QCOMPARE(r.exitCode, 2);
     r = Zsnd({"info", "--csv", dir_->filePath("none"), dir_->filePath("empty")});
