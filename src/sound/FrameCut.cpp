@@ -20,7 +20,7 @@ FrameCut::FrameCut(const QString& sourcePath) : source_(sourcePath) {
     FileSource source(sourcePath);
     const InspectionResult r = InspectSource(source, info_);
     if (!r.IsValid()) {
-        refusal_ = r.MessageText.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts).join(' ');
+        refusal_ = OneLine(r.MessageText);
         return;
     }
     frameBytes_ = mUtility::FrameBytes(info_.BitsPerSample, info_.Channels);

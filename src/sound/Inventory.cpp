@@ -102,16 +102,15 @@ private:
     QSet<DirKey> seen_;
 };
 
-// The refusal message on one line: its CR LF pairs (and blank lines) become spaces.
-QString OneLine(const QString& text) {
-    return text.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts).join(QLatin1Char(' '));
-}
-
 QString Num(qint64 value) {
     return QString::number(value);
 }
 
 }  // namespace
+
+QString OneLine(const QString& message) {
+    return message.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts).join(QLatin1Char(' '));
+}
 
 bool IsSoundFileName(const QString& name) {
     if (name.size() < 4 || name[name.size() - 4] != QLatin1Char('.')) return false;

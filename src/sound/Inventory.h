@@ -13,6 +13,9 @@
 // window both write.
 namespace mUtility {
 
+// A message box's text on one line: its CR LF pairs (and blank lines) become spaces.
+QString OneLine(const QString& message);
+
 // True for a name ending in .snd, .wsd or .wav in any letter case.
 bool IsSoundFileName(const QString& name);
 
