@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -54,6 +55,11 @@ bool IsControl(char16_t u) {
 // Control characters escaped (a line end too, unless kept), and bytes that
 // were not valid UTF-8 as \xHH: nothing in a name reaches the terminal raw.
 QString Escaped(const QString& text, bool keepLineEnds) {
+    const auto plain = [keepLineEnds](QChar c) {
+        const char16_t u = c.unicode();
+        return (u >= 0x20 && u < 0x7F) || (keepLineEnds && u == '\n');
+    };
+    if (std::all_of(text.cbegin(), text.cend(), plain)) return text;  // the usual case
     QString out;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
