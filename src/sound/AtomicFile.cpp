@@ -93,7 +93,7 @@ void AtomicFile::TakeOverMode() {
     if (::lstat(destName_.constData(), &old) == 0 && S_ISREG(old.st_mode)) {
         // Owner and group first: a change of owner clears set-id bits. Where
         // the process may not give the file away, it keeps at least the group.
-        if (::fchown(fd_, old.st_uid, old.st_gid) != 0) (void)::fchown(fd_, -1, old.st_gid);
+        if (::fchown(fd_, old.st_uid, old.st_gid) != 0) (void)!::fchown(fd_, -1, old.st_gid);
         if (::fchmod(fd_, old.st_mode & 07777) != 0) Fail(errno);
         return;
     }
