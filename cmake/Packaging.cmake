@@ -35,7 +35,6 @@ endif()
 set(CPACK_PACKAGE_NAME ${ZS_PACKAGE})
 set(CPACK_PACKAGE_VENDOR "Brellin Software")
 set(CPACK_PACKAGE_CONTACT "Brellin Software <zephyra-sound-utility@brellin.example.org>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "sound file utility for the Zephyrion flight simulation")
 set(CPACK_PACKAGE_HOMEPAGE_URL "https://brellin.example.org/zephyra-sound-utility")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_GENERATOR DEB)
@@ -52,24 +51,25 @@ set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 
 set(CPACK_DEBIAN_PROGRAM_PACKAGE_NAME ${ZS_PACKAGE})
-set(CPACK_DEBIAN_PROGRAM_DESCRIPTION
-    "inspect, convert and preview the Zephyrion game's sound files\n"
-    "The game's .SND and .WSD files keep raw PCM samples behind a 28-byte header.\n"
-    "This package shows a file's header, converts between the game's formats and\n"
-    "canonical PCM .WAV files with the header values you choose (the samples are\n"
-    "copied unchanged), converts whole folders, and previews a sound with its\n"
-    "waveform, a mouse selection and playback. The command zsnd does the same\n"
-    "from a terminal.")
+# Each description's first line is the package's synopsis.
+string(CONCAT CPACK_DEBIAN_PROGRAM_DESCRIPTION
+       "inspect, convert and preview the Zephyrion game's sound files\n"
+       "The game's .SND and .WSD files keep raw PCM samples behind a 28-byte header.\n"
+       "This package shows a file's header, converts between the game's formats and\n"
+       "canonical PCM .WAV files with the header values you choose (the samples are\n"
+       "copied unchanged), converts whole folders, previews a sound with its\n"
+       "waveform, a mouse selection and playback, and imports any audio file into\n"
+       "the game's formats. The command zsnd does the same from a terminal.")
 set(CPACK_DEBIAN_PROGRAM_PACKAGE_RECOMMENDS "pulseaudio | pipewire-pulse")
 
 set(CPACK_DEBIAN_DESIGNER_PACKAGE_NAME ${ZS_PACKAGE}-designer-plugin)
 set(CPACK_DEBIAN_DESIGNER_PACKAGE_SECTION devel)
 set(CPACK_COMPONENT_DESIGNER_DEPENDS program)
-set(CPACK_DEBIAN_DESIGNER_DESCRIPTION
-    "Qt Designer plugin of the Zephyra Sound Utility's controls\n"
-    "Makes the gradient command button and the masked edit field of the\n"
-    "Zephyra Sound Utility available in Qt Designer's widget box, with the\n"
-    "masked field's settings page.")
+string(CONCAT CPACK_DEBIAN_DESIGNER_DESCRIPTION
+       "Qt Designer plugin of the Zephyra Sound Utility's controls\n"
+       "Makes the gradient command button and the masked edit field of the\n"
+       "Zephyra Sound Utility available in Qt Designer's widget box, with the\n"
+       "masked field's settings page.")
 set(CPACK_DEBIAN_DESIGNER_PACKAGE_ENHANCES qt6-designer)
 
 include(CPack)
