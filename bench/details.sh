@@ -5,12 +5,9 @@
 set -euo pipefail
 source bench/lib/common.bash
 dir="$BENCH_DIR"
-root=$(cd "$(dirname "$0")/.." && pwd)
 status=0
 
-cmake --preset release >/dev/null
-cmake --build "$root/build/release" -j 2 --target bench_details >/dev/null
-bin="$root/build/release/tests/ui/bench_details"
+bin=$(bench_program bench_details ui)
 export QT_QPA_PLATFORM=offscreen ZEPHYRA_AUDIO=null
 
 header=$(game_header 100)

@@ -5,12 +5,9 @@
 set -euo pipefail
 source bench/lib/common.bash
 dir="$BENCH_DIR"
-root=$(cd "$(dirname "$0")/.." && pwd)
 status=0
 
-cmake --preset release >/dev/null
-cmake --build "$root/build/release" -j 2 --target bench_preview >/dev/null
-bin="$root/build/release/tests/preview/bench_preview"
+bin=$(bench_program bench_preview preview)
 export QT_QPA_PLATFORM=offscreen ZEPHYRA_AUDIO=null
 export TMPDIR="$dir/tmp"
 mkdir -p "$TMPDIR"

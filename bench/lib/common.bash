@@ -23,3 +23,14 @@ report() {
   bench_row "$1" "$2" "$3" "$4" "$ok"
   [ "$ok" = 1 ] || status=1
 }
+
+# bench_program TARGET FOLDER: builds the release build's TARGET (a measuring
+# program under tests/FOLDER) and prints its path. The window benchmarks run
+# offscreen with the null audio output.
+bench_program() {
+  local root
+  root=$(pwd)
+  cmake --preset release >/dev/null
+  cmake --build "$root/build/release" -j 2 --target "$1" >/dev/null
+  printf '%s' "$root/build/release/tests/$2/$1"
+}
