@@ -17,6 +17,13 @@
 
 namespace BatchCommand {
 
+const char kUsage[] =
+    "  zsnd batch --from TYPE --to TYPE DIR [NAME...]\n"
+    "      Converts every TYPE file in DIR (or the NAMEs given, in that order) into\n"
+    "      the --to type beside it, named in upper case with the type replaced.\n"
+    "      Existing outputs are replaced. A NAME not of the --from type is refused\n"
+    "      before anything is written. The first failure stops the run.\n";
+
 namespace {
 
 using mUtility::SoundInfo;

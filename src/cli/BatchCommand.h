@@ -9,5 +9,9 @@
 // converted beside itself under its upper-cased name with the type replaced.
 // The first failure ends the run (Failed); files written before it stay.
 namespace BatchCommand {
+
+// The synopsis and description that "zsnd --help" and "zsnd batch --help" show.
+extern const char kUsage[];
+
 ExitCode Run(const QStringList& args);
-}
+}  // namespace BatchCommand

@@ -7,6 +7,15 @@
 
 namespace ConvertCommand {
 
+const char kUsage[] =
+    "  zsnd convert [--rate R] [--bits 8|16] [--channels 1|2] [--flag true|false]\n"
+    "               [--id N] SRC DEST\n"
+    "      Converts SRC into the type of DEST's extension (.snd, .wsd or .wav; not\n"
+    "      SRC's own type). The 8-bit flag follows the bit depth; --rate (6000, 8000,\n"
+    "      11025, 16000, 22050, 32000 or 44100), --bits and --channels relabel the\n"
+    "      samples, --flag sets the 8-bit flag, --id the internal ID (0 to 9999).\n"
+    "      The samples are copied unchanged.\n";
+
 namespace {
 
 using mUtility::SoundInfo;

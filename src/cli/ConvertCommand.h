@@ -10,6 +10,9 @@
 // the given choices, and writes DEST in the type of its extension.
 namespace ConvertCommand {
 
+// The synopsis and description that "zsnd --help" and "zsnd convert --help" show.
+extern const char kUsage[];
+
 ExitCode Run(const QStringList& args);
 
 // The user's choices as option indexes of the Convert dialog, -1 where not

@@ -7,6 +7,14 @@
 
 namespace CutCommand {
 
+const char kUsage[] =
+    "  zsnd cut [--from-sample A | --from S] [--to-sample B | --to S] SRC DEST\n"
+    "      Writes frames A to B of SRC (counted from 0, both included) as DEST:\n"
+    "      SRC's header values with the new data length, then exactly those\n"
+    "      sample bytes; a WAV when DEST ends in .wav. --from and --to take\n"
+    "      seconds (up to, not including, the frame at --to). A missing end is\n"
+    "      the sound's own. DEST is replaced only once it is complete.\n";
+
 namespace {
 
 qint64 FrameOption(const CommandLine& line, const QString& name) {

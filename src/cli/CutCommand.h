@@ -10,5 +10,9 @@
 // time) are written as DEST with SRC's header values and the new data length,
 // as a WAV when DEST ends in .wav. An end not given is the sound's own end.
 namespace CutCommand {
+
+// The synopsis and description that "zsnd --help" and "zsnd cut --help" show.
+extern const char kUsage[];
+
 ExitCode Run(const QStringList& args);
-}
+}  // namespace CutCommand

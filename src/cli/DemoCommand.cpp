@@ -7,6 +7,13 @@
 
 namespace DemoCommand {
 
+const char kUsage[] =
+    "  zsnd demo FOLDER\n"
+    "      Writes a few sounds made by the program into FOLDER (created when\n"
+    "      missing): an engine hum, a two-tone beep, a rising sweep, stereo ones,\n"
+    "      in 8 and 16 bits as .snd, .wsd and .wav, and BROKEN.WSD, whose header\n"
+    "      lies. The same bytes every time; nothing is written over a file.\n";
+
 ExitCode Run(const QStringList& args) {
     const CommandLine line(args, {}, {});
     if (line.Operands().size() != 1) throw UsageError(QStringLiteral("demo needs one FOLDER"));

@@ -11,6 +11,18 @@
 
 namespace ImportCommand {
 
+const char kUsage[] =
+    "  zsnd import [--rate R] [--bits 8|16] [--channels 1|2] [--flag true|false]\n"
+    "              [--id N] [--like GAMEFILE] SRC DEST\n"
+    "      Decodes any audio file (WAV of any depth, AIFF, FLAC, Ogg Vorbis, Opus,\n"
+    "      MP3) into DEST: a game file (.snd, .wsd) or a 44-byte PCM .wav. The\n"
+    "      samples are resampled, mixed and dithered as needed. Defaults: SRC's\n"
+    "      rate if it is one of the seven above, else the nearest below it; 16\n"
+    "      bits; SRC's channels, at most 2; the flag follows the depth; ID 0.\n"
+    "      --like takes rate, bits, channels, flag and ID from a game file (DEST\n"
+    "      may be that file); the other options override it. Clipped samples are\n"
+    "      counted in the report.\n";
+
 namespace {
 
 QString ChannelsText(int channels) {

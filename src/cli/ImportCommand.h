@@ -11,5 +11,9 @@
 // bits, channels, flag and ID from an existing game file (DEST may be that
 // file); the other options override it. Prints what it did.
 namespace ImportCommand {
+
+// The synopsis and description that "zsnd --help" and "zsnd import --help" show.
+extern const char kUsage[];
+
 ExitCode Run(const QStringList& args);
-}
+}  // namespace ImportCommand

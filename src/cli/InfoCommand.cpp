@@ -11,6 +11,18 @@
 
 namespace InfoCommand {
 
+const char kUsage[] =
+    "  zsnd info [-r] [--csv | --json] [--hash] PATH...\n"
+    "      Checks each file's header and prints it as the main window shows it;\n"
+    "      a refused file's message goes to standard error. A folder PATH stands\n"
+    "      for its .snd, .wsd and .wav files; -r (--recursive) adds those of its\n"
+    "      sub-folders. --csv prints a table (RFC 4180) with one row per file:\n"
+    "      path, type, valid, refusal, 8-bit flag, internal ID, data length,\n"
+    "      sample rate, bit depth, channels, frames and duration in seconds.\n"
+    "      --json prints an array of the same records with the panel texts.\n"
+    "      --hash adds the SHA-256 of the sample bytes alone, so a file and its\n"
+    "      conversion show the same hash.\n";
+
 namespace {
 
 using mUtility::InspectionOutcome;

@@ -12,5 +12,9 @@
 // bytes. Ok when all are valid, Refused when any failed a check, Failed when
 // any file or folder could not be read.
 namespace InfoCommand {
+
+// The synopsis and description that "zsnd --help" and "zsnd info --help" show.
+extern const char kUsage[];
+
 ExitCode Run(const QStringList& args);
-}
+}  // namespace InfoCommand

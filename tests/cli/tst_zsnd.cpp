@@ -124,6 +124,7 @@ private slots:
     void importWritesGameFiles();
     void importRefusals();
     void demoWritesItsSetOnce();
+    void eachCommandShowsItsOwnUsage();
 
 private:
     QString Make(const QString& name, const QByteArray& bytes) {
@@ -830,6 +831,35 @@ void tst_zsnd::demoWritesItsSetOnce() {
              qPrintable(r.err));
     QCOMPARE(Fixtures::ReadFile(folder + "/SIREN.SND"), before);
     QCOMPARE(Zsnd({"demo"}).exitCode, 2);
+}
+
+// Every command the full help lists answers --help and -h with its own part of
+// that text, wherever the option stands before "--"; after "--" it is a name.
+void tst_zsnd::eachCommandShowsItsOwnUsage() {
+    const Run full = Zsnd({"-h"});
+    QCOMPARE(full.exitCode, 0);
+    QCOMPARE(Zsnd({"--help"}).out, full.out);
+    const QRegularExpression synopsis(QStringLiteral("^  zsnd ([a-z]+) "),
+                                      QRegularExpression::MultilineOption);
+    QStringList commands;
+    for (auto m = synopsis.globalMatch(full.out); m.hasNext();) commands << m.next().captured(1);
+    QVERIFY2(commands.size() >= 6, qPrintable(commands.join(' ')));
+    for (const QString& command : commands) {
+        for (const QStringList& args : {QStringList{command, "--help"},
+                                        {command, "-h"},
+                                        {command, "--rate", "1", "x.snd", "--help"}}) {
+            const Run r = Zsnd(args);
+            QVERIFY2(r.exitCode == 0 && r.err.isEmpty(), qPrintable(args.join(' ') + r.err));
+            QVERIFY2(r.out.startsWith("Usage:\n  zsnd " + command + ' '), qPrintable(r.out));
+            const QString part = r.out.section("\n\n", 0, 0).mid(QStringLiteral("Usage:\n").size());
+            QVERIFY2(full.out.contains(part + "\n\n"), qPrintable(part));
+            QVERIFY2(r.out.contains("Exit status:"), qPrintable(r.out));
+        }
+    }
+    for (const QStringList& args : {QStringList{"cut", "--", "-h"}, {"play", "--help"}}) {
+        const Run r = Zsnd(args, dir_->path());
+        QVERIFY2(r.exitCode == 2 && r.out.isEmpty(), qPrintable(args.join(' ')));
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_zsnd)
