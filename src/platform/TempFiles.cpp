@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 namespace TempFiles {
 
@@ -19,8 +20,6 @@ namespace {
 // Slots hold names from malloc: a handler only reads them, an owner swaps its
 // slot empty before freeing the name.
 std::array<std::atomic<char*>, 64> remembered{};
-
-constexpr std::array<int, 3> kFatalSignals{SIGINT, SIGTERM, SIGHUP};
 
 void OnFatalSignal(int sig) {
     const int saved = errno;
@@ -52,6 +51,20 @@ const unsigned processUmask = ReadUmask();
 
 }  // namespace
 
+const std::vector<int>& TerminatingSignals() {
+    // Those whose default action ends the process, less the ones a fault of
+    // the program itself raises (SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT,
+    // SIGTRAP, SIGSYS): after those, nothing of the process is to be trusted.
+    static const std::vector<int> list = [] {
+        std::vector<int> all{SIGHUP,    SIGINT,  SIGQUIT, SIGPIPE, SIGALRM,
+                             SIGTERM,   SIGUSR1, SIGUSR2, SIGPOLL, SIGPROF,
+                             SIGVTALRM, SIGXCPU, SIGXFSZ, SIGPWR,  SIGSTKFLT};
+        for (int sig = SIGRTMIN; sig <= SIGRTMAX; ++sig) all.push_back(sig);
+        return all;
+    }();
+    return list;
+}
+
 int Remember(const QByteArray& name) {
     char* copy = ::strdup(name.constData());
     if (copy == nullptr) return -1;
@@ -71,7 +84,7 @@ void Forget(int ticket) {
 SignalsHeld::SignalsHeld() {
     sigset_t fatal;
     ::sigemptyset(&fatal);
-    for (const int sig : kFatalSignals) ::sigaddset(&fatal, sig);
+    for (const int sig : TerminatingSignals()) ::sigaddset(&fatal, sig);
     ::pthread_sigmask(SIG_BLOCK, &fatal, &saved_);
 }
 
@@ -86,13 +99,14 @@ void RemoveAll() noexcept {
 }
 
 void RemoveOnFatalSignals() {
-    for (const int sig : kFatalSignals) {
+    const std::vector<int>& terminating = TerminatingSignals();
+    for (const int sig : terminating) {
         struct sigaction old {};
         if (::sigaction(sig, nullptr, &old) == 0 && old.sa_handler == SIG_IGN) continue;
         struct sigaction action {};
         action.sa_handler = OnFatalSignal;
         ::sigemptyset(&action.sa_mask);
-        for (const int other : kFatalSignals) ::sigaddset(&action.sa_mask, other);
+        for (const int other : terminating) ::sigaddset(&action.sa_mask, other);
         action.sa_flags = SA_RESETHAND;
         ::sigaction(sig, &action, nullptr);
     }

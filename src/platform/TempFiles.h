@@ -3,6 +3,7 @@
 #include <signal.h>
 
 #include <QByteArray>
+#include <vector>
 
 // Temporary files that a catchable fatal signal must not leave behind. An
 // owner remembers its file's name while the file exists under it and forgets
@@ -15,7 +16,13 @@ namespace TempFiles {
 int Remember(const QByteArray& name);
 void Forget(int ticket);
 
-// While one lives, SIGINT, SIGTERM and SIGHUP wait (in this thread): create a
+// Every signal that ends a process by default and that a process can catch,
+// but for those a fault of its own raises: SIGINT, SIGTERM, SIGHUP, SIGQUIT,
+// SIGPIPE, SIGALRM, SIGUSR1, SIGUSR2, SIGXFSZ, SIGXCPU, the real-time ones, ...
+// Both programs end on each of them as on SIGINT.
+const std::vector<int>& TerminatingSignals();
+
+// While one lives, the terminating signals wait (in this thread): create a
 // file and remember it under one, so no signal can come in between.
 class SignalsHeld {
 public:
@@ -31,7 +38,7 @@ private:
 // Removes every remembered file. Safe inside a signal handler.
 void RemoveAll() noexcept;
 
-// For a program without an event loop: on SIGINT, SIGTERM and SIGHUP every
+// For a program without an event loop: on a terminating signal every
 // remembered file is removed and the process ends by that same signal (the
 // shell shows status 128 + signal). A signal ignored when this is called
 // (SIGHUP under nohup) stays ignored.

@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <csignal>
 
+#include "TempFiles.h"
+
 namespace SignalQuit {
 
 namespace {
@@ -43,7 +45,7 @@ void Install() {
     if (::pipe2(pipeEnds, O_CLOEXEC | O_NONBLOCK) != 0) return;
     auto* notifier = new QSocketNotifier(pipeEnds[0], QSocketNotifier::Read, qApp);
     QObject::connect(notifier, &QSocketNotifier::activated, qApp, [] { Quit(); });
-    for (const int sig : {SIGINT, SIGTERM, SIGHUP}) {
+    for (const int sig : TempFiles::TerminatingSignals()) {
         struct sigaction old {};
         if (::sigaction(sig, nullptr, &old) == 0 && old.sa_handler == SIG_IGN) continue;
         struct sigaction action {};

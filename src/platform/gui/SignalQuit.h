@@ -1,6 +1,7 @@
 #pragma once
 
-// SIGINT, SIGTERM and SIGHUP end the desktop program as its Exit does, not in
+// SIGINT, SIGTERM, SIGHUP and every other terminating signal a process can
+// catch (TempFiles::TerminatingSignals) end the desktop program as its Exit does, not in
 // the middle of whatever it was doing. The handler only writes the signal's
 // number into a pipe; the event loop reads it, closes the open dialogs and
 // leaves every running event loop with status 128 + signal, so each window's
