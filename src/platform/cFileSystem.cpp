@@ -48,9 +48,10 @@ bool cFileSystem::DriveExists(const QString& drive) const {
 }
 
 QString cFileSystem::GetWinTempPath() const {
-    // Qt gives empty text when the configured folder does not exist.
+    // Qt gives empty text when the configured folder does not exist, and the
+    // name as it is when it names something other than a folder.
     const QString folder = QDir::tempPath();
-    if (folder.isEmpty()) return {};
+    if (folder.isEmpty() || !QFileInfo(folder).isDir()) return {};
     return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
 }
 

@@ -21,7 +21,7 @@ public:
     bool DriveExists(const QString& drive) const;
 
     // The temporary folder, ending with "/"; empty text when the configured
-    // folder ($TMPDIR) does not exist.
+    // folder ($TMPDIR) does not exist or is not a folder.
     QString GetWinTempPath() const;
 
     // Creates a new, empty file of mode 0600 in the temporary folder and

@@ -62,8 +62,8 @@ qint64 sampleOffset(const mUtility::SoundInfoRecord& info) {
     return -1;
 }
 
-// $TMPDIR naming a folder that does not exist gives empty text: use /tmp then,
-// as most programs do.
+// $TMPDIR naming a folder that does not exist, or a file, gives empty text:
+// use /tmp then, as most programs do.
 QString TemporaryFolder() {
     const QString folder = cFileSystem().GetWinTempPath();
     return folder.isEmpty() ? QStringLiteral("/tmp/") : folder;

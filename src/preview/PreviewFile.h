@@ -25,7 +25,7 @@ public:
     static void FillWavHeader(mUtility::SoundInfoRecord& info);
 
     // Writes the WAV copy of `source` described by `info` into the temporary
-    // folder ($TMPDIR, or /tmp when that folder does not exist) and returns its
+    // folder ($TMPDIR, or /tmp when that is missing or not a folder) and returns its
     // path. The samples are copied in bounded pieces, from byte 28 of a
     // .SND/.WSD or the data offset of a .WAV (44 in the canonical layout); bytes the source does
     // not have read as zero. A partly written file is removed on failure.

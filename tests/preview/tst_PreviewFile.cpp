@@ -149,14 +149,21 @@ private slots:
         f.remove();
     }
 
-    // $TMPDIR naming a missing folder: the copy goes to /tmp, never to the
-    // current folder; a relative folder is refused.
+    // $TMPDIR naming a missing folder or a file: the copy goes to /tmp, never
+    // to the current folder; a relative folder is refused.
+    void missingTemporaryFolderFallsBackToTmp_data() {
+        QTest::addColumn<QString>("tmpdir");
+        QTest::newRow("missing") << "gone/deeper";
+        QTest::newRow("a file") << "M.SND";
+    }
+
     void missingTemporaryFolderFallsBackToTmp() {
+        QFETCH(QString, tmpdir);
         const QString src = tmp_.filePath("M.SND");
         QVERIFY(MakeSndSource(src, 8000, 8, 1, 10));
         const QString saved = QDir::currentPath();
         QVERIFY(QDir::setCurrent(tmp_.path()));
-        qputenv("TMPDIR", QFile::encodeName(tmp_.filePath("gone/deeper")));
+        qputenv("TMPDIR", QFile::encodeName(tmp_.filePath(tmpdir)));
         QString wav;
         try {
             wav = PreviewFile::Write(src, mUtility::SoundInfo);
