@@ -11,15 +11,18 @@ const char kHelp[] =
     "Inspects, converts and previews the sound files of the Zephyrion game\n"
     "(.snd, .wsd) and PCM .wav files.\n"
     "\n"
-    "  FOLDER     opens the main window on FOLDER\n"
-    "  FILE       opens the file's folder with FILE selected and inspected, and\n"
-    "             played when Auto Play is ticked\n"
-    "  (nothing)  opens the folder of the last run\n"
+    "  FOLDER      opens the main window on FOLDER\n"
+    "  FILE        opens the file's folder with FILE selected and inspected, and\n"
+    "              played when Auto Play is ticked\n"
+    "  (nothing)   opens the folder of the last run\n"
     "\n"
-    "  --help     shows this text\n"
-    "  --version  shows the program's version\n"
+    "  -h, --help  shows this text\n"
+    "  --version   shows the program's version\n"
+    "  --          ends the options: a path after it may begin with \"-\"\n"
     "\n"
-    "Exit status: 0, or 2 for a usage error.\n";
+    "Exit status: 0 closed normally, 2 a usage error, 128 + N ended by signal N\n"
+    "(INT, TERM, HUP, QUIT, PIPE, USR1, ALRM or any other signal that ends a\n"
+    "program and can be caught): closed as on Exit, temporary files removed.\n";
 
 void Print(std::FILE* stream, const QString& text) {
     std::fputs(text.toLocal8Bit().constData(), stream);

@@ -108,10 +108,26 @@ private:
     QElapsedTimer timer_;
 };
 
+// A header the batch cannot convert (a file shorter than its header, a WAV
+// that is compressed or without its chunks), as opposed to a failed read or write.
+struct RefusedHeader {
+    AppError error;
+};
+
+void ReadHeader(const QString& source, const QString& from) {
+    try {
+        mUtility::ReadHeaderUnchecked(source, from, SoundInfo);
+    } catch (const AppError& e) {
+        if (e.Number == ErrNo::InputPastEnd || e.Number == ErrNo::InvalidProcedureCall)
+            throw RefusedHeader{e};
+        throw;
+    }
+}
+
 void ConvertOne(const QString& folder, const QString& entry, const QString& from,
                 const QString& to) {
     const QString source = mUtility::JoinPath(folder, entry);
-    mUtility::ReadHeaderUnchecked(source, from, SoundInfo);
+    ReadHeader(source, from);
     const QString output = mUtility::BatchOutputName(entry, from, to);
     const QString dest = mUtility::JoinPath(folder, output);
     if (to == QLatin1String("WAV")) {
@@ -121,6 +137,16 @@ void ConvertOne(const QString& folder, const QString& entry, const QString& from
         (to == QLatin1String("SND") ? SoundInfo.SndName : SoundInfo.WsdName) = output;
         mUtility::MakeSND(source, dest);
     }
+}
+
+ExitCode Stopped(const AppError& error, ExitCode code, int converted, qsizetype total,
+                 const QString& entry) {
+    Console::Report(error);
+    Console::Err(QStringLiteral("zsnd: %1 of %2 converted; stopped at %3\n")
+                     .arg(converted)
+                     .arg(total)
+                     .arg(Console::Shown(entry)));
+    return code;
 }
 
 }  // namespace
@@ -151,13 +177,10 @@ ExitCode Run(const QStringList& args) {
     for (const QString& entry : names) {
         try {
             ConvertOne(folder, entry, from, to);
+        } catch (const RefusedHeader& r) {
+            return Stopped(r.error, ExitCode::Refused, converted, names.size(), entry);
         } catch (const AppError& e) {
-            Console::Report(e);
-            Console::Err(QStringLiteral("zsnd: %1 of %2 converted; stopped at %3\n")
-                             .arg(converted)
-                             .arg(names.size())
-                             .arg(Console::Shown(entry)));
-            return ExitCode::Failed;
+            return Stopped(e, ExitCode::Failed, converted, names.size(), entry);
         }
         progress.Update(++converted);
     }

@@ -13,7 +13,8 @@ const char kUsage[] =
     "      Converts SRC into the type of DEST's extension (.snd, .wsd or .wav; not\n"
     "      SRC's own type). The 8-bit flag follows the bit depth; --rate (6000, 8000,\n"
     "      11025, 16000, 22050, 32000 or 44100), --bits and --channels relabel the\n"
-    "      samples, --flag sets the 8-bit flag, --id the internal ID (0 to 9999).\n"
+    "      samples, --flag sets the 8-bit flag, --id the internal ID (0 to 9999;\n"
+    "      --flag and --id only when DEST is a game file).\n"
     "      The samples are copied unchanged.\n";
 
 namespace {
@@ -33,7 +34,9 @@ void ApplyChoices(const Choices& c) {
 
 }  // namespace
 
-Choices ParseChoices(const CommandLine& line) {
+Choices ParseChoices(const CommandLine& line, const QString& destType) {
+    if (destType == QLatin1String("WAV") && (line.Has("flag") || line.Has("id")))
+        throw UsageError(QStringLiteral("--flag and --id apply to game files (.snd, .wsd) only"));
     Choices c;
     if (line.Has("rate")) {
         const int rate = line.IntValue("rate", 0, 1000000);
@@ -64,7 +67,7 @@ ExitCode Run(const QStringList& args) {
     if (destType == sourceType)
         throw UsageError(
             QStringLiteral("DEST must be of another type than SRC (%1)").arg(sourceType));
-    const Choices choices = ParseChoices(line);
+    const Choices choices = ParseChoices(line, destType);
 
     QString folder, name;
     mUtility::SplitPath(source, folder, name);

@@ -23,7 +23,8 @@ struct Choices {
 };
 
 // Reads --rate, --bits, --channels, --flag and --id; throws UsageError for a
-// value outside the dialog's choices, before any file is touched.
-Choices ParseChoices(const CommandLine& line);
+// value outside the dialog's choices, or for --flag or --id when `destType` is
+// "WAV", which has neither, before any file is touched.
+Choices ParseChoices(const CommandLine& line, const QString& destType);
 
 }  // namespace ConvertCommand

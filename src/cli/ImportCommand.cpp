@@ -71,9 +71,7 @@ ExitCode Run(const QStringList& args) {
     const QString destType = SoundTypeOf(dest);
     if (destType.isEmpty()) throw UsageError(QStringLiteral("DEST must end in .snd, .wsd or .wav"));
     const bool game = destType != QLatin1String("WAV");
-    if (!game && (line.Has("flag") || line.Has("id")))
-        throw UsageError(QStringLiteral("--flag and --id apply to game files (.snd, .wsd) only"));
-    const ConvertCommand::Choices choices = ConvertCommand::ParseChoices(line);
+    const ConvertCommand::Choices choices = ConvertCommand::ParseChoices(line, destType);
 
     mUtility::SoundInfoRecord like;
     if (line.Has("like")) {

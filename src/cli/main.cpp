@@ -32,10 +32,16 @@ const char kOutro[] =
     "\n";
 
 const char kExitStatus[] =
-    "Exit status: 0 success, 1 a file was refused by the header checks,\n"
-    "2 a usage error, 3 a file (or standard output) could not be read or written;\n"
-    "ended by SIGINT, SIGTERM or SIGHUP, 128 + the signal, and no temporary file\n"
-    "is left behind.\n";
+    "Exit status, of every command:\n"
+    "  0    success\n"
+    "  1    a file was refused by the header checks (batch: a header it cannot\n"
+    "       convert, such as a compressed WAV or a file shorter than its header)\n"
+    "  2    a usage error; nothing was written\n"
+    "  3    a file or folder could not be read or written, or standard output\n"
+    "       could not be written\n"
+    "  128+N  ended by signal N (INT, TERM, HUP, QUIT, PIPE, USR1, ALRM, XFSZ and\n"
+    "       every other signal that ends a process and can be caught): no\n"
+    "       temporary file is left behind.\n";
 
 // Every command, in the order the help text lists them. A new command adds
 // its row here and its usage text beside its Run.
