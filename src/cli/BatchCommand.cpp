@@ -109,7 +109,8 @@ private:
 };
 
 // A header the batch cannot convert (a file shorter than its header, a WAV
-// that is compressed or without its chunks), as opposed to a failed read or write.
+// that is compressed or without its chunks, a data length the file does not
+// hold), as opposed to a failed read or write.
 struct RefusedHeader {
     AppError error;
 };
@@ -117,6 +118,9 @@ struct RefusedHeader {
 void ReadHeader(const QString& source, const QString& from) {
     try {
         mUtility::ReadHeaderUnchecked(source, from, SoundInfo);
+        const bool wav = from == QLatin1String("WAV");
+        mUtility::CheckDataLength(source, SoundInfo.DataLength,
+                                  wav ? SoundInfo.DataOffset : SndHeaderSize);
     } catch (const AppError& e) {
         if (e.Number == ErrNo::InputPastEnd || e.Number == ErrNo::InvalidProcedureCall)
             throw RefusedHeader{e};

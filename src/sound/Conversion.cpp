@@ -21,7 +21,7 @@ T Clamped(qint64 value) {
         std::clamp<qint64>(value, std::numeric_limits<T>::min(), std::numeric_limits<T>::max()));
 }
 
-void CheckDataLength(qint32 length, const FileSource& source, qint64 offset) {
+void CheckFits(qint32 length, const FileSource& source, qint64 offset) {
     const qint64 available = std::max<qint64>(0, source.Size() - offset);
     if (length < 0) {
         throw AppError::Standard(ErrNo::InvalidProcedureCall,
@@ -47,7 +47,7 @@ void WriteConverted(const QString& sourcePath, qint64 offset, const char* header
                     const QString& destPath) {
     FileSource source(sourcePath);
     const qint32 length = SoundInfo.DataLength;
-    CheckDataLength(length, source, offset);
+    CheckFits(length, source, offset);
     AtomicFile dest(destPath);
     dest.LimitNewFileMode(source.Mode());
     dest.Write(header, headerSize);
@@ -58,6 +58,10 @@ void WriteConverted(const QString& sourcePath, qint64 offset, const char* header
 }
 
 }  // namespace
+
+void CheckDataLength(const QString& sourcePath, qint32 length, qint64 offset) {
+    CheckFits(length, FileSource(sourcePath), offset);
+}
 
 void FillWavImage(SoundInfoRecord& info) {
     info.Riff.ChunkID = HeaderIO::MakeFourCC("RIFF");

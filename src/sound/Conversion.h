@@ -24,6 +24,11 @@ void MakeSND(const QString& sSourceFile, const QString& sDestFile);
 // samples from offset 28 (the source is a game file).
 void MakeWAV(const QString& sSourceFile, const QString& sDestFile);
 
+// The check both routines make before writing: throws AppError 5 for a
+// negative `length`, 62 for one beyond the bytes of `sourcePath` after
+// `offset`, and the open error when the file cannot be opened.
+void CheckDataLength(const QString& sourcePath, qint32 length, qint64 offset);
+
 // Fills the record's WAV image as the canonical 44-byte PCM header of its
 // rate, bit depth, channels and data length.
 void FillWavImage(SoundInfoRecord& info);
