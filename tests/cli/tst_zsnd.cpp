@@ -27,11 +27,26 @@ struct Run {
     QString out, err;
 };
 
+// The exit statuses the tests have seen zsnd give, as the help table writes
+// them ("3", "128+N").
+QSet<QString>& SeenStatuses() {
+    static QSet<QString> seen;
+    return seen;
+}
+
+void See(const QProcess& p) {
+    if (p.exitStatus() == QProcess::NormalExit)
+        SeenStatuses() << QString::number(p.exitCode());
+    else
+        SeenStatuses() << QStringLiteral("128+N");
+}
+
 Run Exec(const QString& program, const QStringList& args, const QString& workDir = {}) {
     QProcess p;
     if (!workDir.isEmpty()) p.setWorkingDirectory(workDir);
     p.start(program, args);
     p.waitForFinished(120000);
+    if (program == QLatin1String(ZSND_PATH)) See(p);
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
             QString::fromUtf8(p.readAllStandardOutput()),
             QString::fromUtf8(p.readAllStandardError())};
@@ -101,6 +116,7 @@ class tst_zsnd : public QObject {
 
 private slots:
     void init();
+    void cleanupTestCase();
     void infoPrintsPanels();
     void infoExitStatuses();
     void infoJson();
@@ -139,6 +155,21 @@ private:
 void tst_zsnd::init() {
     dir_ = std::make_unique<QTemporaryDir>();
     QVERIFY(dir_->isValid());
+}
+
+// After a whole run: every exit status the help's table lists was given by
+// zsnd in some test.
+void tst_zsnd::cleanupTestCase() {
+    if (QCoreApplication::arguments().size() > 1) return;  // only some tests ran
+    const QString help = Zsnd({"--help"}).out;
+    const QString table = help.mid(help.indexOf("Exit status"));
+    const QRegularExpression status(QStringLiteral("^  (\\d+(?:\\+N)?) "),
+                                    QRegularExpression::MultilineOption);
+    QStringList listed;
+    for (auto m = status.globalMatch(table); m.hasNext();) listed << m.next().captured(1);
+    QCOMPARE(listed.size(), 5);
+    for (const QString& code : listed)
+        QVERIFY2(SeenStatuses().contains(code), qPrintable("no test saw exit status " + code));
 }
 
 void tst_zsnd::infoPrintsPanels() {
@@ -500,6 +531,11 @@ void tst_zsnd::batchStopsAtFirstFailure() {
     QCOMPARE(cut.exitCode, 1);
     QVERIFY2(cut.err.contains("zsnd import"), qPrintable(cut.err));
     QVERIFY(QFile::remove(dir_->filePath("float.wav")));
+    Make("lie.wsd", Fixtures::GameFile(Game{.length = 1000}, Fixtures::Samples(100)));
+    cut = Zsnd({"batch", "--from=wsd", "--to=wav", dir_->path(), "lie.wsd"});
+    QCOMPARE(cut.exitCode, 1);
+    QVERIFY2(cut.err.contains("error 62"), qPrintable(cut.err));
+    QVERIFY(QFile::remove(dir_->filePath("lie.wsd")));
     const Run r =
         Zsnd({"batch", "--from=wsd", "--to=snd", dir_->path(), "a.wsd", "gone.wsd", "c.wsd"});
     QCOMPARE(r.exitCode, 3);
@@ -613,6 +649,7 @@ void tst_zsnd::fatalSignalLeavesNoTemporaryFile() {
     QVERIFY2(!seen.isEmpty(), "no temporary file appeared while converting");
     QCOMPARE(::kill(static_cast<pid_t>(p.processId()), sig), 0);
     QVERIFY(p.waitForFinished(60000));
+    See(p);
     QCOMPARE(p.exitStatus(), QProcess::CrashExit);
     QCOMPARE(p.exitCode(), sig);
     QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name),

@@ -302,8 +302,9 @@ void tst_Install::fileManagersOfferTheProgram() {
     }
 }
 
-// Each program's manual page names every option its --help names, and the
-// desktop program's page the environment variables and files it uses.
+// Each program's manual page names every command and every option its --help
+// and each command's --help name, and the desktop program's page the
+// environment variables and files it uses.
 void tst_Install::manualPagesCoverEveryOption() {
     struct Page {
         QString program;
@@ -324,10 +325,21 @@ void tst_Install::manualPagesCoverEveryOption() {
 
         QStringList names = page.names;
         if (page.hasHelp) {
-            const Run help = RunTool(Path(QStringLiteral(ZS_BINDIR "/") + page.program),
-                                     {QStringLiteral("--help")});
+            const QString program = Path(QStringLiteral(ZS_BINDIR "/") + page.program);
+            const Run help = RunTool(program, {QStringLiteral("--help")});
             QVERIFY2(help.exitCode == 0, qPrintable(help.output));
-            for (auto match = option.globalMatch(help.output); match.hasNext();) {
+            QString texts = help.output;
+            // Each command's own --help, and the command in the page's synopsis.
+            const QRegularExpression command(QStringLiteral("^  %1 ([a-z]+) ").arg(page.program),
+                                             QRegularExpression::MultilineOption);
+            for (auto match = command.globalMatch(help.output); match.hasNext();) {
+                const QString name = match.next().captured(1);
+                const Run own = RunTool(program, {name, QStringLiteral("--help")});
+                QVERIFY2(own.exitCode == 0, qPrintable(name + QLatin1Char(' ') + own.output));
+                texts += own.output;
+                names << QStringLiteral(".B %1 %2").arg(page.program, name);
+            }
+            for (auto match = option.globalMatch(texts); match.hasNext();) {
                 // troff spells a dash that must stay a dash as "\-".
                 names << match.next().captured().replace(QStringLiteral("-"),
                                                          QStringLiteral("\\-"));
