@@ -1,10 +1,10 @@
 #!/usr/bin/env python3
-"""Runs every zsnd command that the README's code blocks and the manual page's
-examples show, on sound files made here, and fails when one is not accepted:
+"""Runs every zsnd command that the code blocks of the Markdown pages and the
+examples of the manual page show, on sound files made here, and fails when one is not accepted:
 a usage error (status 2) or a crash means the text tells the user something
 the program does not take.
 
-Usage: documented_commands.py ZSND README.md zsnd.1
+Usage: documented_commands.py ZSND PAGE.md... zsnd.1
 """
 
 import math
@@ -59,9 +59,9 @@ def commands(lines):
     for line in lines:
         line = re.sub(r"^\$ ", "", line.strip())
         for part in line.split("&&"):
-            words = shlex.split(part, comments=True)
-            if words[:1] != ["zsnd"]:
+            if part.split()[:1] != ["zsnd"]:
                 continue
+            words = shlex.split(part, comments=True)
             kept = []
             skip = False
             for word in words[1:]:
@@ -78,11 +78,12 @@ def commands(lines):
 
 
 def main():
-    zsnd, readme, manual = sys.argv[1:4]
-    with open(readme, encoding="utf-8") as f:
-        shown = commands(readme_lines(f.read()))
-    with open(manual, encoding="utf-8") as f:
-        shown += commands(man_lines(f.read()))
+    zsnd = sys.argv[1]
+    shown = []
+    for page in sys.argv[2:]:
+        with open(page, encoding="utf-8") as f:
+            text = f.read()
+        shown += commands(man_lines(text) if page.endswith(".1") else readme_lines(text))
     if len(shown) < 10:
         print(f"only {len(shown)} zsnd commands found in the texts")
         return 1
