@@ -25,10 +25,11 @@ using ImportProgress = std::function<bool(qint64 done, qint64 total)>;
 // Decodes `sourcePath`, mixes its channels (ChannelMixer), converts its rate
 // with libsoxr's very-high-quality recipe and requantises it (Quantizer) into
 // `destPath` as `target` says: the game's 28-byte header or the canonical
-// 44-byte WAV header, then the samples. Dither is used whenever the result
-// cannot hold the samples exactly; an import that changes nothing (same rate,
-// exact channel mapping, an integer source no deeper than the target) copies
-// the sample values unchanged.
+// 44-byte WAV header, then the samples. Dither is used whenever the samples
+// change on the way (another rate, channels mixed down, a source without an
+// integer depth or deeper than the target); an import that changes nothing
+// (same rate, exact channel mapping, an integer source no deeper than the
+// target) copies the sample values unchanged.
 //
 // Memory stays bounded whatever the length: the source is processed in blocks.
 // The destination is written through AtomicFile: a failure, a cancel or a
