@@ -174,6 +174,16 @@ void QuillonButton::keyPressEvent(QKeyEvent* e) {
     }
     emit KeyDown(KeyCode(e), shift);
     if (!e->text().isEmpty()) emit Keypress(short(e->text().at(0).unicode()));
+    // Enter presses the focused command button, as it does any push button;
+    // Escape goes on to the window, whose Cancel it is.
+    const bool plain = (e->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && plain && mode_ == 0 &&
+        !e->isAutoRepeat()) {
+        lastButton_ = 1;
+        PlatformClick();
+    } else if (key == Qt::Key_Escape) {
+        e->ignore();
+    }
 }
 
 void QuillonButton::keyReleaseEvent(QKeyEvent* e) {
