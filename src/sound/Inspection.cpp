@@ -18,12 +18,6 @@ QString Number(qint64 value) {
     return QString::number(value);
 }
 
-QString FlagText(qint32 flag) {
-    if (flag == 2) return QStringLiteral("True");
-    if (flag == 0) return QStringLiteral("False");
-    return Number(flag);
-}
-
 QString ChannelsText(qint32 channels) {
     if (channels == 1) return QStringLiteral("Mono");
     if (channels == 2) return QStringLiteral("Stereo");
@@ -132,6 +126,38 @@ InspectionResult InspectWavHeader(ByteSource& source, SoundInfoRecord& info) {
 }
 
 }  // namespace
+
+QString FlagText(qint32 flag) {
+    if (flag == 2) return QStringLiteral("True");
+    if (flag == 0) return QStringLiteral("False");
+    return Number(flag);
+}
+
+bool GameFieldsFit(qint32 sampleRate, qint32 bitsPerSample, qint32 channels, QString* label,
+                   qint64* value) {
+    const auto refuse = [&](const char* name, qint64 v) {
+        if (label) *label = QLatin1String(name);
+        if (value) *value = v;
+        return false;
+    };
+    if (sampleRate < 6000 || sampleRate > 44100) return refuse("Sample Rate: ", sampleRate);
+    if (bitsPerSample < 8 || bitsPerSample > 16) return refuse("Bit Depth: ", bitsPerSample);
+    if (channels < 1 || channels > 2) return refuse("Channels: ", channels);
+    return true;
+}
+
+QString GameFormatRefusal(const SoundInfoRecord& info) {
+    QString label;
+    qint64 value = 0;
+    if (GameFieldsFit(info.SampleRate, info.BitsPerSample, info.Channels, &label, &value))
+        return {};
+    return QStringLiteral(
+               "%1 cannot become a game file as it is (%2%3): a game file holds "
+               "6000 to 44100 Hz, 8 to 16 bits and 1 or 2 channels.")
+               .arg(info.FileName, label, Number(value)) +
+           kCrLf +
+           QStringLiteral("Import (Ctrl+I, or zsnd import) converts its samples into a game file.");
+}
 
 QString MalformedWavMessage() {
     return QStringLiteral(

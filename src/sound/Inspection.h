@@ -19,6 +19,20 @@ QString MalformedWavMessage();
 QString CompressedWavMessage();
 
 // The icon of the message box a caller shows; kept free of any widget type.
+// The panel's text of an 8-bit flag: "True" for 2, "False" for 0, else the number.
+QString FlagText(qint32 flag);
+
+// True when a game header may hold these values (the checks of inspection:
+// 6000 to 44100 Hz, 8 to 16 bits, 1 or 2 channels). Otherwise false, with the
+// first value refused and its panel label ("Bit Depth: ") when asked.
+bool GameFieldsFit(qint32 sampleRate, qint32 bitsPerSample, qint32 channels,
+                   QString* label = nullptr, qint64* value = nullptr);
+
+// Why the header values in `info` cannot be written as a game file, pointing
+// to Import (two lines, CR LF); "" when they can. Conversion to .SND or .WSD
+// refuses with it, so a conversion never writes a file inspection refuses.
+QString GameFormatRefusal(const SoundInfoRecord& info);
+
 enum class MessageIcon { None, Information, Warning, Critical };
 
 // Every text of the information panel after an inspection.

@@ -1,8 +1,10 @@
 #include "DialogParts.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFont>
 #include <QFrame>
+#include <QLabel>
 #include <QRadioButton>
 
 #include "FlexMaskEditBox.h"
@@ -49,6 +51,18 @@ QuillonButton* NewCommandButton(QWidget* parent, const QString& name, const QStr
     b->setToolTip(tip);
     b->setAccessibleName(Spoken(caption));
     return b;
+}
+
+QLabel* NewFolderLabel(QWidget* parent, const QString& folder) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(QStringLiteral("lblFolder"));
+    const QString shown = QDir::toNativeSeparators(folder);
+    label->setText(QStringLiteral("Folder: ") +
+                   label->fontMetrics().elidedText(shown, Qt::ElideMiddle, 480));
+    label->setToolTip(shown);
+    label->setAccessibleName(QStringLiteral("Folder"));
+    label->setAccessibleDescription(shown);
+    return label;
 }
 
 FlexMaskEditBox* NewInternalIDField(QWidget* parent) {

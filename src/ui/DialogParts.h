@@ -5,6 +5,7 @@
 class FlexMaskEditBox;
 class QCheckBox;
 class QFrame;
+class QLabel;
 class QRadioButton;
 class QWidget;
 class QuillonButton;
@@ -23,6 +24,10 @@ QCheckBox* NewCheck(QWidget* parent, const QString& name, const QString& caption
 // A command button in the program's look with a tool tip.
 QuillonButton* NewCommandButton(QWidget* parent, const QString& name, const QString& caption,
                                 const QString& tip);
+
+// "lblFolder": "Folder: " and the folder a dialog works in, shortened in the
+// middle when long (the whole path is its tool tip).
+QLabel* NewFolderLabel(QWidget* parent, const QString& folder);
 
 // The internal-ID field "mskInternalID": a centred whole number of up to four
 // digits, bold, shown formatted while unfocused, selected on focus.

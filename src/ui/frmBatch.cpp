@@ -13,10 +13,12 @@
 #include <QVBoxLayout>
 
 #include "Conversion.h"
+#include "DialogParts.h"
 #include "Inventory.h"
 #include "MsgBox.h"
 #include "QuillonButton.h"
 #include "RunTopLevel.h"
+#include "SignalQuit.h"
 #include "SoundInfo.h"
 #include "TrapERR.h"
 #include "UncheckedHeader.h"
@@ -69,6 +71,7 @@ void frmBatch::BuildWidgets() {
         return l;
     };
 
+    lblFolder = DialogParts::NewFolderLabel(this, SoundInfo.Folder);
     Label1 = new QLabel(QStringLiteral("S&ource Files"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     BatchFileList = list(QStringLiteral("BatchFileList"));
@@ -160,6 +163,7 @@ void frmBatch::BuildLayout() {
     }
 
     auto* main = new QVBoxLayout(this);
+    main->addWidget(lblFolder);
     main->addLayout(lists, 1);
     main->addLayout(targets);
     main->addWidget(warning);
@@ -292,6 +296,13 @@ void frmBatch::btnConvert_Click() {
                 const QString entry = ConvertList->item(current)->text();
                 ShowProgress(current, total, entry);
                 ConvertEntry(entry, target);
+                // A termination signal ends the run between two files, each
+                // one whole: the program is closing, so no report follows.
+                if (SignalQuit::Received() != 0) {
+                    SetBusy(false);
+                    reject();
+                    return;
+                }
             }
             ShowProgress(total, total, QString());
         }

@@ -53,6 +53,7 @@ private:
     void SetBusy(bool busy);
     void ShowProgress(int done, int total, const QString& entry);
 
+    QLabel* lblFolder = nullptr;  // the folder whose files are converted, in place
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;
     QLabel* Label3 = nullptr;

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <memory>
 
 #include "AppError.h"
@@ -18,6 +19,7 @@
 #include "DialogParts.h"
 #include "FlexMaskEditBox.h"
 #include "Format.h"
+#include "Inspection.h"
 #include "MsgBox.h"
 #include "Preview.h"
 #include "QuillonButton.h"
@@ -266,6 +268,7 @@ void frmConvert::BuildLayout() {
     }
 
     auto* main = new QVBoxLayout(this);
+    main->addWidget(DialogParts::NewFolderLabel(this, SoundInfo.Folder));
     main->addLayout(top);
     main->addWidget(manualFrame);
     main->addLayout(bottom);
@@ -328,6 +331,8 @@ void frmConvert::Form_Load() {
         lblSampleRate->setText(QString::number(SoundInfo.SampleRate) + QStringLiteral(" Hz"));
         lblBitDepth->setText(QString::number(SoundInfo.BitsPerSample) + QStringLiteral("-bit"));
         lblChannels->setText(ChannelsText(SoundInfo.Channels));
+        loadedBits_ = SoundInfo.BitsPerSample;
+        loadedChannels_ = SoundInfo.Channels;
 
         ConvertOptions::ApplyLoadRule(SoundInfo);
 
@@ -463,6 +468,7 @@ void frmConvert::btnConvert_Click() {
             const int choice = grp8bitFlag->checkedId();
             if (choice >= 0) ConvertOptions::ApplyFlagChoice(SoundInfo, choice);
         }
+        if (!ConfirmRelabel()) return;
         const QString source = SoundInfo.SourcePath();
         std::unique_ptr<cCommonDialog> dialog;
         for (int i = 0; i < 3; ++i) {
@@ -493,6 +499,58 @@ void frmConvert::btnConvert_Click() {
         TrapERR::Trap(QStringLiteral("frmConvert.btnConvert_Click"));
     }
     ZS_TRAP("frmConvert.btnConvert_Click")
+}
+
+bool frmConvert::ConfirmRelabel() {
+    const bool gameOutput = chkFormat[0]->isChecked() || chkFormat[1]->isChecked();
+    const QString refusal = gameOutput ? mUtility::GameFormatRefusal(SoundInfo) : QString();
+    QString problem;
+    if (!refusal.isEmpty()) {
+        problem = refusal.section(QStringLiteral("\r\n"), 0, 0);  // its pointer to Import follows
+    } else if (SoundInfo.BitsPerSample != loadedBits_ || SoundInfo.Channels != loadedChannels_) {
+        problem = QStringLiteral(
+                      "%1 holds %2-bit %3 samples; the new header says %4-bit %5. The samples "
+                      "are not converted: the sound will change.")
+                      .arg(SoundInfo.FileName)
+                      .arg(loadedBits_)
+                      .arg(ChannelsText(loadedChannels_).toLower())
+                      .arg(SoundInfo.BitsPerSample)
+                      .arg(ChannelsText(SoundInfo.Channels).toLower());
+    } else {
+        return true;
+    }
+    const auto answer =
+        MsgBox::Show(this, QMessageBox::Warning, QStringLiteral("Convert Sound File"),
+                     problem +
+                         QStringLiteral("\r\n\r\nImport converts the samples to the values chosen "
+                                        "here. Open Import instead?") +
+                         (refusal.isEmpty() ? QStringLiteral(" (No relabels the header as chosen.)")
+                                            : QString()),
+                     refusal.isEmpty() ? QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel
+                                       : QMessageBox::Yes | QMessageBox::Cancel,
+                     QMessageBox::Yes);
+    if (answer == QMessageBox::Yes) {
+        importInstead_ = ChosenImportTarget();
+        accept();
+    }
+    return answer == QMessageBox::No;
+}
+
+ImportTarget frmConvert::ChosenImportTarget() const {
+    ImportTarget target;
+    target.Type = chkFormat[0]->isChecked()   ? QStringLiteral("SND")
+                  : chkFormat[1]->isChecked() ? QStringLiteral("WSD")
+                                              : QStringLiteral("WAV");
+    target.Rate = ConvertOptions::SampleRateIndex(SoundInfo.SampleRate) >= 0
+                      ? SoundInfo.SampleRate
+                      : ImportTarget::DefaultRate(SoundInfo.SampleRate);
+    target.Bits = SoundInfo.BitsPerSample == 8 ? 8 : 16;
+    target.Channels = SoundInfo.Channels == 1 ? 1 : 2;
+    target.EightBitFlag = chkChange8bitFlag->isChecked() ? SoundInfo.EightBitFlag
+                                                         : ImportTarget::FlagForBits(target.Bits);
+    target.InternalID = std::clamp(SoundInfo.InternalID, 0, 9999);
+    if (target.Type == QLatin1String("WAV")) target.EightBitFlag = target.InternalID = 0;
+    return target;
 }
 
 void frmConvert::btnPreview_Click() {

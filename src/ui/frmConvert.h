@@ -4,6 +4,9 @@
 #include <QString>
 #include <array>
 #include <initializer_list>
+#include <optional>
+
+#include "ImportTarget.h"
 
 class QButtonGroup;
 class QCheckBox;
@@ -30,6 +33,10 @@ public:
     ~frmConvert() override;
 
     static constexpr int SampleRateCount = 7;
+
+    // Set when the user took Import instead of a relabel that would not give
+    // the sound the values chosen: what to import into, from these choices.
+    const std::optional<ImportTarget>& ImportInstead() const { return importInstead_; }
 
 private:
     void BuildWidgets();
@@ -62,6 +69,11 @@ private:
                           const QString& proposedName);
 
     void ShowFlagLabelForDepth();
+    // Before anything is written: a game file the format cannot hold is
+    // refused, and a relabel that reads the samples otherwise is said for what
+    // it is; both offer Import. False when the conversion is not to go ahead.
+    bool ConfirmRelabel();
+    ImportTarget ChosenImportTarget() const;
     void RunHandler(void (frmConvert::*handler)());
 
     QLabel* lblFilename = nullptr;
@@ -97,4 +109,8 @@ private:
     // The internal ID the file had when the dialog opened: unticking
     // "Change Internal ID#" gives it back instead of writing 0.
     qint32 loadedInternalID_ = 0;
+    // The depth and channels the samples really have.
+    qint32 loadedBits_ = 0;
+    qint32 loadedChannels_ = 0;
+    std::optional<ImportTarget> importInstead_;
 };

@@ -9,12 +9,14 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
+#include <csignal>
 #include <memory>
 
 #include "../sound/SoundFixtures.h"
 #include "Inspection.h"
 #include "MsgBox.h"
 #include "QuillonButton.h"
+#include "SignalQuit.h"
 #include "SoundInfo.h"
 #include "WindowTestKit.h"
 #include "frmBatch.h"
@@ -76,6 +78,8 @@ private slots:
     void wavSourcesTakeFlagAndIdFromRecord();
     void takesNoInputWhileConverting();
     void lyingHeaderStopsThereAndDialogStaysUsable();
+    // Last: the signal it raises stays received for the rest of the run.
+    void terminationSignalStopsBetweenFiles();
 
 private:
     // Writes the files, inspects `selected` as the main window does and opens the dialog.
@@ -142,6 +146,9 @@ void tst_frmBatch::listsOnlyTheSourceType() {
                        QStringLiteral("b.wsd"));
     QCOMPARE(Entries(Child<QListWidget>(dialog.get(), QStringLiteral("BatchFileList"))),
              QStringList({QStringLiteral("A.WSD"), QStringLiteral("b.wsd")}));
+    // The folder its outputs go to is in sight.
+    QCOMPARE(Child<QLabel>(dialog.get(), QStringLiteral("lblFolder"))->toolTip(),
+             QDir::toNativeSeparators(dir_->path()));
     QVERIFY(Entries(Child<QListWidget>(dialog.get(), QStringLiteral("ConvertList"))).isEmpty());
     QVERIFY(Child<QRadioButton>(dialog.get(), QStringLiteral("optConvType_0"))->isEnabled());
     QVERIFY(!Child<QRadioButton>(dialog.get(), QStringLiteral("optConvType_1"))->isEnabled());
@@ -370,6 +377,32 @@ void tst_frmBatch::lyingHeaderStopsThereAndDialogStaysUsable() {
     QCOMPARE(boxes_.value(0).text,
              QStringLiteral("Operation was successful!  3 files were converted."));
     QVERIFY(QFile::exists(Path(QStringLiteral("4.WAV"))));
+}
+
+void tst_frmBatch::terminationSignalStopsBetweenFiles() {
+    SignalQuit::Install();
+    const QByteArray game = Fixtures::GameFile({}, Fixtures::Samples(64));
+    QList<std::pair<QString, QByteArray>> files;
+    for (int i = 0; i < 6; ++i) files.append({QStringLiteral("%1.snd").arg(i), game});
+    auto dialog = Open(files, QStringLiteral("0.snd"));
+    Click(*dialog, "btnAdd_1");
+    ChooseTarget(*dialog, 2);
+    QTimer::singleShot(0, dialog.get(), [] { ::raise(SIGTERM); });
+    Click(*dialog, "btnConvert");
+
+    QCOMPARE(SignalQuit::Received(), SIGTERM);
+    QVERIFY(boxes_.isEmpty());  // no success for a run that did not end
+    QVERIFY(!dialog->isVisible());
+    QStringList written;
+    for (const QString& name : Fixtures::Entries(dir_->path())) {
+        if (!name.endsWith(QStringLiteral(".WAV"))) {
+            QVERIFY2(name.endsWith(QStringLiteral(".snd")), qPrintable(name));  // nothing partial
+            continue;
+        }
+        written << name;
+        QCOMPARE(QFileInfo(Path(name)).size(), 44 + 64);  // each one whole
+    }
+    QVERIFY2(!written.isEmpty() && written.size() < 6, qPrintable(written.join(' ')));
 }
 
 QTEST_MAIN(tst_frmBatch)

@@ -66,6 +66,8 @@ private slots:
     void failedConversionIsReportedAndDialogStaysUsable();
     void worksFromTheKeyboard();
     void previewUsesTheChosenValues();
+    void relabelThatChangesTheSoundOffersImport_data();
+    void relabelThatChangesTheSoundOffersImport();
 
 private:
     // Writes `bytes` as `name`, inspects it into SoundInfo and opens the dialog.
@@ -77,6 +79,7 @@ private:
     QList<MsgBox::Shown> boxes_;
     QList<SaveRequest> requests_;
     std::deque<std::optional<QString>> answers_;  // empty: cancel
+    QMessageBox::StandardButton answer_ = QMessageBox::Ok;
 };
 
 void tst_frmConvert::initTestCase() {
@@ -85,7 +88,7 @@ void tst_frmConvert::initTestCase() {
     qputenv("ZEPHYRA_REGISTRY", dir_.filePath(QStringLiteral("registry.sqlite3")).toUtf8());
     MsgBox::SetResponder([this](const MsgBox::Shown& box) {
         boxes_ << box;
-        return QMessageBox::Ok;
+        return box.buttons.testFlag(answer_) ? answer_ : QMessageBox::Ok;
     });
     cCommonDialog::SetChooser([this](const SaveRequest& request) -> std::optional<QString> {
         requests_ << request;
@@ -101,6 +104,7 @@ void tst_frmConvert::init() {
     requests_.clear();
     answers_.clear();
     mUtility::StatusText.clear();
+    answer_ = QMessageBox::Ok;
 }
 
 void tst_frmConvert::cleanupTestCase() {
@@ -287,6 +291,7 @@ void tst_frmConvert::writesTheChosenHeader() {
              flag == 2 ? QStringLiteral("True") : QStringLiteral("False"));
     ClickOption(Child<QCheckBox>(dialog.get(), QStringLiteral("chkFormat_1")));
     answers_.push_back(Path(QStringLiteral("HEAD.WSD")));
+    answer_ = QMessageBox::No;  // a new depth is a relabel on purpose here
     Go(*dialog);
 
     const QByteArray written = Fixtures::ReadFile(Path(QStringLiteral("HEAD.WSD")));
@@ -436,6 +441,26 @@ void tst_frmConvert::worksFromTheKeyboard() {
     at = at->nextInFocusChain();
     while (at->focusPolicy() == Qt::NoFocus) at = at->nextInFocusChain();
     QCOMPARE(at->objectName(), QStringLiteral("btnConvert"));
+
+    // Enter presses the focused button; Escape cancels wherever the focus is,
+    // also on a button, and again after Cancel was clicked once.
+    Child<QCheckBox>(second.get(), QStringLiteral("chkFormat_1"))->setChecked(true);
+    answers_.push_back(std::nullopt);
+    auto* go = Child<QuillonButton>(second.get(), QStringLiteral("btnConvert"));
+    go->setFocus();
+    QTest::keyClick(go, Qt::Key_Return);
+    QCOMPARE(requests_.size(), 2);
+    auto* cancel = Child<QuillonButton>(second.get(), QStringLiteral("btnCancel"));
+    cancel->setFocus();
+    QTest::keyClick(cancel, Qt::Key_Escape);
+    QVERIFY(!second->isVisible());
+    second->show();
+    WindowTestKit::Click(cancel);
+    QVERIFY(!second->isVisible());
+    second->show();
+    cancel->setFocus();
+    QTest::keyClick(cancel, Qt::Key_Escape);
+    QVERIFY(!second->isVisible());
 }
 
 void tst_frmConvert::previewUsesTheChosenValues() {
@@ -462,6 +487,73 @@ void tst_frmConvert::previewUsesTheChosenValues() {
     QCOMPARE(previewed.mid(44), samples);
     QVERIFY(boxes_.isEmpty());
     QVERIFY(dialog->isVisible());
+}
+
+void tst_frmConvert::relabelThatChangesTheSoundOffersImport_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("clicks");
+    QTest::addColumn<int>("format");
+    QTest::addColumn<int>("answer");         // QMessageBox::StandardButton
+    QTest::addColumn<QString>("said");       // in the box; "" for none
+    QTest::addColumn<QString>("written");    // "" for nothing
+    QTest::addColumn<QList<int>>("import");  // rate, bits, channels; empty for none
+    Fixtures::Wav studio;
+    studio.rate = 48000;
+    studio.bits = 24;
+    const QByteArray wav = Fixtures::WavFile(studio, Fixtures::Samples(600));
+    const QByteArray game = Fixtures::GameFile({}, Fixtures::Samples(600));
+    const QString refused =
+        QStringLiteral("cannot become a game file as it is (Sample Rate: 48000)");
+    const QString changes = QStringLiteral("The samples are not converted: the sound will change.");
+    QTest::newRow("24-bit 48 kHz WAV as SND: refused, Import offered")
+        << "studio.wav" << wav << QStringList() << 0 << int(QMessageBox::Yes) << refused << ""
+        << QList<int>{44100, 16, 2};
+    QTest::newRow("refused, not imported either")
+        << "studio.wav" << wav << QStringList() << 0 << int(QMessageBox::Cancel) << refused << ""
+        << QList<int>();
+    QTest::newRow("relabelled 44100 Hz 16-bit: said, written as asked")
+        << "studio.wav" << wav << QStringList{"optSampleRate_6", "optBitDepth_1"} << 0
+        << int(QMessageBox::No) << changes << "STUDIO.SND" << QList<int>();
+    QTest::newRow("16-bit stereo game file as mono: Import")
+        << "two.snd" << game << QStringList{"optChannels_0"} << 1 << int(QMessageBox::Yes)
+        << changes << "" << QList<int>{22050, 16, 1};
+    QTest::newRow("another rate is a plain relabel")
+        << "two.snd" << game << QStringList{"optSampleRate_0"} << 1 << int(QMessageBox::Ok) << ""
+        << "TWO.WSD" << QList<int>();
+}
+
+void tst_frmConvert::relabelThatChangesTheSoundOffersImport() {
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, clicks);
+    QFETCH(int, format);
+    QFETCH(int, answer);
+    QFETCH(QString, said);
+    QFETCH(QString, written);
+    QFETCH(QList<int>, import);
+    auto dialog = Open(name, bytes);
+    for (const QString& option : clicks) ClickOption(Child<QAbstractButton>(dialog.get(), option));
+    ClickOption(Child<QCheckBox>(dialog.get(), QStringLiteral("chkFormat_%1").arg(format)));
+    answer_ = QMessageBox::StandardButton(answer);
+    if (!written.isEmpty()) answers_.push_back(Path(written));
+    const QStringList before = Fixtures::Entries(dir_.path());
+    Go(*dialog);
+
+    QCOMPARE(!boxes_.isEmpty() && boxes_[0].icon == QMessageBox::Warning, !said.isEmpty());
+    if (!said.isEmpty())
+        QVERIFY2(boxes_[0].text.contains(said) && boxes_[0].text.contains("Open Import instead?"),
+                 qPrintable(boxes_[0].text));
+    if (written.isEmpty())
+        QCOMPARE(Fixtures::Entries(dir_.path()), before);
+    else
+        QVERIFY(QFile::exists(Path(written)));
+    QCOMPARE(dialog->ImportInstead().has_value(), !import.isEmpty());
+    QCOMPARE(dialog->isVisible(), import.isEmpty() && written.isEmpty());
+    if (import.isEmpty()) return;
+    const ImportTarget target = *dialog->ImportInstead();
+    QCOMPARE(target.Type, format == 0 ? QStringLiteral("SND") : QStringLiteral("WSD"));
+    QCOMPARE((QList<int>{target.Rate, target.Bits, target.Channels}), import);
 }
 
 QTEST_MAIN(tst_frmConvert)
