@@ -14,12 +14,15 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QRadioButton>
+#include <QStandardItemModel>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "AppError.h"
 #include "ConvertOptions.h"
 #include "DialogParts.h"
 #include "FlexMaskEditBox.h"
+#include "ImportSummary.h"
 #include "Importer.h"
 #include "Inspection.h"
 #include "MsgBox.h"
@@ -43,6 +46,36 @@ QString ChannelsText(int channels) {
     if (channels == 1) return QStringLiteral("Mono");
     if (channels == 2) return QStringLiteral("Stereo");
     return QString::number(channels);
+}
+
+// More clipped samples than this are audible: the result warns of them.
+constexpr qint64 kFewClipped = 10;
+
+// Why the game file `name` of `folder` cannot serve under Like ("" when it
+// can); its values are in `like` either way.
+QString LikeRefusal(const QString& folder, const QString& name, mUtility::SoundInfoRecord& like) {
+    mUtility::InspectionResult r;
+    try {
+        r = mUtility::InspectFile(folder, name, like);
+    } catch (const AppError& error) {
+        return error.Description;
+    }
+    if (!r.IsValid())
+        return QString(r.MessageText).replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    if (ConvertOptions::SampleRateIndex(like.SampleRate) < 0 ||
+        (like.BitsPerSample != 8 && like.BitsPerSample != 16))
+        return QStringLiteral("%1 has values an import cannot write.").arg(like.FileName);
+    return {};
+}
+
+QString LikeValues(const mUtility::SoundInfoRecord& like) {
+    return QStringLiteral("%1: %2 Hz, %3-bit, %4, 8-bit flag %5, ID %6")
+        .arg(like.FileName)
+        .arg(like.SampleRate)
+        .arg(like.BitsPerSample)
+        .arg(ChannelsText(like.Channels).toLower())
+        .arg(mUtility::FlagText(like.EightBitFlag))
+        .arg(like.InternalID);
 }
 
 }  // namespace
@@ -93,6 +126,12 @@ void frmImport::BuildWidgets() {
     cboLike->setAccessibleName(QStringLiteral("Like"));
     cboLike->setAccessibleDescription(
         QStringLiteral("Takes rate, bit depth, channels, 8-bit flag and ID from a game file"));
+    lblLikeValues = label(QStringLiteral("lblLikeValues"));
+    lblSummary = label(QStringLiteral("lblSummary"));
+    lblSummary->setAccessibleName(QStringLiteral("What the import does"));
+    QFont bold = lblSummary->font();
+    bold.setBold(true);
+    lblSummary->setFont(bold);
 
     grpType = new QButtonGroup(this);
     for (int i = 0; i < 3; ++i)
@@ -170,7 +209,7 @@ void frmImport::BuildLayout() {
         box->addStretch(1);
         grid->addLayout(box, line, caption.isEmpty() ? 0 : 1, 1, caption.isEmpty() ? 2 : 1);
     };
-    row(QStringLiteral("&Like"), cboLike, {cboLike});
+    row(QStringLiteral("&Like"), cboLike, {cboLike, lblLikeValues});
     row(QStringLiteral("T&ype"), optType[0], {optType[0], optType[1], optType[2]});
     QList<QWidget*> rates;
     for (QRadioButton* r : optSampleRate) rates << r;
@@ -190,6 +229,7 @@ void frmImport::BuildLayout() {
     auto* main = new QVBoxLayout(this);
     main->addWidget(sourceFrame);
     main->addWidget(targetFrame);
+    main->addWidget(lblSummary);
     main->addStretch(1);
     main->addLayout(buttons);
 
@@ -215,6 +255,10 @@ void frmImport::ConnectHandlers() {
         if (ticked && grp8bitFlag->checkedId() < 0)
             opt8bitFlag[grpBitDepth->checkedId() == 0 ? 0 : 1]->setChecked(true);
     });
+    for (QButtonGroup* group : {grpType, grpSampleRate, grpBitDepth, grpChannels})
+        connect(group, &QButtonGroup::idToggled, this, [this](int, bool on) {
+            if (on) ShowSummary();
+        });
     connect(btnImport, &QuillonButton::Click, this,
             [this] { RunHandler(&frmImport::btnImport_Click); });
     connect(btnCancel, &QuillonButton::Click, this, &frmImport::reject);
@@ -245,6 +289,16 @@ void frmImport::ShowTarget() {
     chkChange8bitFlag->setChecked(!flagFollows);
     opt8bitFlag[target_.EightBitFlag == 2 ? 0 : 1]->setChecked(true);
     mskInternalID->setText(QString::number(target_.InternalID));
+    ShowSummary();
+}
+
+void frmImport::SetTarget(const ImportTarget& target) {
+    target_ = target;
+    ShowTarget();
+}
+
+void frmImport::ShowSummary() {
+    lblSummary->setText(ImportSummary(facts_, ChosenTarget(), facts_.Seconds()));
 }
 
 void frmImport::FillLikeList() {
@@ -253,27 +307,41 @@ void frmImport::FillLikeList() {
     const QStringList games =
         QDir(folder_).entryList({QStringLiteral("*.snd"), QStringLiteral("*.wsd")}, QDir::Files,
                                 QDir::Name | QDir::IgnoreCase);
-    for (const QString& name : games) cboLike->addItem(name.toUpper(), name);
+    // A game file the program refuses cannot be chosen; its tip says why.
+    auto* items = qobject_cast<QStandardItemModel*>(cboLike->model());
+    for (const QString& name : games) {
+        mUtility::SoundInfoRecord like;
+        const QString refusal = LikeRefusal(folder_, name, like);
+        cboLike->addItem(name.toUpper(), name);
+        if (refusal.isEmpty() || items == nullptr) continue;
+        QStandardItem* item = items->item(cboLike->count() - 1);
+        item->setEnabled(false);
+        item->setText(name.toUpper() + QStringLiteral(" (refused)"));
+        item->setToolTip(refusal);
+    }
 }
 
 void frmImport::cboLike_Change() {
     try {
         const QString name = cboLike->currentData().toString();
-        if (name.isEmpty()) return;
-        mUtility::SoundInfoRecord like;
-        const mUtility::InspectionResult r = mUtility::InspectFile(folder_, name, like);
-        const bool usable = r.IsValid() && ConvertOptions::SampleRateIndex(like.SampleRate) >= 0 &&
-                            (like.BitsPerSample == 8 || like.BitsPerSample == 16);
-        if (!usable) {
-            const QSignalBlocker block(cboLike);
-            cboLike->setCurrentIndex(0);
-            MsgBox::Show(
-                this, QMessageBox::Warning, QStringLiteral("Import"),
-                r.IsValid()
-                    ? QStringLiteral("%1 has values an import cannot write.").arg(like.FileName)
-                    : r.MessageText);
+        const bool hadLike = !std::exchange(likeName_, QString()).isEmpty();
+        lblLikeValues->clear();
+        if (name.isEmpty()) {
+            // No game file: the source's own defaults again, in the type chosen.
+            if (hadLike) SetTarget(ImportTarget::DefaultFor(facts_, ChosenTarget().Type));
             return;
         }
+        mUtility::SoundInfoRecord like;
+        // The file may have changed since the list was made.
+        const QString refusal = LikeRefusal(folder_, name, like);
+        if (!refusal.isEmpty()) {
+            const QSignalBlocker block(cboLike);
+            cboLike->setCurrentIndex(0);
+            MsgBox::Show(this, QMessageBox::Warning, QStringLiteral("Import"), refusal);
+            return;
+        }
+        likeName_ = name;
+        lblLikeValues->setText(LikeValues(like));
         target_ = ChosenTarget();
         target_.Type = like.Extension;
         target_.Rate = like.SampleRate;
@@ -330,8 +398,7 @@ void frmImport::btnImport_Click() {
         dialog.setFilter(
             QStringLiteral("%1 Files (*.%1)|*.%1|All Files (*.*)|*.*").arg(target.Type));
         dialog.setDefaultExt(QLatin1Char('.') + target.Type);
-        dialog.setFilename(QFileInfo(source_).completeBaseName().toUpper() + QLatin1Char('.') +
-                           target.Type);
+        dialog.setFilename(ProposedName(target));
         dialog.CentreDialog(dialog.hwnd(), this);
         try {
             dialog.ShowSave();
@@ -362,14 +429,29 @@ void frmImport::btnImport_Click() {
             });
         if (report.Cancelled) return;
         created_ = dest;
-        QString text = dest + QStringLiteral(" created successfully!");
+        const double seconds =
+            report.Target.Rate > 0 ? double(report.FramesOut) / report.Target.Rate : -1;
+        QString text = dest + QStringLiteral(" created successfully!\r\n\r\n") +
+                       ImportSummary(report.Source, report.Target, seconds);
         if (report.Clipped > 0)
             text += QStringLiteral("\r\n\r\n%1 samples beyond full scale were clipped.")
                         .arg(report.Clipped);
-        MsgBox::Show(this, QMessageBox::Information, QStringLiteral("Import Information"), text);
+        const bool audible = report.Clipped > kFewClipped;
+        MsgBox::Show(this, audible ? QMessageBox::Warning : QMessageBox::Information,
+                     QStringLiteral("Import Information"), text);
         accept();
     }
     ZS_TRAP("frmImport.btnImport_Click")
+}
+
+QString frmImport::ProposedName(const ImportTarget& target) const {
+    // Replacing the game sound it is like is the usual case: its name comes first.
+    const QFileInfo like(likeName_);
+    const bool sameType = like.suffix().compare(target.Type, Qt::CaseInsensitive) == 0;
+    if (!likeName_.isEmpty() && sameType) return likeName_;
+    const QString base = likeName_.isEmpty() ? QFileInfo(source_).completeBaseName().toUpper()
+                                             : like.completeBaseName();
+    return base + QLatin1Char('.') + target.Type;
 }
 
 void frmImport::reject() {
@@ -391,6 +473,15 @@ QString frmImport::AskSourceFile(QWidget* owner, const QString& folder) {
 
 void frmImport::SetSourceChooser(std::function<QString(QWidget*, const QString&)> chooser) {
     SourceChooser() = std::move(chooser);
+}
+
+bool frmImport::Decodes(const QString& path) {
+    try {
+        ImportSource source(path);
+        return true;
+    } catch (const AppError&) {
+        return false;
+    }
 }
 
 bool frmImport::TakesDroppedFile(const QString& path) {

@@ -32,6 +32,10 @@ public:
     frmImport(const QString& sourcePath, const QString& folder, QWidget* parent = nullptr);
     ~frmImport() override;
 
+    // Starts from `target` instead of the source's defaults (Convert hands
+    // over what the user chose there).
+    void SetTarget(const ImportTarget& target);
+
     // The file written by the last successful import, "" otherwise.
     QString CreatedFile() const { return created_; }
 
@@ -43,6 +47,8 @@ public:
     // True for a file the main window hands to this dialog when dropped: any
     // file but the game's own types.
     static bool TakesDroppedFile(const QString& path);
+    // True for a file of audio this dialog can read.
+    static bool Decodes(const QString& path);
 
     static constexpr int SampleRateCount = 7;
 
@@ -56,6 +62,8 @@ private:
     void ShowSource();
     void ShowTarget();
     void FillLikeList();
+    void ShowSummary();
+    QString ProposedName(const ImportTarget& target) const;
 
     void cboLike_Change();
     void btnImport_Click();
@@ -71,6 +79,7 @@ private:
     ImportTarget target_;
     bool busy_ = false;
     bool cancelRequested_ = false;
+    QString likeName_;  // the game file chosen under Like, its name on disk
 
     QLabel* lblFilename = nullptr;
     QLabel* lblFormat = nullptr;
@@ -79,6 +88,8 @@ private:
     QLabel* lblChannels = nullptr;
     QLabel* lblLength = nullptr;
     QComboBox* cboLike = nullptr;
+    QLabel* lblLikeValues = nullptr;
+    QLabel* lblSummary = nullptr;
     std::array<QRadioButton*, 3> optType{};
     std::array<QRadioButton*, SampleRateCount> optSampleRate{};
     std::array<QRadioButton*, 2> optBitDepth{};

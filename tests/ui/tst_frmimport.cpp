@@ -57,6 +57,7 @@ private slots:
     void writesTheChosenGameFile();
     void likeTakesAGameFilesValues();
     void notAudioIsRefused();
+    void clippingIsAWarning();
     void dropOpensTheDialog();
     void ctrlIOpensTheDialogThroughAChooser();
     // Last: the signal row ends the event loops as the program's quit does.
@@ -173,12 +174,24 @@ void tst_frmImport::likeTakesAGameFilesValues() {
         Fixtures::GameFile(
             Fixtures::Game{.flag = 0, .id = 321, .rate = 11025, .bits = 8, .channels = 2},
             Fixtures::Samples(100))));
+    // A game file the program refuses is listed but cannot be chosen, by
+    // arrow keys either: they step over it.
+    QVERIFY(Fixtures::WriteFile(
+        Path("bad.snd"), Fixtures::GameFile(Fixtures::Game{.rate = 4000}, Fixtures::Samples(100))));
     frmImport dialog(Path("tone.flac"), dir_.path());
     dialog.show();
+    auto* summary = Child<QLabel>(&dialog, "lblSummary");
+    QCOMPARE(summary->text(), QString("SND, 48000 → 44100 Hz, stereo, 24 → 16 bit, %1 s")
+                                  .arg(QLocale().toString(1.0, 'f', 2)));
     auto* like = Child<QComboBox>(&dialog, "cboLike");
+    const int bad = like->findText("BAD.SND (refused)");
+    QVERIFY(bad > 0);
+    QVERIFY(like->itemData(bad, Qt::ToolTipRole).toString().contains("Sample Rate: 4000"));
     const int index = like->findText("BOOM.SND");
-    QVERIFY(index > 0);
-    like->setCurrentIndex(index);
+    QCOMPARE(index, bad + 1);
+    like->setFocus();
+    QTest::keyClick(like, Qt::Key_Down);
+    QCOMPARE(like->currentIndex(), index);
     QVERIFY(Child<QRadioButton>(&dialog, "optType_0")->isChecked());
     QVERIFY(Child<QRadioButton>(&dialog, "optSampleRate_2")->isChecked());
     QVERIFY(Child<QRadioButton>(&dialog, "optBitDepth_0")->isChecked());
@@ -188,9 +201,16 @@ void tst_frmImport::likeTakesAGameFilesValues() {
     QCOMPARE(ConvertOptions::InternalIDFromText(
                  Child<FlexMaskEditBox>(&dialog, "mskInternalID")->Text()),
              321);
+    QCOMPARE(Child<QLabel>(&dialog, "lblLikeValues")->text(),
+             QString("BOOM.SND: 11025 Hz, 8-bit, stereo, 8-bit flag False, ID 321"));
+    QVERIFY2(summary->text().startsWith("SND, 48000 → 11025 Hz, stereo, 24 → 8 bit, "),
+             qPrintable(summary->text()));
     answer_ = Path("boom.snd");  // replacing the game sound it is like
     WindowTestKit::Click(Child<QuillonButton>(&dialog, "btnImport"));
+    QCOMPARE(requests_.value(0).FileName, QString("boom.snd"));  // proposed: the like file's
     QCOMPARE(dialog.CreatedFile(), Path("boom.snd"));
+    QVERIFY2(boxes_.last().text.contains("SND, 48000 → 11025 Hz, stereo, 24 → 8 bit"),
+             qPrintable(boxes_.last().text));
     const QByteArray out = Fixtures::ReadFile(Path("boom.snd"));
     QCOMPARE(Fixtures::GameFields(out),
              (QList<qint32>{0, 321, qint32(out.size() - 28), 11025, 8, 2, 0}));
@@ -199,6 +219,7 @@ void tst_frmImport::likeTakesAGameFilesValues() {
 void tst_frmImport::cancelStopsAndLeavesNothing_data() {
     QTest::addColumn<bool>("bySignal");
     QTest::newRow("Cancel") << false;
+    QTest::newRow("Escape on the focused Cancel") << false;
     // The desktop program's SIGTERM closes the open dialogs: a running import stops.
     QTest::newRow("SIGTERM") << true;
 }
@@ -216,10 +237,15 @@ void tst_frmImport::cancelStopsAndLeavesNothing() {
     QTimer::singleShot(0, &dialog, [&] {
         sawProgress = Child<QProgressBar>(&dialog, "prgImport")->isVisible() &&
                       !Child<QuillonButton>(&dialog, "btnImport")->isEnabled();
-        if (bySignal)
+        auto* cancel = Child<QuillonButton>(&dialog, "btnCancel");
+        if (bySignal) {
             ::raise(SIGTERM);
-        else
-            WindowTestKit::Click(Child<QuillonButton>(&dialog, "btnCancel"));
+        } else if (QTest::currentDataTag() == QLatin1String("Cancel")) {
+            WindowTestKit::Click(cancel);
+        } else {
+            cancel->setFocus();
+            QTest::keyClick(cancel, Qt::Key_Escape);
+        }
     });
     WindowTestKit::Click(Child<QuillonButton>(&dialog, "btnImport"));
     QVERIFY(sawProgress);
@@ -228,6 +254,19 @@ void tst_frmImport::cancelStopsAndLeavesNothing() {
     QVERIFY(Child<QuillonButton>(&dialog, "btnImport")->isEnabled());
     QCOMPARE(Fixtures::Entries(dir_.path()), before);  // no LONG.SND, no temporary file
     QFile::remove(Path("long.wav"));
+}
+
+void tst_frmImport::clippingIsAWarning() {
+    QVERIFY(Fixtures::WriteSignal(Path("loud.wav"), SF_FORMAT_WAV | SF_FORMAT_FLOAT, 22050, 1, 2205,
+                                  Fixtures::Sine(1.5, 440, 22050)));
+    frmImport dialog(Path("loud.wav"), dir_.path());
+    dialog.show();
+    answer_ = Path("LOUD.SND");
+    WindowTestKit::Click(Child<QuillonButton>(&dialog, "btnImport"));
+    QCOMPARE(boxes_.size(), 1);
+    QCOMPARE(boxes_[0].icon, QMessageBox::Warning);
+    QVERIFY2(boxes_[0].text.contains("samples beyond full scale were clipped"),
+             qPrintable(boxes_[0].text));
 }
 
 void tst_frmImport::notAudioIsRefused() {
