@@ -33,6 +33,8 @@ void Preview(const QString& sSourceFile) {
             mWavPlay::PlayWave(sPreviewFile);
             return;
         }
+        // The preview plays its own sound: a quick play still going would mix with it.
+        mWavPlay::StopWave();
         frmPreview form(QApplication::activeWindow());
         form.Form_Load();
         form.exec();

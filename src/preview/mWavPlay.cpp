@@ -10,4 +10,8 @@ void PlayWave(const QString& file) {
     PlaySound(file, SND_FILENAME | SND_NODEFAULT | SND_ASYNC);
 }
 
+void StopWave() {
+    PlaySoundApi::PlaySound(QString(), 0);
+}
+
 }  // namespace mWavPlay

@@ -10,4 +10,7 @@ namespace mWavPlay {
 // nothing.
 void PlayWave(const QString& file);
 
+// Ends the sound PlayWave started, if it still plays.
+void StopWave();
+
 }  // namespace mWavPlay

@@ -166,8 +166,7 @@ void frmDetails::ConnectHandlers() {
     // Enter and double-click both activate a row.
     connect(tblFiles, &QAbstractItemView::activated, this, [this](const QModelIndex& index) {
         if (!index.isValid()) return;
-        const QString path = model_->Row(filter_->mapToSource(index).row()).Path;
-        emit FileChosen(path.mid(path.lastIndexOf(QLatin1Char('/')) + 1));
+        emit FileChosen(model_->Row(filter_->mapToSource(index).row()).Path);
     });
     connect(btnExport, &QuillonButton::Click, this,
             [this] { zs::RunTopLevel(this, [this] { btnExport_Click(); }); });

@@ -18,7 +18,7 @@ class FolderDetailsFilter;
 // table with its header values, filters by type, validity and name, and the
 // table as CSV. The headers are read on a worker thread, so the window answers
 // while a large folder fills in. Choosing a row (double-click or Enter) asks
-// the main window to select that file.
+// the main window to select that file, in the folder it lies in.
 class frmDetails : public QDialog {
     Q_OBJECT
 
@@ -37,8 +37,8 @@ public:
     void btnExport_Click();
 
 signals:
-    // The name on disk of the file chosen in the table.
-    void FileChosen(const QString& diskName);
+    // The full path of the file chosen in the table.
+    void FileChosen(const QString& path);
     // Every header of the folder has been read.
     void ReadingFinished();
 

@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QFileSystemWatcher>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -41,11 +42,13 @@
 #include "MainSettings.h"
 #include "MsgBox.h"
 #include "NativeName.h"
+#include "PlaySound.h"
 #include "Preview.h"
 #include "QuillonButton.h"
 #include "RunTopLevel.h"
 #include "SoundInfo.h"
 #include "TrapERR.h"
+#include "Trash.h"
 #include "Twips.h"
 #include "Volumes.h"
 #include "cFileSystem.h"
@@ -76,11 +79,11 @@ bool IsSoundFileName(const QString& name) {
 // The files of "*.snd;*.wsd;*.wav" in `folder`, sorted by name without regard to case.
 QStringList SoundFilesIn(const QString& folder) {
     // Read as bytes, so a name that is not valid UTF-8 is listed and opened
-    // like any other.
+    // like any other. A file the user may not read is listed too: a click
+    // says why it cannot be inspected.
     QList<AppError> errors;
     QStringList names;
     for (const QString& path : mUtility::SoundFilesIn(folder, false, errors)) {
-        if (::access(NativeName::Encode(path).constData(), R_OK) != 0) continue;
         QString parent, name;
         mUtility::SplitPath(path, parent, name);
         names << name;
@@ -128,6 +131,19 @@ struct Dropped {
     QString path;  // "" when the drop is not taken
     bool import = false;
 };
+
+// A start argument may be a file: URL, as a file manager passes it.
+QString LocalPath(const QString& path) {
+    const QUrl url(path);
+    return url.isLocalFile() ? url.toLocalFile() : path;
+}
+
+// A file of another audio type, which Import makes a game file of, rather
+// than one the lists show.
+bool IsImportSource(const QString& path) {
+    return !IsSoundFileName(QFileInfo(path).fileName()) && frmImport::TakesDroppedFile(path) &&
+           frmImport::Decodes(path);
+}
 
 Dropped DroppedFile(const QMimeData* mime) {
     if (mime == nullptr || !mime->hasUrls()) return {};
@@ -248,6 +264,8 @@ void frmMain::BuildWidgets() {
         {btnConvert, "btnConvert", tr("&Convert"), "Convert a sound file to a different format"},
         {btnPreview, "btnPreview", tr("Pre&view"), "Preview the selected sound file"},
         {btnBatch, "btnBatch", tr("&Batch"), "Batch convert sound files"},
+        {btnImport, "btnImport", tr("&Import\u2026"),
+         "Make a game file of a sound in another format (Ctrl+I)"},
         {btnDetails, "btnDetails", tr("De&tails"),
          "Every sound file of this folder in a table (Ctrl+D)"},
         {btnAbout, "btnAbout", tr("&About"), "Program information"},
@@ -262,6 +280,28 @@ void frmMain::BuildWidgets() {
         // The button has no size hint of its own: without a minimum the layout gives it none.
         command.button->setMinimumSize(90, 30);
     }
+
+    // The status line: what plays, what was deleted, what changed on disk.
+    lblStatus = new QLabel(this);
+    lblStatus->setObjectName("lblStatus");
+    lblStatus->setAccessibleName(tr("Status"));
+    lblStatus->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    const auto small = [this](QuillonButton*& button, const char* name, const QString& caption,
+                              const QString& tip) {
+        button = new QuillonButton(this);
+        button->setObjectName(name);
+        QuillonButton::ApplyProgramLook(button);
+        button->setCaption(caption);
+        button->setToolTip(tip);
+        button->setMinimumSize(70, 26);
+    };
+    small(btnStop, "btnStop", tr("&Stop"), "Stop the sound Auto Play started (Esc in the files)");
+    small(btnUndo, "btnUndo", tr("&Undo"), "Put the deleted file back (Ctrl+Z)");
+    btnStop->setEnabled(false);
+    btnUndo->setVisible(false);
+    playWatch_ = new QTimer(this);
+    playWatch_->setInterval(150);
+    watcher_ = new QFileSystemWatcher(this);
 }
 
 void frmMain::BuildLayout() {
@@ -274,6 +314,11 @@ void frmMain::BuildLayout() {
     browser->addWidget(FileList, 1, 1, 3, 1);
     browser->addWidget(Label10, 4, 1);
     browser->addWidget(chkAutoPlay, 4, 0);
+    auto* status = new QHBoxLayout;
+    status->addWidget(lblStatus, 1);
+    status->addWidget(btnUndo);
+    status->addWidget(btnStop);
+    browser->addLayout(status, 5, 0, 1, 2);
     browser->setColumnStretch(0, 3);
     browser->setColumnStretch(1, 2);
     browser->setRowStretch(3, 1);
@@ -299,7 +344,7 @@ void frmMain::BuildLayout() {
 
     auto* buttons = new QVBoxLayout;
     for (QuillonButton* button :
-         {btnRefresh, btnConvert, btnPreview, btnBatch, btnDetails, btnAbout, btnExit})
+         {btnRefresh, btnConvert, btnPreview, btnBatch, btnImport, btnDetails, btnAbout, btnExit})
         buttons->addWidget(button);
     buttons->addStretch();
 
@@ -316,11 +361,14 @@ void frmMain::BuildLayout() {
     setTabOrder(DriveList, DirectoryList);
     setTabOrder(DirectoryList, FileList);
     setTabOrder(FileList, chkAutoPlay);
-    setTabOrder(chkAutoPlay, btnRefresh);
+    setTabOrder(chkAutoPlay, btnUndo);
+    setTabOrder(btnUndo, btnStop);
+    setTabOrder(btnStop, btnRefresh);
     setTabOrder(btnRefresh, btnConvert);
     setTabOrder(btnConvert, btnPreview);
     setTabOrder(btnPreview, btnBatch);
-    setTabOrder(btnBatch, btnDetails);
+    setTabOrder(btnBatch, btnImport);
+    setTabOrder(btnImport, btnDetails);
     setTabOrder(btnDetails, btnAbout);
     setTabOrder(btnAbout, btnExit);
 }
@@ -351,19 +399,38 @@ void frmMain::ConnectHandlers() {
     auto* details = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_D), this);
     connect(details, &QShortcut::activated, this, guarded(&frmMain::ShowDetails));
     connect(btnExit, &QuillonButton::Click, this, &QWidget::close);
-    auto* importKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_I), this);
-    connect(importKey, &QShortcut::activated, this, [this] {
+    const auto askImport = [this] {
         zs::RunTopLevel(this, [this] {
             const QString path = frmImport::AskSourceFile(this, dirPath_);
             if (!path.isEmpty()) ShowImport(path);
         });
-    });
+    };
+    auto* importKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_I), this);
+    connect(importKey, &QShortcut::activated, this, askImport);
+    connect(btnImport, &QuillonButton::Click, this, askImport);
     connect(btnPreview, &QuillonButton::Click, this, [this] {
         zs::RunTopLevel(this, [this] {
             mUtility::AutoPlaying = false;
             mUtility::Preview(SoundInfo.SourcePath());
         });
     });
+    connect(chkAutoPlay, &QCheckBox::toggled, this, [this](bool on) {
+        if (!on) StopSound();
+    });
+    connect(btnStop, &QuillonButton::Click, this, &frmMain::StopSound);
+    connect(playWatch_, &QTimer::timeout, this, [this] {
+        if (!PlaySoundApi::IsPlaying()) StopSound();
+    });
+    connect(btnUndo, &QuillonButton::Click, this, guarded(&frmMain::UndoDelete));
+    auto* undoKey = new QShortcut(QKeySequence::Undo, this);
+    connect(undoKey, &QShortcut::activated, this, guarded(&frmMain::UndoDelete));
+    // A folder changes in bursts (a batch writes thousands of files): the list
+    // follows once the burst has settled.
+    auto* settle = new QTimer(this);
+    settle->setSingleShot(true);
+    settle->setInterval(250);
+    connect(watcher_, &QFileSystemWatcher::directoryChanged, settle, qOverload<>(&QTimer::start));
+    connect(settle, &QTimer::timeout, this, guarded(&frmMain::FolderChangedOnDisk));
 }
 
 void frmMain::Form_Load() {
@@ -374,14 +441,29 @@ void frmMain::Form_Load() {
         if (!settings.AutoPlay.isEmpty())
             chkAutoPlay->setChecked(static_cast<qint16>(settings.AutoPlay.toInt()) != 0);
         const QString start = std::exchange(startPath_, QString());
-        const QString problem = start.isEmpty() ? QString() : OpenPath(start);
+        // A sound of another type opens in Import, over the lists of its folder.
+        const QString importSource =
+            IsImportSource(LocalPath(start)) ? LocalPath(start) : QString();
+        QString problem;
+        if (!importSource.isEmpty())
+            problem = OpenPath(QFileInfo(importSource).absolutePath());
+        else if (!start.isEmpty())
+            problem = OpenPath(start);
         if (start.isEmpty() || !problem.isEmpty()) {
             QString saved = settings.LastDirectory;
-            // One listing only: the saved folder when it still exists, else the start folder.
-            const bool useSaved = !saved.isEmpty() && FileSystem().FolderExists(saved);
+            // One listing only: the saved folder when it can still be listed, else the start
+            // folder.
+            const bool useSaved = !saved.isEmpty() && FileSystem().FolderExists(saved) &&
+                                  ::access(NativeName::Encode(saved).constData(), R_OK | X_OK) == 0;
             SetDirectoryPath(useSaved ? saved : QDir::currentPath());
         }
+        // The first arrow key moves in the files, not to another drive.
+        FileList->setFocus(Qt::OtherFocusReason);
         if (!problem.isEmpty()) MsgBox::Show(this, QMessageBox::Warning, Caption, problem);
+        if (!importSource.isEmpty() && problem.isEmpty())
+            QTimer::singleShot(0, this, [this, importSource] {
+                zs::RunTopLevel(this, [this, importSource] { ShowImport(importSource); });
+            });
         const QString notice = MainSettings::TakeRecoveryNotice();
         if (!notice.isEmpty()) MsgBox::Show(this, QMessageBox::Warning, Caption, notice);
     }
@@ -433,6 +515,14 @@ void frmMain::DirectoryList_Change(const QString& folder) {
         if (!previous.isEmpty() && previous != folder) DirectoryList_Change(previous);
         return;
     }
+    if (folder != previous) {
+        // Nothing of the previous folder's file may stay to act on.
+        SetCommandsEnabled(false);
+        ClearPanel();
+        if (!watcher_->directories().isEmpty()) watcher_->removePaths(watcher_->directories());
+        watcher_->addPath(folder);
+        if (details_ && details_->isVisible()) details_->ShowFolder(folder);
+    }
     dirPath_ = folder;
     updatingLists_ = true;
     SelectDriveOf(folder);
@@ -452,6 +542,7 @@ void frmMain::DirectoryList_Change(const QString& folder) {
 }
 
 void frmMain::FillFileList() {
+    pressedSelected_ = nullptr;
     updatingLists_ = true;
     FileList->clear();
     FileList->addItems(SoundFilesIn(dirPath_));
@@ -477,8 +568,7 @@ bool frmMain::ClickFile(const QString& name) {
 }
 
 QString frmMain::OpenPath(const QString& path) {
-    const QUrl url(path);
-    const QFileInfo file(url.isLocalFile() ? url.toLocalFile() : path);
+    const QFileInfo file(LocalPath(path));
     const QString shown = QDir::toNativeSeparators(file.filePath());
     if (!file.exists()) return tr("The file or folder \"%1\" was not found.").arg(shown);
     const QString folder = file.isDir() ? file.absoluteFilePath() : file.absolutePath();
@@ -495,8 +585,8 @@ void frmMain::ShowDetails() {
     if (!details_) {
         details_ = new frmDetails(this);
         details_->setWindowFlag(Qt::Window);
-        connect(details_, &frmDetails::FileChosen, this, [this](const QString& name) {
-            ClickFile(name);
+        connect(details_, &frmDetails::FileChosen, this, [this](const QString& path) {
+            zs::RunTopLevel(this, [this, path] { ChooseFile(path); });
             activateWindow();
             FileList->setFocus();
         });
@@ -507,6 +597,22 @@ void frmMain::ShowDetails() {
     details_->activateWindow();
 }
 
+bool frmMain::ChooseFile(const QString& path) {
+    QString folder, name;
+    mUtility::SplitPath(path, folder, name);
+    folder = QDir::cleanPath(folder);
+    if (folder != dirPath_) {
+        if (!SetDirectoryPath(folder)) return false;
+    } else if (FileList->findItems(name, Qt::MatchExactly).isEmpty()) {
+        FillFileList();  // a file made since the listing
+    }
+    if (ClickFile(name)) return true;
+    MsgBox::Show(
+        this, QMessageBox::Warning, Caption,
+        tr("%1 is no longer in the folder \"%2\".").arg(name, QDir::toNativeSeparators(folder)));
+    return false;
+}
+
 void frmMain::FileList_Click() {
     try {
         const QString name = SelectedFileName();
@@ -515,9 +621,28 @@ void frmMain::FileList_Click() {
         try {
             unreadable_ = false;
             result = mUtility::InspectFile(dirPath_, name, SoundInfo);
-        } catch (...) {
+        } catch (const AppError& error) {
             // The record now names this file but still holds the previous file's
             // header: nothing may act on that pair.
+            ForgetHeader();
+            // Two everyday causes get a plain sentence rather than a report.
+            if (error.Number == ErrNo::FileNotFound) {
+                updatingLists_ = true;
+                delete FileList->findItems(name, Qt::MatchExactly).value(0);
+                FileList->setCurrentRow(-1);
+                updatingLists_ = false;
+                MsgBox::Show(this, QMessageBox::Warning, Caption,
+                             tr("%1 is no longer in this folder.").arg(name));
+                return;
+            }
+            if (error.Number == ErrNo::PermissionDenied) {
+                lblSelectedFile->setText(name);
+                MsgBox::Show(this, QMessageBox::Warning, Caption,
+                             tr("%1 cannot be read: permission denied.").arg(name));
+                return;
+            }
+            throw;
+        } catch (...) {
             ForgetHeader();
             throw;
         }
@@ -532,6 +657,7 @@ void frmMain::FileList_Click() {
             ~ResetFlag() { mUtility::AutoPlaying = false; }
         } reset;
         mUtility::Preview(SoundInfo.SourcePath());
+        WatchPlaying(name);
     }
     ZS_TRAP("frmMain.FileList_Click")
 }
@@ -587,32 +713,33 @@ void frmMain::btnRefresh_Click() {
 
 void frmMain::ShowConvert() {
     QWidget* opener = focusWidget();
+    std::optional<ImportTarget> import;
     {
         frmConvert dialog(this);
         dialog.exec();
+        import = dialog.ImportInstead();
     }
+    // The dialog relabelled SoundInfo in place: nothing may act on that.
+    const QString source = SoundInfo.SourcePath();
     btnRefresh_Click();
+    if (import) {
+        ShowImport(source, &*import);
+        return;
+    }
     // The refresh disables the button that opened the dialog; choosing the
     // next file is what comes next.
     if (opener && !opener->isEnabled()) FileList->setFocus(Qt::OtherFocusReason);
 }
 
-void frmMain::ShowImport(const QString& sourcePath) {
+void frmMain::ShowImport(const QString& sourcePath, const ImportTarget* target) {
     QString created;
     {
         frmImport dialog(sourcePath, dirPath_, this);
+        if (target) dialog.SetTarget(*target);
         dialog.exec();
         created = dialog.CreatedFile();
     }
-    if (created.isEmpty()) return;
-    QString folder, name;
-    mUtility::SplitPath(created, folder, name);
-    if (QDir::cleanPath(folder) != dirPath_) {
-        if (!SetDirectoryPath(folder)) return;
-    } else {
-        btnRefresh_Click();
-    }
-    ClickFile(name);
+    if (!created.isEmpty()) ChooseFile(created);
 }
 
 void frmMain::dragEnterEvent(QDragEnterEvent* event) {
@@ -660,6 +787,7 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
         }
         return QWidget::eventFilter(watched, event);
     }
+    if (watched == FileList->viewport()) TrackClickOnSelected(event);
     if (watched == FileList->viewport() && event->type() == QEvent::MouseButtonPress) {
         auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() == Qt::RightButton) {
@@ -686,8 +814,49 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
             OpenMenuAtSelectedRow(key->modifiers());
             return true;
         }
+        if (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier) {
+            StopSound();
+            return true;
+        }
+        // The list makes its first row current, unselected, when it takes the
+        // focus: the first arrow key chooses that row rather than the next.
+        const bool arrow = key->key() == Qt::Key_Down || key->key() == Qt::Key_Up;
+        if (arrow && key->modifiers() == Qt::NoModifier && SelectedFileName().isEmpty() &&
+            FileList->currentItem() != nullptr) {
+            FileList->currentItem()->setSelected(true);
+            return true;
+        }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void frmMain::TrackClickOnSelected(QEvent* event) {
+    // A press on the row already selected changes no selection; its release on
+    // the same row is still a click, which inspects (and plays) the file again.
+    // The second press of a double click is not.
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    switch (event->type()) {
+        case QEvent::MouseButtonPress: {
+            QListWidgetItem* item = FileList->itemAt(mouse->position().toPoint());
+            const bool plain =
+                mouse->button() == Qt::LeftButton && mouse->modifiers() == Qt::NoModifier;
+            pressedSelected_ = plain && item && item->isSelected() ? item : nullptr;
+            break;
+        }
+        case QEvent::MouseButtonDblClick:
+            pressedSelected_ = nullptr;
+            break;
+        case QEvent::MouseButtonRelease: {
+            QListWidgetItem* pressed = std::exchange(pressedSelected_, nullptr);
+            if (mouse->button() == Qt::LeftButton && pressed &&
+                FileList->itemAt(mouse->position().toPoint()) == pressed && pressed->isSelected())
+                QTimer::singleShot(0, this,
+                                   [this] { zs::RunTopLevel(this, [this] { FileList_Click(); }); });
+            break;
+        }
+        default:
+            break;
+    }
 }
 
 void frmMain::OpenMenuAtSelectedRow(Qt::KeyboardModifiers modifiers) {
@@ -719,6 +888,7 @@ void frmMain::FileList_MouseDown(int button, int shift, int x, int y) {
 
 void frmMain::RunMenuCommand(const QString& key) {
     if (key == "Preview") {
+        mUtility::AutoPlaying = false;
         mUtility::Preview(mUtility::JoinPath(SoundInfo.Folder, SelectedFileName()));
     } else if (key == "ConvertSingle") {
         ShowConvert();
@@ -738,12 +908,75 @@ void frmMain::DeleteSelectedFile() {
     const QString path = mUtility::JoinPath(SoundInfo.Folder, name);
     // The desktop trash keeps a slip of the finger recoverable. Where none can be
     // used (a volume without a trash folder that we may create) the file goes for good.
-    // The trash in the home lives in the data folder, which a new account may lack.
-    QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
-    if (!QFile::moveToTrash(path) && ::unlink(QFile::encodeName(path).constData()) != 0)
-        throw AppError::fromErrno(errno, path);
-    MsgBox::Show(this, QMessageBox::Information, "File deleted", name + " deleted!");
+    const QString inTrash = Trash::MoveToTrash(path);
+    if (inTrash.isEmpty()) {
+        if (::unlink(NativeName::Encode(path).constData()) != 0)
+            throw AppError::fromErrno(errno, path);
+        btnRefresh_Click();
+        MsgBox::Show(this, QMessageBox::Information, "File deleted",
+                     name + " deleted for good: its disk has no Trash.");
+        return;
+    }
+    trashed_.append({path, inTrash});
     btnRefresh_Click();
+    ShowStatus(tr("%1 moved to the Trash.").arg(name));
+    btnUndo->setVisible(true);
+    MsgBox::Show(this, QMessageBox::Information, "File deleted",
+                 name + " moved to the Trash. Undo (Ctrl+Z) puts it back.");
+}
+
+void frmMain::UndoDelete() {
+    if (trashed_.isEmpty()) return;
+    const Trashed last = trashed_.takeLast();
+    btnUndo->setVisible(!trashed_.isEmpty());
+    Trash::Restore(last.inTrash, last.original);
+    QString folder, name;
+    mUtility::SplitPath(last.original, folder, name);
+    ShowStatus(tr("%1 is back from the Trash.").arg(name));
+    if (QDir::cleanPath(folder) == dirPath_) FillFileList();
+}
+
+void frmMain::StopSound() {
+    playWatch_->stop();
+    if (PlaySoundApi::IsPlaying()) PlaySoundApi::PlaySound(QString(), 0);
+    btnStop->setEnabled(false);
+    if (lblStatus->property("playing").toBool()) ShowStatus(QString());
+}
+
+void frmMain::WatchPlaying(const QString& name) {
+    if (!PlaySoundApi::IsPlaying()) return;
+    ShowStatus(tr("Playing %1\u2026").arg(name));
+    lblStatus->setProperty("playing", true);
+    btnStop->setEnabled(true);
+    playWatch_->start();
+}
+
+void frmMain::ShowStatus(const QString& text) {
+    lblStatus->setProperty("playing", false);
+    lblStatus->setText(text);
+}
+
+void frmMain::FolderChangedOnDisk() {
+    const QStringList names = SoundFilesIn(dirPath_);
+    QStringList shown;
+    for (int i = 0; i < FileList->count(); ++i) shown << FileList->item(i)->text();
+    if (names == shown) return;
+    const QString selected = SelectedFileName();
+    const int scrolled = FileList->verticalScrollBar()->value();
+    updatingLists_ = true;
+    pressedSelected_ = nullptr;
+    FileList->clear();
+    FileList->addItems(names);
+    if (const auto kept = FileList->findItems(selected, Qt::MatchExactly); !kept.isEmpty())
+        FileList->setCurrentItem(kept.first());
+    else
+        FileList->setCurrentRow(-1);
+    FileList->verticalScrollBar()->setValue(scrolled);
+    updatingLists_ = false;
+    if (selected.isEmpty() || names.contains(selected)) return;
+    SetCommandsEnabled(false);
+    ClearPanel();
+    ShowStatus(tr("%1 is no longer in this folder.").arg(selected));
 }
 
 void frmMain::Form_QueryUnload(bool& close) {

@@ -8,14 +8,18 @@
 class QCheckBox;
 class QComboBox;
 class QFileSystemModel;
+class QFileSystemWatcher;
 class QFrame;
 class QLabel;
 class QListWidget;
+class QListWidgetItem;
+class QTimer;
 class QTreeView;
 class QuillonButton;
 class cFileSystem;
 class cImageList;
 class frmDetails;
+struct ImportTarget;
 
 namespace mUtility {
 struct InspectionResult;
@@ -53,6 +57,11 @@ public:
     // stays as it was.
     QString OpenPath(const QString& path);
 
+    // Goes to the folder of `path` (unless it is the one shown) and selects
+    // and inspects the file there, as a click would. False, and a message
+    // saying why, when the folder cannot be read or the file is not listed.
+    bool ChooseFile(const QString& path);
+
     // Opens (or brings up) the Folder details window on the current folder.
     void ShowDetails();
     // The Folder details window once it has been opened; null before.
@@ -84,6 +93,7 @@ private:
     void FileList_MouseDown(int button, int shift, int x, int y);
     // The file menu from the keyboard: at the selected row, nothing without a selection.
     void OpenMenuAtSelectedRow(Qt::KeyboardModifiers modifiers);
+    void TrackClickOnSelected(QEvent* event);
     void RunMenuCommand(const QString& key);
 
     void DriveList_Change();
@@ -103,9 +113,19 @@ private:
     void ShowBatch();
     // The Import dialog for `sourcePath`; afterwards the list shows the new
     // file selected (in its own folder when it was saved elsewhere).
-    void ShowImport(const QString& sourcePath);
+    void ShowImport(const QString& sourcePath, const ImportTarget* target = nullptr);
     void ShowAbout();
     void DeleteSelectedFile();
+    // Puts the file of the last Delete back from the trash.
+    void UndoDelete();
+
+    // Ends a sound Auto Play started; the status line says so no longer.
+    void StopSound();
+    // Follows a sound Auto Play started: the status line and Stop while it plays.
+    void WatchPlaying(const QString& name);
+    void ShowStatus(const QString& text);
+    // The folder changed on disk: the list follows, keeping the selection.
+    void FolderChangedOnDisk();
 
     cFileSystem& FileSystem();
 
@@ -116,6 +136,13 @@ private:
     bool unreadable_ = false;    // the selected file's header could not be read
     bool followFolder_ = false;  // keep the folder the program chose in view as rows arrive
     bool askOnClose_ = true;
+    QListWidgetItem* pressedSelected_ = nullptr;  // a press on the row already selected
+    // Files Delete moved to the trash, the last one last: Undo puts them back.
+    struct Trashed {
+        QString original;
+        QString inTrash;
+    };
+    QList<Trashed> trashed_;
     std::unique_ptr<cFileSystem> fileSystem_;
 
     QComboBox* DriveList = nullptr;
@@ -142,6 +169,12 @@ private:
     QuillonButton* btnDetails = nullptr;
     QuillonButton* btnAbout = nullptr;
     QuillonButton* btnExit = nullptr;
+    QuillonButton* btnImport = nullptr;
+    QuillonButton* btnStop = nullptr;
+    QuillonButton* btnUndo = nullptr;
+    QLabel* lblStatus = nullptr;
+    QTimer* playWatch_ = nullptr;
+    QFileSystemWatcher* watcher_ = nullptr;
     cImageList* imlMain = nullptr;
     frmDetails* details_ = nullptr;
 };

@@ -163,8 +163,8 @@ private slots:
         auto window = Open("song.snd");
         A11Y_SAME(TabChain(Child<QComboBox>(window.get(), "DriveList")),
                  (QStringList{"DriveList", "DirectoryList", "FileList", "chkAutoPlay", "btnRefresh",
-                              "btnConvert", "btnPreview", "btnBatch", "btnDetails", "btnAbout",
-                              "btnExit"}));
+                              "btnConvert", "btnPreview", "btnBatch", "btnImport", "btnDetails",
+                              "btnAbout", "btnExit"}));
         Close(window);
     }
 
