@@ -473,7 +473,8 @@ class Road:
         item = next(c for c in children(menu) if name(c) == "Delete")
         self.d.click(item)
         self.d.answer("Delete File", "Yes", "Are you sure that you want to delete GUN.WAV?")
-        self.d.answer("File deleted", "OK", "GUN.WAV deleted!")
+        self.d.answer("File deleted", "OK",
+                      "GUN.WAV moved to the Trash. Undo (Ctrl+Z) puts it back.")
         if (self.folder / "GUN.WAV").exists():
             raise StepFailed("GUN.WAV is still on disk")
         trash = self.home / ".local" / "share" / "Trash"
