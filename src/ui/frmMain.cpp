@@ -36,6 +36,7 @@
 #include <utility>
 
 #include "FileContextMenu.h"
+#include "FocusRing.h"
 #include "InputCodes.h"
 #include "Inspection.h"
 #include "Inventory.h"
@@ -164,6 +165,7 @@ Dropped DroppedFile(const QMimeData* mime) {
 frmMain::frmMain(QWidget* parent) : QWidget(parent) {
     static const bool accessibleFactory = (QAccessible::installFactory(MainWindowAccessible), true);
     Q_UNUSED(accessibleFactory);
+    FocusRing::Install();
     setObjectName("frmMain");
     setWindowTitle(Caption);
     BuildWidgets();

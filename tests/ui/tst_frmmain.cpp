@@ -687,6 +687,11 @@ private slots:
         auto* status = Child<QLabel>(window.get(), "lblStatus");
         auto* autoPlay = Child<QCheckBox>(window.get(), "chkAutoPlay");
         QCOMPARE(QApplication::focusWidget(), list);  // the first arrow key moves in the files
+        auto* ring = window->findChild<QWidget*>("focusRing");
+        QVERIFY(ring && ring->isVisible() && ring->geometry().contains(list->geometry()));
+        QTest::keyClick(list, Qt::Key_Down);  // chooses the first file, not the second
+        QCOMPARE(window->SelectedFileName(), list->item(0)->text());
+        shown_.clear();
         const QPoint at =
             list->visualItemRect(list->findItems("long.snd", Qt::MatchExactly).first()).center();
         const auto click = [&] { QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at); };
@@ -698,8 +703,8 @@ private slots:
             return !PlaySoundApi::IsPlaying() && !stop->isEnabled() && status->text().isEmpty();
         };
         autoPlay->setChecked(true);
-        click();
-        QVERIFY(playing());
+        click();  // the file the arrow key chose
+        QTRY_VERIFY(playing());
         QTest::keyClick(list, Qt::Key_Escape);
         QVERIFY(stopped());
         click();  // the row already selected
