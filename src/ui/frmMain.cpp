@@ -629,10 +629,14 @@ void frmMain::FileList_Click() {
             ForgetHeader();
             // Two everyday causes get a plain sentence rather than a report.
             if (error.Number == ErrNo::FileNotFound) {
-                updatingLists_ = true;
-                delete FileList->findItems(name, Qt::MatchExactly).value(0);
-                FileList->setCurrentRow(-1);
-                updatingLists_ = false;
+                // Out of the list once the click (or selection change) that got
+                // here has been handled by the list itself.
+                QTimer::singleShot(0, this, [this, name] {
+                    updatingLists_ = true;
+                    delete FileList->findItems(name, Qt::MatchExactly).value(0);
+                    FileList->setCurrentRow(-1);
+                    updatingLists_ = false;
+                });
                 MsgBox::Show(this, QMessageBox::Warning, Caption,
                              tr("%1 is no longer in this folder.").arg(name));
                 return;

@@ -527,7 +527,7 @@ private slots:
         window->ClickFile("LOW.SND");
         QCOMPARE(shown_.size(), 1);
         QCOMPARE(shown_[0].text, QString("LOW.SND is no longer in this folder."));
-        QCOMPARE(Files(window.get()), QStringList{"song.snd"});
+        QTRY_COMPARE(Files(window.get()), QStringList{"song.snd"});
         QVERIFY(window->isVisible());
 
         WriteGameFile(music_ + "/LOW.SND", 4000, 16, 1, 100);  // another program writes one
