@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "TerminalText.h"
 #include "ZephyraVersion.h"
 
 namespace {
@@ -26,7 +27,7 @@ const char kHelp[] =
     "program and can be caught): closed as on Exit, temporary files removed.\n";
 
 void Print(std::FILE* stream, const QString& text) {
-    std::fputs(text.toLocal8Bit().constData(), stream);
+    std::fputs(TerminalText::Escaped(text, true).toUtf8().constData(), stream);
     std::fflush(stream);
 }
 

@@ -1,5 +1,6 @@
 #include <QApplication>
 
+#include "NativeName.h"
 #include "SignalQuit.h"
 #include "StartArguments.h"
 #include "StartupProbe.h"
@@ -8,7 +9,8 @@
 
 int main(int argc, char* argv[]) {
     QStringList args;
-    for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+    // Byte for byte: a path need not be valid UTF-8.
+    for (int i = 1; i < argc; ++i) args << NativeName::Decode(QByteArray(argv[i]));
     const StartArguments start = StartArguments::Parse(args);
     // Help, version and usage errors need no display.
     if (start.action != StartArguments::Action::Run) return start.Answer();

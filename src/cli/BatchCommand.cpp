@@ -9,8 +9,10 @@
 #include <memory>
 
 #include "AppError.h"
+#include "BatchPlan.h"
 #include "Console.h"
 #include "Conversion.h"
+#include "Inspection.h"
 #include "NativeName.h"
 #include "SoundInfo.h"
 #include "UncheckedHeader.h"
@@ -21,8 +23,10 @@ const char kUsage[] =
     "  zsnd batch --from TYPE --to TYPE DIR [NAME...]\n"
     "      Converts every TYPE file in DIR (or the NAMEs given, in that order) into\n"
     "      the --to type beside it, named in upper case with the type replaced.\n"
-    "      Existing outputs are replaced. A NAME not of the --from type is refused\n"
-    "      before anything is written. The first failure stops the run.\n";
+    "      Existing outputs are replaced. A NAME not of the --from type, two\n"
+    "      sources that would give one output, or an output that is a source\n"
+    "      itself are refused before anything is written. The first failure\n"
+    "      stops the run.\n";
 
 namespace {
 
@@ -54,8 +58,10 @@ QStringList SourceNames(const QString& folder, const QString& type) {
                                                   ::closedir);
     if (!dir) throw AppError::fromErrno(errno, folder);
     QStringList names;
-    errno = 0;
-    while (const dirent* entry = ::readdir(dir.get())) {
+    for (;;) {
+        errno = 0;  // fstatat below may leave it set; only readdir's own failure counts
+        const dirent* entry = ::readdir(dir.get());
+        if (!entry) break;
         struct stat st {};
         if (entry->d_name[0] == '.' || ::fstatat(::dirfd(dir.get()), entry->d_name, &st, 0) != 0 ||
             !S_ISREG(st.st_mode))
@@ -128,11 +134,15 @@ void ReadHeader(const QString& source, const QString& from) {
     }
 }
 
-void ConvertOne(const QString& folder, const QString& entry, const QString& from,
+void ConvertOne(const QString& folder, const mUtility::BatchStep& step, const QString& from,
                 const QString& to) {
-    const QString source = mUtility::JoinPath(folder, entry);
+    const QString source = mUtility::JoinPath(folder, step.Entry);
     ReadHeader(source, from);
-    const QString output = mUtility::BatchOutputName(entry, from, to);
+    const QString refusal =
+        to == QLatin1String("WAV") ? QString() : mUtility::GameFormatRefusal(SoundInfo);
+    if (!refusal.isEmpty())
+        throw RefusedHeader{AppError::Standard(ErrNo::InvalidFileFormat, refusal)};
+    const QString& output = step.Output;
     const QString dest = mUtility::JoinPath(folder, output);
     if (to == QLatin1String("WAV")) {
         SoundInfo.WavName = output;
@@ -165,10 +175,11 @@ ExitCode Run(const QStringList& args) {
     if (folder.isEmpty()) throw UsageError(QStringLiteral("the folder DIR is empty text"));
     const QStringList named = line.Operands().mid(1);
     CheckNames(named, from);
-    QStringList names;
+    QList<mUtility::BatchStep> steps;
     try {
         CheckFolder(folder);
-        names = named.isEmpty() ? SourceNames(folder, from) : named;
+        steps = mUtility::PlanBatch(folder, named.isEmpty() ? SourceNames(folder, from) : named,
+                                    from, to);
     } catch (const AppError& e) {
         Console::Report(e);
         return ExitCode::Failed;
@@ -177,14 +188,14 @@ ExitCode Run(const QStringList& args) {
     SoundInfo.Extension = from;
     mUtility::ConvertedCount = 0;
     int converted = 0;
-    Progress progress(names.size());
-    for (const QString& entry : names) {
+    Progress progress(steps.size());
+    for (const mUtility::BatchStep& step : steps) {
         try {
-            ConvertOne(folder, entry, from, to);
+            ConvertOne(folder, step, from, to);
         } catch (const RefusedHeader& r) {
-            return Stopped(r.error, ExitCode::Refused, converted, names.size(), entry);
+            return Stopped(r.error, ExitCode::Refused, converted, steps.size(), step.Entry);
         } catch (const AppError& e) {
-            return Stopped(e, ExitCode::Failed, converted, names.size(), entry);
+            return Stopped(e, ExitCode::Failed, converted, steps.size(), step.Entry);
         }
         progress.Update(++converted);
     }

@@ -8,7 +8,9 @@
 #include <cstring>
 
 #include "AppError.h"
+#include "Inventory.h"
 #include "NativeName.h"
+#include "TerminalText.h"
 
 namespace Console {
 
@@ -25,58 +27,6 @@ void FlushOut() {
     if (!outClosed && std::fflush(stdout) != 0) NoteOutError(errno);
 }
 
-QString Escape(QChar c) {
-    switch (c.unicode()) {
-        case '\a':
-            return QStringLiteral("\\a");
-        case '\b':
-            return QStringLiteral("\\b");
-        case '\t':
-            return QStringLiteral("\\t");
-        case '\n':
-            return QStringLiteral("\\n");
-        case '\v':
-            return QStringLiteral("\\v");
-        case '\f':
-            return QStringLiteral("\\f");
-        case '\r':
-            return QStringLiteral("\\r");
-        case 0x1B:
-            return QStringLiteral("\\e");
-        default:
-            return QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
-    }
-}
-
-bool IsControl(char16_t u) {
-    return u < 0x20 || u == 0x7F || (u >= 0x80 && u <= 0x9F);
-}
-
-// Control characters escaped (a line end too, unless kept), and bytes that
-// were not valid UTF-8 as \xHH: nothing in a name reaches the terminal raw.
-QString Escaped(const QString& text, bool keepLineEnds) {
-    const auto plain = [keepLineEnds](QChar c) {
-        const char16_t u = c.unicode();
-        return (u >= 0x20 && u < 0x7F) || (keepLineEnds && u == '\n');
-    };
-    if (std::all_of(text.cbegin(), text.cend(), plain)) return text;  // the usual case
-    QString out;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        const int byte = NativeName::EscapedByte(text, i);
-        if (byte >= 0) {
-            out += QStringLiteral("\\x%1").arg(byte, 2, 16, QLatin1Char('0'));
-        } else if (IsControl(c.unicode()) && !(keepLineEnds && c == QLatin1Char('\n'))) {
-            out += c.unicode() >= 0x80
-                       ? QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'))
-                       : Escape(c);
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
-
 void Put(std::FILE* stream, const QByteArray& bytes) {
     const size_t size = static_cast<size_t>(bytes.size());
     if (std::fwrite(bytes.constData(), 1, size, stream) != size && stream == stdout)
@@ -86,13 +36,17 @@ void Put(std::FILE* stream, const QByteArray& bytes) {
 void Write(std::FILE* stream, const QString& text) {
     QString plain = text;
     plain.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    Put(stream, Escaped(plain, true).toUtf8());
+    Put(stream, TerminalText::Escaped(plain, true).toUtf8());
 }
 
 }  // namespace
 
 QString Shown(const QString& name) {
-    return Escaped(name, false);
+    return TerminalText::Escaped(name);
+}
+
+QString Line(const QString& message) {
+    return TerminalText::Escaped(mUtility::OneLine(message));
 }
 
 void Out(const QString& text) {
@@ -100,7 +54,13 @@ void Out(const QString& text) {
 }
 
 void OutVerbatim(const QString& text) {
-    if (!outClosed) Put(stdout, text.toUtf8());
+    // A table or JSON meant for a program goes as it is; on a terminal it is
+    // read by a person, and a name must not drive the terminal.
+    static const bool terminal = ::isatty(STDOUT_FILENO) == 1;
+    if (terminal)
+        Out(text);
+    else if (!outClosed)
+        Put(stdout, NativeName::Encode(text));
 }
 
 void Err(const QString& text) {
@@ -109,11 +69,11 @@ void Err(const QString& text) {
 }
 
 void UsageProblem(const QString& text) {
-    Err(QStringLiteral("zsnd: %1\nTry 'zsnd --help' for more information.\n").arg(text));
+    Err(QStringLiteral("zsnd: %1\nTry 'zsnd --help' for more information.\n").arg(Line(text)));
 }
 
 void Report(const AppError& error) {
-    Err(QStringLiteral("zsnd: error %1: %2\n").arg(error.Number).arg(error.Description));
+    Err(QStringLiteral("zsnd: error %1: %2\n").arg(error.Number).arg(Line(error.Description)));
 }
 
 bool FinishOutput() {

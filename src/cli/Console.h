@@ -15,9 +15,14 @@ namespace Console {
 // \xHH: one name, one line.
 QString Shown(const QString& name);
 
+// A message (which may hold names) on one line: its CR LF pairs become
+// spaces and everything else is escaped as in Shown.
+QString Line(const QString& message);
+
 void Out(const QString& text);
-// Standard output exactly as given (UTF-8): for CSV and JSON, whose line ends
-// and characters are part of the format.
+// Standard output exactly as given (UTF-8, names' bytes as on disk): for CSV
+// and JSON, whose line ends and characters are part of the format. On a
+// terminal it is escaped as Out does, since a person reads it there.
 void OutVerbatim(const QString& text);
 void Err(const QString& text);
 

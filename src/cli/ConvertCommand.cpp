@@ -73,17 +73,23 @@ ExitCode Run(const QStringList& args) {
     mUtility::SplitPath(source, folder, name);
     const auto result = mUtility::InspectFile(folder, name, SoundInfo);
     if (!result.IsValid()) {
-        Console::Err(Console::Shown(source) + QStringLiteral(": ") + result.MessageText +
-                     QLatin1Char('\n'));
+        Console::Err(Console::Shown(source) + QStringLiteral(": ") +
+                     Console::Line(result.MessageText) + QLatin1Char('\n'));
         return ExitCode::Refused;
     }
     ApplyChoices(choices);
-    mUtility::StatusText.clear();
+    const QString refusal =
+        destType == QLatin1String("WAV") ? QString() : mUtility::GameFormatRefusal(SoundInfo);
+    if (!refusal.isEmpty()) {
+        Console::Err(Console::Shown(source) + QStringLiteral(": ") + Console::Line(refusal) +
+                     QLatin1Char('\n'));
+        return ExitCode::Refused;
+    }
     if (destType == QLatin1String("WAV"))
         mUtility::MakeWAV(SoundInfo.SourcePath(), dest);
     else
         mUtility::MakeSND(SoundInfo.SourcePath(), dest);
-    Console::Out(mUtility::StatusText);
+    Console::Out(Console::Shown(dest) + QStringLiteral(" created successfully!\n"));
     return ExitCode::Ok;
 }
 

@@ -59,7 +59,8 @@ ExitCode Run(const QStringList& args) {
 
     const mUtility::FrameCut cut(source);
     if (!cut.Refusal().isEmpty()) {
-        Console::Err(source + QStringLiteral(": ") + cut.Refusal() + QLatin1Char('\n'));
+        Console::Err(Console::Shown(source) + QStringLiteral(": ") + Console::Line(cut.Refusal()) +
+                     QLatin1Char('\n'));
         return ExitCode::Refused;
     }
     const qint64 first = line.Has("from-sample") ? fromFrame
@@ -72,7 +73,7 @@ ExitCode Run(const QStringList& args) {
     if (!problem.isEmpty()) throw UsageError(problem);
     cut.Write(first, last, dest);
     Console::Out(QStringLiteral("%1 created successfully! (frames %2 to %3)\n")
-                     .arg(dest)
+                     .arg(Console::Shown(dest))
                      .arg(first)
                      .arg(last));
     return ExitCode::Ok;

@@ -18,6 +18,7 @@ ExitCode Run(const QStringList& args) {
     const CommandLine line(args, {}, {});
     if (line.Operands().size() != 1) throw UsageError(QStringLiteral("demo needs one FOLDER"));
     const QString folder = line.Operands().first();
+    if (folder.isEmpty()) throw UsageError(QStringLiteral("the FOLDER is empty text"));
     try {
         DemoSounds::Write(folder);
     } catch (const AppError& e) {
@@ -25,7 +26,7 @@ ExitCode Run(const QStringList& args) {
         return ExitCode::Failed;
     }
     for (const QString& name : DemoSounds::Names())
-        Console::Out(mUtility::JoinPath(folder, name) + QLatin1Char('\n'));
+        Console::Out(Console::Shown(mUtility::JoinPath(folder, name)) + QLatin1Char('\n'));
     return ExitCode::Ok;
 }
 

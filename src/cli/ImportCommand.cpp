@@ -1,7 +1,5 @@
 #include "ImportCommand.h"
 
-#include <algorithm>
-
 #include "AppError.h"
 #include "Console.h"
 #include "ConvertCommand.h"
@@ -34,19 +32,21 @@ QString ChannelsText(int channels) {
 QString Describe(const ImportReport& r, const QString& source, const QString& dest) {
     const SourceFacts& s = r.Source;
     const ImportTarget& t = r.Target;
-    QString text = QStringLiteral("%1: %2, %3, %4 Hz, %5, %6 s\n")
-                       .arg(source, s.Format, s.Encoding)
-                       .arg(s.Rate)
-                       .arg(ChannelsText(s.Channels))
-                       .arg(QString::number(s.Seconds(), 'f', 2));
+    QString text =
+        QStringLiteral("%1: %2, %3, %4 Hz, %5, %6\n")
+            .arg(Console::Shown(source), s.Format, s.Encoding)
+            .arg(s.Rate)
+            .arg(ChannelsText(s.Channels))
+            .arg(s.LengthKnown() ? QString::number(s.Seconds(), 'f', 2) + QStringLiteral(" s")
+                                 : QStringLiteral("length unknown"));
     text += QStringLiteral("%1: %2 Hz, %3-bit, %4")
-                .arg(dest)
+                .arg(Console::Shown(dest))
                 .arg(t.Rate)
                 .arg(t.Bits)
                 .arg(ChannelsText(t.Channels));
     if (t.Type != QLatin1String("WAV")) {
         text += QStringLiteral(", 8-bit flag %1, internal ID %2")
-                    .arg(t.EightBitFlag == 2 ? QStringLiteral("True") : QStringLiteral("False"))
+                    .arg(mUtility::FlagText(t.EightBitFlag))
                     .arg(t.InternalID);
     }
     text += QStringLiteral(
@@ -57,7 +57,7 @@ QString Describe(const ImportReport& r, const QString& source, const QString& de
                 .arg(r.DataLength)
                 .arg(r.Dithered ? QStringLiteral(", dithered") : QString())
                 .arg(r.Clipped)
-                .arg(dest);
+                .arg(Console::Shown(dest));
     return text;
 }
 
@@ -84,8 +84,8 @@ ExitCode Run(const QStringList& args) {
         try {
             const auto result = mUtility::InspectFile(folder, name, like);
             if (!result.IsValid()) {
-                Console::Err(likePath + QStringLiteral(": ") + result.MessageText +
-                             QLatin1Char('\n'));
+                Console::Err(Console::Shown(likePath) + QStringLiteral(": ") +
+                             Console::Line(result.MessageText) + QLatin1Char('\n'));
                 return ExitCode::Refused;
             }
         } catch (const AppError& e) {
@@ -95,7 +95,7 @@ ExitCode Run(const QStringList& args) {
         if (ConvertOptions::SampleRateIndex(like.SampleRate) < 0 ||
             (like.BitsPerSample != 8 && like.BitsPerSample != 16)) {
             Console::Err(QStringLiteral("%1: %2 Hz, %3-bit cannot be written by an import\n")
-                             .arg(likePath)
+                             .arg(Console::Shown(likePath))
                              .arg(like.SampleRate)
                              .arg(like.BitsPerSample));
             return ExitCode::Refused;
@@ -104,13 +104,7 @@ ExitCode Run(const QStringList& args) {
 
     try {
         ImportTarget target = ImportTarget::DefaultFor(ImportSource(source).Facts(), destType);
-        if (line.Has("like")) {
-            target.Rate = like.SampleRate;
-            target.Bits = like.BitsPerSample;
-            target.Channels = like.Channels;
-            target.EightBitFlag = like.EightBitFlag;
-            target.InternalID = std::clamp(like.InternalID, 0, 9999);
-        }
+        if (line.Has("like")) target.TakeLike(like);
         if (choices.rate >= 0) target.Rate = ConvertOptions::SampleRates[choices.rate];
         if (choices.bits >= 0) {
             target.Bits = choices.bits == 0 ? 8 : 16;

@@ -1,6 +1,7 @@
 #include "InfoCommand.h"
 
-#include <QFileInfo>
+#include <sys/stat.h>
+
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -8,6 +9,7 @@
 #include "Console.h"
 #include "Inspection.h"
 #include "Inventory.h"
+#include "NativeName.h"
 
 namespace InfoCommand {
 
@@ -103,7 +105,7 @@ QJsonObject RowJson(const mUtility::InventoryRow& row, const InspectionResult& r
     o.insert("outcome", OutcomeName(r.Outcome));
     o.insert("panel", PanelJson(r.Panel));
     if (info.Extension == QLatin1String("WAV") && header) {
-        o.insert("formatTag", info.FormatTag);
+        o.insert("formatTag", quint16(info.FormatTag));  // 65534, the extensible tag
         o.insert("byteRate", info.ByteRate);
         o.insert("blockAlign", info.BlockAlign);
     }
@@ -122,7 +124,10 @@ enum class Format { Text, Csv, Json };
 QStringList FilesOf(const QStringList& operands, bool recursive, bool& failed) {
     QStringList files;
     for (const QString& path : operands) {
-        if (!QFileInfo(path).isDir()) {
+        struct stat st {};
+        const bool folder =
+            ::stat(NativeName::Encode(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
+        if (!folder) {
             files << path;
             continue;
         }
@@ -177,8 +182,8 @@ ExitCode Run(const QStringList& args) {
         } else if (!row.Valid) {
             refused = true;
             if (format == Format::Text)
-                Console::Err(Console::Shown(path) + QStringLiteral(": ") + r.MessageText +
-                             QLatin1Char('\n'));
+                Console::Err(Console::Shown(path) + QStringLiteral(": ") +
+                             Console::Line(r.MessageText) + QLatin1Char('\n'));
         } else if (format == Format::Text) {
             Console::Out((first ? QString() : QStringLiteral("\n")) + PanelText(r.Panel) +
                          (hash ? QStringLiteral("SHA-256: ") + QString::fromLatin1(row.Sha256) +

@@ -13,6 +13,7 @@
 #include "InfoCommand.h"
 #include "NativeName.h"
 #include "TempFiles.h"
+#include "TrapERR.h"
 #include "ZephyraVersion.h"
 
 namespace {
@@ -125,7 +126,10 @@ int main(int argc, char** argv) {
     } catch (const UsageError& e) {
         Console::UsageProblem(e.Text);
         code = ExitCode::Usage;
-    } catch (const AppError& e) {
+    } catch (...) {
+        // Out of memory or anything else unforeseen: a numbered error, never an abort.
+        AppError e = TrapERR::CurrentError();
+        if (e.Number == 0) e = AppError(TrapERR::ERR_GENERAL, QStringLiteral("unexpected failure"));
         Console::Report(e);
         code = ExitCode::Failed;
     }

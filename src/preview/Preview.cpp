@@ -1,8 +1,10 @@
 #include "Preview.h"
 
-#include <QApplication>
-#include <QFile>
+#include <unistd.h>
 
+#include <QApplication>
+
+#include "NativeName.h"
 #include "PreviewFile.h"
 #include "SoundInfo.h"
 #include "TrapERR.h"
@@ -17,7 +19,7 @@ namespace {
 class TemporaryFile {
 public:
     explicit TemporaryFile(QString path) : path_(std::move(path)) {}
-    ~TemporaryFile() { QFile::remove(path_); }
+    ~TemporaryFile() { ::unlink(NativeName::Encode(path_).constData()); }
 
 private:
     QString path_;

@@ -29,7 +29,7 @@ public:
     PartialFile(int fd, QString path) : fd_(fd), path_(std::move(path)) {}
     ~PartialFile() {
         if (fd_ >= 0) ::close(fd_);
-        if (!kept_) QFile::remove(path_);
+        if (!kept_) ::unlink(NativeName::Encode(path_).constData());
     }
     int fd() const { return fd_; }
     void keep() {

@@ -1,11 +1,14 @@
 #include "frmPreview.h"
 
+#include <unistd.h>
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPixmap>
+#include <cerrno>
 #include <cmath>
 
 #include "AppError.h"
@@ -13,6 +16,7 @@
 #include "FrameCut.h"
 #include "MarkerLine.h"
 #include "MsgBox.h"
+#include "NativeName.h"
 #include "PreviewMath.h"
 #include "QuillonButton.h"
 #include "RunTopLevel.h"
@@ -335,7 +339,9 @@ void frmPreview::Form_Unload(int& Cancel) {
         oMedia.reset();
         oLogo.reset();
         const QString& file = mUtility::sPreviewFile;
-        if (!file.isEmpty() && QFileInfo::exists(file) && !QFile::remove(file))
+        // By the name's bytes: the temporary folder's name need not be valid UTF-8.
+        if (!file.isEmpty() && ::unlink(NativeName::Encode(file).constData()) != 0 &&
+            errno != ENOENT)
             throw AppError(75, QStringLiteral("Path/File access error"));
     }
     ZS_TRAP("frmPreview.Form_Unload(Cancel)", Cancel)

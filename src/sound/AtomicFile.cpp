@@ -43,8 +43,8 @@ void SyncFolder(const QByteArray& folder) {
 
 }  // namespace
 
-AtomicFile::AtomicFile(const QString& destPath)
-    : dest_(destPath), destName_(NativeName::Encode(destPath)) {
+AtomicFile::AtomicFile(const QString& destPath, unsigned sourceMode)
+    : dest_(destPath), destName_(NativeName::Encode(destPath)), newFileLimit_(sourceMode & 0666) {
     tempName_ = TempTemplate(destName_);
     const TempFiles::SignalsHeld held;
     fd_ = ::mkostemps(tempName_.data(), static_cast<int>(sizeof kSuffix - 1), O_CLOEXEC);
@@ -58,10 +58,6 @@ AtomicFile::AtomicFile(const QString& destPath)
 
 AtomicFile::~AtomicFile() {
     Discard();
-}
-
-void AtomicFile::LimitNewFileMode(unsigned sourceMode) {
-    newFileLimit_ = sourceMode & 0666;
 }
 
 void AtomicFile::Discard() {

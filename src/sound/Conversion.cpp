@@ -7,6 +7,7 @@
 #include "AtomicFile.h"
 #include "FileSource.h"
 #include "HeaderIO.h"
+#include "Inspection.h"
 #include "SampleCopier.h"
 #include "SoundInfo.h"
 #include "TrapERR.h"
@@ -48,8 +49,7 @@ void WriteConverted(const QString& sourcePath, qint64 offset, const char* header
     FileSource source(sourcePath);
     const qint32 length = SoundInfo.DataLength;
     CheckFits(length, source, offset);
-    AtomicFile dest(destPath);
-    dest.LimitNewFileMode(source.Mode());
+    AtomicFile dest(destPath, source.Mode());
     dest.Write(header, headerSize);
     SampleCopier::Copy(source.Fd(), offset, dest.Fd(), length, sourcePath, destPath);
     dest.Commit();
@@ -87,6 +87,8 @@ qint32 ByteRateFor(qint32 sampleRate, qint32 bitsPerSample, qint32 channels) {
 
 void MakeSND(const QString& sSourceFile, const QString& sDestFile) {
     try {
+        const QString refusal = GameFormatRefusal(SoundInfo);
+        if (!refusal.isEmpty()) throw AppError::Standard(ErrNo::InvalidFileFormat, refusal);
         const qint64 offset =
             SoundInfo.Extension == QLatin1String("WAV") ? SoundInfo.DataOffset : SndHeaderSize;
         char header[SndHeaderSize];

@@ -1,15 +1,19 @@
 #include "DemoSounds.h"
 
-#include <QDir>
-#include <QFileInfo>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "AppError.h"
 #include "AtomicFile.h"
 #include "Conversion.h"
 #include "HeaderIO.h"
+#include "NativeName.h"
 #include "SoundInfo.h"
 
 namespace DemoSounds {
@@ -256,18 +260,74 @@ QByteArray File(const QString& name) {
     return {};
 }
 
-void Write(const QString& folder) {
-    if (!QDir().mkpath(folder)) throw AppError::Standard(ErrNo::PathNotFound, folder);
-    for (const QString& name : Names()) {
-        const QFileInfo taken(mUtility::JoinPath(folder, name));
-        if (taken.exists() || taken.isSymLink())
-            throw AppError::Standard(ErrNo::FileAlreadyExists, taken.filePath());
+namespace {
+
+// Removes what a failed run made, by the names' bytes: its files, then the
+// folders it created, deepest first.
+void Undo(const QList<QByteArray>& files, const QList<QByteArray>& folders) {
+    for (const QByteArray& file : files) ::unlink(file.constData());
+    for (auto it = folders.crbegin(); it != folders.crend(); ++it) ::rmdir(it->constData());
+}
+
+// Creates `folder` and its missing parents, by the name's bytes, and returns
+// those it created, deepest last.
+QList<QByteArray> MakeFolders(const QByteArray& folder) {
+    QList<QByteArray> missing;
+    for (QByteArray at = folder; !at.isEmpty();) {
+        struct stat st {};
+        if (::stat(at.constData(), &st) == 0) {
+            if (!S_ISDIR(st.st_mode))
+                throw AppError::Standard(
+                    ErrNo::PathNotFound,
+                    QStringLiteral("%1 is not a folder").arg(NativeName::Decode(at)));
+            break;
+        }
+        missing.prepend(at);
+        const qsizetype slash = at.lastIndexOf('/', at.size() - 2);
+        at = slash <= 0 ? QByteArray() : at.left(slash);
     }
-    for (const Entry& entry : Set()) {
-        const QByteArray bytes = entry.make();
-        AtomicFile file(mUtility::JoinPath(folder, QString::fromLatin1(entry.name)));
-        file.Write(bytes.constData(), bytes.size());
-        file.Commit();
+    QList<QByteArray> made;
+    for (const QByteArray& path : missing) {
+        if (::mkdir(path.constData(), 0777) != 0 && errno != EEXIST) {
+            const int err = errno;
+            Undo({}, made);
+            throw AppError::fromErrno(err, NativeName::Decode(path));
+        }
+        made << path;
+    }
+    return made;
+}
+
+}  // namespace
+
+void Write(const QString& folder) {
+    if (folder.isEmpty())
+        throw AppError::Standard(ErrNo::BadFileName, QStringLiteral("an empty folder name"));
+    const QList<QByteArray> made = MakeFolders(NativeName::Encode(folder));
+    QList<QByteArray> written;
+    try {
+        for (const QString& name : Names()) {
+            const QString path = mUtility::JoinPath(folder, name);
+            struct stat st {};
+            if (::lstat(NativeName::Encode(path).constData(), &st) == 0)
+                throw AppError::Standard(ErrNo::FileAlreadyExists, path);
+        }
+        // Every file is complete on disk before the first takes its name, so
+        // a full disk leaves nothing that would block the next run.
+        std::vector<std::unique_ptr<AtomicFile>> files;
+        for (const Entry& entry : Set()) {
+            const QByteArray bytes = entry.make();
+            files.push_back(std::make_unique<AtomicFile>(
+                mUtility::JoinPath(folder, QString::fromLatin1(entry.name)), AtomicFile::NoSource));
+            files.back()->Write(bytes.constData(), bytes.size());
+        }
+        for (qsizetype i = 0; i < qsizetype(files.size()); ++i) {
+            files[size_t(i)]->Commit();
+            written << NativeName::Encode(mUtility::JoinPath(folder, Names()[i]));
+        }
+    } catch (...) {
+        Undo(written, made);
+        throw;
     }
 }
 

@@ -18,9 +18,11 @@ QStringList Names();
 // The whole file `name` of the set, header and samples; empty for another name.
 QByteArray File(const QString& name);
 
-// Writes the set into `folder`, creating the folder when missing. Nothing is
-// written when one of the names is already taken there (58, file already
-// exists); each file appears only once complete. Throws AppError on failure.
+// Writes the set into `folder` (names as NativeName carries them), creating
+// the folder and its parents when missing. All or nothing: nothing is written
+// when one of the names is already taken there (58, file already exists), and
+// a failure (a full disk) removes every file and folder the run made. Throws
+// AppError on failure.
 void Write(const QString& folder);
 
 }  // namespace DemoSounds

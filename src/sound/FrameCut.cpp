@@ -34,14 +34,23 @@ FrameCut::FrameCut(const QString& sourcePath) : source_(sourcePath) {
         return;
     }
     frames_ = info_.DataLength / frameBytes_;
+    if (frames_ == 0) refusal_ = QStringLiteral("%1 holds no frames to cut").arg(sourcePath);
 }
 
 qint64 FrameCut::FrameAt(double seconds) const {
-    return std::llround(seconds * info_.SampleRate);
+    // Far past any end, the count stops growing rather than overflow.
+    constexpr double kBeyondAnyFile = 1e15;
+    const double frame = std::round(seconds * info_.SampleRate);
+    return frame < kBeyondAnyFile ? qint64(frame) : qint64(kBeyondAnyFile);
 }
 
 QString FrameCut::RangeProblem(qint64 first, qint64 last) const {
     if (first < 0) return QStringLiteral("the first frame (%1) cannot be negative").arg(first);
+    if (first >= frames_)
+        return QStringLiteral("the first frame (%1) is beyond the end: %2 has frames 0 to %3")
+            .arg(first)
+            .arg(source_)
+            .arg(frames_ - 1);
     if (last < first)
         return QStringLiteral("the last frame (%1) comes before the first (%2)")
             .arg(last)
@@ -85,7 +94,7 @@ void FrameCut::Write(qint64 first, qint64 last, const QString& dest) const {
         throw AppError::Standard(
             ErrNo::InputPastEnd,
             QStringLiteral("%1 is shorter than when it was inspected").arg(source_));
-    AtomicFile file(dest);
+    AtomicFile file(dest, source.Mode());
     file.Write(header.constData(), header.size());
     SampleCopier::Copy(source.Fd(), offset, file.Fd(), out.DataLength, source_, dest);
     file.Commit();

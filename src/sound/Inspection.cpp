@@ -99,24 +99,46 @@ InspectionResult InspectGameHeader(ByteSource& source, SoundInfoRecord& info) {
     info.InternalID = h.InternalID;
     info.DataLength = h.DataLength;
     info.SampleRate = h.SampleRate;
-    if (h.SampleRate < 6000 || h.SampleRate > 44100)
-        return InvalidNumber(info, QStringLiteral("Sample Rate: "), h.SampleRate);
-    if (h.BitsPerSample < 8 || h.BitsPerSample > 16)
-        return InvalidNumber(info, QStringLiteral("Bit Depth: "), h.BitsPerSample);
+    QString label;
+    qint64 value = 0;
+    if (!GameFieldsFit(h.SampleRate, h.BitsPerSample, h.Channels, &label, &value))
+        return InvalidNumber(info, label, value);
     info.BitsPerSample = static_cast<qint16>(h.BitsPerSample);
-    if (h.Channels < 1 || h.Channels > 2)
-        return InvalidNumber(info, QStringLiteral("Channels: "), h.Channels);
     info.Channels = static_cast<qint16>(h.Channels);
     if (!DataLengthFits(h.DataLength, source.Size(), SndHeaderSize))
         return InvalidNumber(info, QStringLiteral("Data length: "), h.DataLength);
     return Valid(info, FlagText(info.EightBitFlag), Number(info.InternalID));
 }
 
+// A WAV the game format cannot describe although it may be sound: samples of
+// 2 GiB or more, a streamed file that gives no length, or RF64. Import reads it.
+InspectionResult BeyondGameFormat(SoundInfoRecord& info, const QString& label,
+                                  const QString& value) {
+    InspectionResult r = Invalid(info, label, value);
+    r.MessageText += kCrLf + QStringLiteral("Import (Ctrl+I, or zsnd import) reads it.");
+    return r;
+}
+
 InspectionResult InspectWavHeader(ByteSource& source, SoundInfoRecord& info) {
     const WavReader::Layout layout = WavReader::Read(source);
     if (layout.status == WavReader::Status::TooShort) return TooShort(info, layout.Got);
+    if (layout.Image.Riff.ChunkID == HeaderIO::MakeFourCC("RF64"))
+        return BeyondGameFormat(info, QStringLiteral("Format: "),
+                                QStringLiteral("RF64, whose samples a game file cannot hold"));
     info.StoreWavImage(layout.Image);
     info.DataOffset = layout.DataOffset;
+    const quint32 dataSize = quint32(layout.Image.Data.Size);
+    if (layout.status == WavReader::Status::Found && dataSize == 0xFFFFFFFFu)
+        return BeyondGameFormat(info, QStringLiteral("Data length: "),
+                                QStringLiteral("not given (a streamed file)"));
+    if (layout.status == WavReader::Status::Found && dataSize > 0x7FFFFFFFu) {
+        if (dataSize > source.Size() - layout.DataOffset)
+            return InvalidNumber(info, QStringLiteral("Data length: "), dataSize);
+        return BeyondGameFormat(info, QStringLiteral("Data length: "),
+                                QStringLiteral("%1 bytes, more than the 2147483647 a game file "
+                                               "can hold")
+                                    .arg(dataSize));
+    }
     if (layout.status != WavReader::Status::Found)
         return MalformedWav(info, layout.status == WavReader::Status::NotIntegerPcm);
     if (!DataLengthFits(info.DataLength, source.Size(), layout.DataOffset))

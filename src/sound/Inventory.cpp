@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <memory>
 
+#include "FileIdentity.h"
 #include "FileSource.h"
 #include "Inspection.h"
 #include "NativeName.h"
@@ -21,16 +22,6 @@
 namespace mUtility {
 
 namespace {
-
-struct DirKey {
-    dev_t dev;
-    ino_t ino;
-    bool operator==(const DirKey&) const = default;
-};
-
-size_t qHash(const DirKey& k, size_t seed = 0) {
-    return ::qHash(quint64(k.dev), seed) ^ ::qHash(quint64(k.ino), seed);
-}
 
 bool NameLess(const QString& a, const QString& b) {
     const int c = a.compare(b, Qt::CaseInsensitive);
@@ -64,8 +55,10 @@ public:
             return Fail(err, folder);
         }
         QStringList files, folders;
-        errno = 0;
-        while (const dirent* e = ::readdir(dir)) {
+        for (;;) {
+            errno = 0;  // fstatat below may leave it set; only readdir's own failure counts
+            const dirent* e = ::readdir(dir);
+            if (!e) break;
             const char* n = e->d_name;
             if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0))) continue;
             const QString name = NativeName::Decode(QByteArray(n));
@@ -99,7 +92,7 @@ private:
 
     bool recursive_;
     QList<AppError>& errors_;
-    QSet<DirKey> seen_;
+    QSet<FileIdentity> seen_;
 };
 
 QString Num(qint64 value) {
@@ -149,7 +142,7 @@ InventoryRow InventoryRowOf(const QString& path, bool hash, SoundInfoRecord* inf
     SoundInfoRecord& info = infoOut ? *infoOut : own;
     info = SoundInfoRecord();
     SelectFile(info, folder, name);
-    row.Type = info.Extension;
+    row.Type = IsSoundFileName(name) ? info.Extension : TypeOfName(name);
     try {
         FileSource source(path);
         InspectionResult own_result;
@@ -226,6 +219,16 @@ QString CsvField(const QString& text) {
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
+QByteArray CsvBytes(const QString& text) {
+    return NativeName::Encode(text);
+}
+
+QString CsvPath(const QString& path) {
+    static const QString formulaStarts = QStringLiteral("=+-@\t\r");
+    if (!path.isEmpty() && formulaStarts.contains(path.front())) return QStringLiteral("./") + path;
+    return path;
+}
+
 QString CsvHeaderLine(bool hash) {
     return QStringLiteral(
                "path,type,valid,refusal,eight_bit_flag,internal_id,data_length,sample_rate,"
@@ -234,7 +237,7 @@ QString CsvHeaderLine(bool hash) {
 }
 
 QString CsvLine(const InventoryRow& row, bool hash) {
-    QStringList f{CsvField(row.Path), CsvField(row.Type),
+    QStringList f{CsvField(CsvPath(row.Path)), CsvField(row.Type),
                   row.Valid ? QStringLiteral("true") : QStringLiteral("false"),
                   CsvField(row.Refusal)};
     const bool header = row.HasHeader;

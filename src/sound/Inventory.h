@@ -29,7 +29,7 @@ QStringList SoundFilesIn(const QString& folder, bool recursive, QList<AppError>&
 // One file's line of the inventory.
 struct InventoryRow {
     QString Path;
-    QString Type;          // "SND", "WSD", "WAV", or the upper-cased last three characters
+    QString Type;          // "SND", "WSD", "WAV", or the name's own type (TypeOfName)
     bool Valid = false;    // the header passed the main window's checks
     bool Readable = true;  // false when the file could not be opened or read
     QString Refusal;       // why it is not valid, on one line; "" when valid
@@ -75,5 +75,14 @@ QByteArray HashSampleBytes(int fd, qint64 offset, qint64 count, const QString& p
 QString CsvHeaderLine(bool hash);
 QString CsvLine(const InventoryRow& row, bool hash);
 QString CsvField(const QString& text);
+
+// The table text as bytes: UTF-8, with each name's bytes as they are on disk
+// (a name that is not valid UTF-8 keeps its bytes, so its row still opens it).
+QByteArray CsvBytes(const QString& text);
+
+// A path as the table's first column writes it: a relative path that a
+// spreadsheet would take for a formula (starting with =, +, -, @, a tab or a
+// CR) gets a leading "./", which still names the same file.
+QString CsvPath(const QString& path);
 
 }  // namespace mUtility

@@ -2,6 +2,7 @@
 
 #include <QtEndian>
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "HeaderIO.h"
@@ -17,8 +18,10 @@ constexpr int kExtensibleFmtSize = 40;
 constexpr unsigned char kPcmSubFormat[16] = {0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00,
                                              0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
 
-// Serves positions from the already-read head first, then from the source,
-// skipping forward as needed; positions only ever grow during a walk.
+// Serves positions from the already-read head first, then from a block read
+// ahead from the source, skipping forward as needed; positions only ever grow
+// during a walk. Reading ahead keeps a file of many small chunks to one
+// system call per block instead of one per chunk.
 class Cursor {
 public:
     Cursor(const char* head, qint64 headSize, ByteSource& source)
@@ -26,24 +29,51 @@ public:
 
     qint64 Read(qint64 pos, char* out, qint64 count) {
         qint64 done = 0;
-        if (pos < headSize_) {
-            done = std::min(count, headSize_ - pos);
-            std::memcpy(out, head_ + pos, static_cast<size_t>(done));
-            pos += done;
+        while (done < count) {
+            const qint64 n = Serve(pos + done, out + done, count - done);
+            if (n > 0)
+                done += n;
+            else if (!Fill(pos + done))
+                break;
         }
-        if (done == count) return done;
-        if (pos > sourcePos_) sourcePos_ += source_.Skip(pos - sourcePos_);
-        if (pos != sourcePos_) return done;
-        const qint64 got = source_.Read(out + done, count - done);
-        sourcePos_ += got;
-        return done + got;
+        return done;
     }
 
 private:
+    // Copies what the head or the block hold at `pos`; 0 when neither does.
+    qint64 Serve(qint64 pos, char* out, qint64 count) const {
+        const char* from = nullptr;
+        qint64 available = 0;
+        if (pos < headSize_) {
+            from = head_ + pos;
+            available = headSize_ - pos;
+        } else if (pos >= blockStart_ && pos < blockStart_ + blockSize_) {
+            from = block_.data() + (pos - blockStart_);
+            available = blockStart_ + blockSize_ - pos;
+        }
+        const qint64 n = std::min(count, available);
+        if (n > 0) std::memcpy(out, from, static_cast<size_t>(n));
+        return std::max<qint64>(n, 0);
+    }
+
+    // Reads the block that starts at `pos`; false at the end of the source.
+    bool Fill(qint64 pos) {
+        if (pos > sourcePos_) sourcePos_ += source_.Skip(pos - sourcePos_);
+        if (pos != sourcePos_) return false;
+        const qint64 got = source_.Read(block_.data(), qint64(block_.size()));
+        blockStart_ = sourcePos_;
+        blockSize_ = std::max<qint64>(got, 0);
+        sourcePos_ += blockSize_;
+        return blockSize_ > 0;
+    }
+
     const char* head_;
     qint64 headSize_;
     ByteSource& source_;
     qint64 sourcePos_;
+    std::array<char, 4096> block_{};
+    qint64 blockStart_ = 0;
+    qint64 blockSize_ = 0;
 };
 
 bool IdIs(const FourCC& id, const char (&text)[5]) {

@@ -270,11 +270,10 @@ void frmBatch::ConvertList_DblClick() {
     ZS_TRAP("frmBatch.ConvertList_DblClick")
 }
 
-void frmBatch::ConvertEntry(const QString& entry, int target) {
-    const QString source = mUtility::JoinPath(SoundInfo.Folder, entry);
+void frmBatch::ConvertEntry(const mUtility::BatchStep& step, int target) {
+    const QString source = mUtility::JoinPath(SoundInfo.Folder, step.Entry);
     mUtility::ReadHeaderUnchecked(source, SoundInfo.Extension, SoundInfo);
-    const QString output = TargetNameField(
-        target, SoundInfo, mUtility::BatchOutputName(entry, SoundInfo.Extension, kTypes[target]));
+    const QString output = TargetNameField(target, SoundInfo, step.Output);
     const QString dest = mUtility::JoinPath(SoundInfo.Folder, output);
     if (kTypes[target] == QLatin1String("WAV")) {
         mUtility::MakeWAV(source, dest);
@@ -292,10 +291,13 @@ void frmBatch::btnConvert_Click() {
         const int target = grpConvType->checkedId();
         const int total = ConvertList->count();
         if (target >= 0) {
+            QStringList entries;
+            for (int i = 0; i < total; ++i) entries << ConvertList->item(i)->text();
+            const QList<mUtility::BatchStep> steps =
+                mUtility::PlanBatch(SoundInfo.Folder, entries, SoundInfo.Extension, kTypes[target]);
             for (current = 0; current < total; ++current) {
-                const QString entry = ConvertList->item(current)->text();
-                ShowProgress(current, total, entry);
-                ConvertEntry(entry, target);
+                ShowProgress(current, total, steps[current].Entry);
+                ConvertEntry(steps[current], target);
                 // A termination signal ends the run between two files, each
                 // one whole: the program is closing, so no report follows.
                 if (SignalQuit::Received() != 0) {

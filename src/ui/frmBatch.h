@@ -6,6 +6,8 @@
 #include <array>
 #include <vector>
 
+#include "BatchPlan.h"
+
 class QButtonGroup;
 class QLabel;
 class QListWidget;
@@ -49,7 +51,7 @@ private:
     void ConvertList_DblClick();
     void btnConvert_Click();
 
-    void ConvertEntry(const QString& entry, int target);
+    void ConvertEntry(const mUtility::BatchStep& step, int target);
     void SetBusy(bool busy);
     void ShowProgress(int done, int total, const QString& entry);
 

@@ -200,34 +200,44 @@ void frmDetails::ShowFolder(const QString& folder) {
                 },
                 Qt::QueuedConnection);
         };
-        QList<AppError> errors;
-        const QStringList files = mUtility::SoundFilesIn(folder, false, errors);
-        const QString problem = errors.isEmpty() ? QString()
-                                                 : QStringLiteral("error %1: %2")
-                                                       .arg(errors.first().Number)
-                                                       .arg(errors.first().Description);
-        const qint64 total = files.size();
-        QList<InventoryRow> batch;
-        QElapsedTimer sinceBatch;
-        sinceBatch.start();
-        qint64 done = 0;
-        for (const QString& path : files) {
-            if (stop_) return;
-            batch << mUtility::InventoryRowOf(path, false);
-            ++done;
-            if (batch.size() >= kBatchRows || sinceBatch.elapsed() >= kBatchMs) {
-                post([this, batch, done, total] {
-                    model_->Append(batch);
-                    ShowProgress(done, total);
-                });
-                batch.clear();
-                sinceBatch.restart();
+        // Nothing may escape a thread: running out of memory ends the listing
+        // with the error's number in the window, not the program.
+        try {
+            QList<AppError> errors;
+            const QStringList files = mUtility::SoundFilesIn(folder, false, errors);
+            const QString problem = errors.isEmpty() ? QString()
+                                                     : QStringLiteral("error %1: %2")
+                                                           .arg(errors.first().Number)
+                                                           .arg(errors.first().Description);
+            const qint64 total = files.size();
+            QList<InventoryRow> batch;
+            QElapsedTimer sinceBatch;
+            sinceBatch.start();
+            qint64 done = 0;
+            for (const QString& path : files) {
+                if (stop_) return;
+                batch << mUtility::InventoryRowOf(path, false);
+                ++done;
+                if (batch.size() >= kBatchRows || sinceBatch.elapsed() >= kBatchMs) {
+                    post([this, batch, done, total] {
+                        model_->Append(batch);
+                        ShowProgress(done, total);
+                    });
+                    batch.clear();
+                    sinceBatch.restart();
+                }
             }
+            post([this, batch, total, problem] {
+                model_->Append(batch);
+                Finish(total, problem);
+            });
+        } catch (...) {
+            const AppError e = TrapERR::CurrentError();
+            post([this, e] {
+                Finish(model_->rowCount(),
+                       QStringLiteral("error %1: %2").arg(e.Number).arg(e.Description));
+            });
         }
-        post([this, batch, total, problem] {
-            model_->Append(batch);
-            Finish(total, problem);
-        });
     });
     reader_->start();
 }
@@ -286,8 +296,8 @@ void frmDetails::btnExport_Click() {
         for (int i = 0; i < filter_->rowCount(); ++i)
             text += mUtility::CsvLine(model_->Row(filter_->mapToSource(filter_->index(i, 0)).row()),
                                       false);
-        const QByteArray bytes = text.toUtf8();
-        AtomicFile file(dest);
+        const QByteArray bytes = mUtility::CsvBytes(text);
+        AtomicFile file(dest, AtomicFile::NoSource);
         file.Write(bytes.constData(), bytes.size());
         file.Commit();
         MsgBox::Show(this, QMessageBox::Information, QStringLiteral("Export CSV"),

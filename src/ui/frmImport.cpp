@@ -275,7 +275,9 @@ void frmImport::ShowSource() {
     lblBitDepth->setText(facts_.Bits > 0 ? QString::number(facts_.Bits) + QStringLiteral("-bit")
                                          : facts_.Encoding);
     lblChannels->setText(ChannelsText(facts_.Channels));
-    lblLength->setText(QLocale().toString(facts_.Seconds(), 'f', 2) + QStringLiteral(" seconds"));
+    lblLength->setText(facts_.LengthKnown() ? QLocale().toString(facts_.Seconds(), 'f', 2) +
+                                                  QStringLiteral(" seconds")
+                                            : QStringLiteral("unknown"));
 }
 
 void frmImport::ShowTarget() {

@@ -1,5 +1,6 @@
 #include "frmMain.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QAccessibleWidget>
@@ -135,8 +136,9 @@ struct Dropped {
 
 // A start argument may be a file: URL, as a file manager passes it.
 QString LocalPath(const QString& path) {
-    const QUrl url(path);
-    return url.isLocalFile() ? url.toLocalFile() : path;
+    // Only "file://" makes a URL: "file:x.snd" is a relative name like any other.
+    if (!path.startsWith(QLatin1String("file://"), Qt::CaseInsensitive)) return path;
+    return QUrl(path).toLocalFile();
 }
 
 // A file of another audio type, which Import makes a game file of, rather
@@ -569,17 +571,25 @@ bool frmMain::ClickFile(const QString& name) {
     return true;
 }
 
-QString frmMain::OpenPath(const QString& path) {
-    const QFileInfo file(LocalPath(path));
-    const QString shown = QDir::toNativeSeparators(file.filePath());
-    if (!file.exists()) return tr("The file or folder \"%1\" was not found.").arg(shown);
-    const QString folder = file.isDir() ? file.absoluteFilePath() : file.absolutePath();
-    if (!file.isDir() && !IsSoundFileName(file.fileName()))
+QString frmMain::OpenPath(const QString& given) {
+    const QString path = LocalPath(given);
+    const QString shown = path;
+    // By the name's bytes: a name need not be valid UTF-8.
+    struct stat st {};
+    if (::stat(NativeName::Encode(path).constData(), &st) != 0)
+        return tr("The file or folder \"%1\" was not found.").arg(shown);
+    const bool isDir = S_ISDIR(st.st_mode);
+    const QString absolute =
+        QDir::cleanPath(QDir::isAbsolutePath(path) ? path : QDir::currentPath() + '/' + path);
+    QString folder = absolute, name;
+    if (!isDir) mUtility::SplitPath(absolute, folder, name);
+    if (!isDir && !IsSoundFileName(name))
         return tr("\"%1\" is not a .SND, .WSD or .WAV file.").arg(shown);
-    const QString unreadable =
-        tr("The folder \"%1\" cannot be read.").arg(QDir::toNativeSeparators(folder));
-    if (!QDir(folder).isReadable() || !SetDirectoryPath(folder)) return unreadable;
-    if (file.isDir() || ClickFile(file.fileName())) return {};
+    const QString unreadable = tr("The folder \"%1\" cannot be read.").arg(folder);
+    if (::access(NativeName::Encode(folder).constData(), R_OK | X_OK) != 0 ||
+        !SetDirectoryPath(folder))
+        return unreadable;
+    if (isDir || ClickFile(name)) return {};
     return tr("The file \"%1\" cannot be read.").arg(shown);
 }
 

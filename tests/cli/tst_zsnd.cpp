@@ -117,6 +117,7 @@ class tst_zsnd : public QObject {
 private slots:
     void init();
     void cleanupTestCase();
+    void cleanup();
     void infoPrintsPanels();
     void infoExitStatuses();
     void infoJson();
@@ -135,6 +136,7 @@ private slots:
     void fatalSignalLeavesNoTemporaryFile();
     void modesAreKeptNotWidened();
     void lostOutputIsAFailure();
+    void destinationEdges();
     void oddNamesReachTheFileSystem();
     void fullDiskKeepsOldDestination();
     void readOnlyFolderKeepsOldDestination();
@@ -172,6 +174,11 @@ void tst_zsnd::cleanupTestCase() {
         QVERIFY2(SeenStatuses().contains(code), qPrintable("no test saw exit status " + code));
 }
 
+void tst_zsnd::cleanup() {
+    Fixtures::RemoveTree(dir_->path());
+    dir_.reset();
+}
+
 void tst_zsnd::infoPrintsPanels() {
     Make("song.snd", Fixtures::GameFile(Game{.flag = 2}, Fixtures::Samples(23506)));
     Make("B.wav",
@@ -192,9 +199,21 @@ void tst_zsnd::infoExitStatuses() {
     Make("slow.snd", Fixtures::GameFile(Game{.rate = 4000}, {}));
     Run r = Zsnd({"info", "slow.snd", "ok.snd"}, dir_->path());
     QCOMPARE(r.exitCode, 1);
-    QCOMPARE(r.err, QString("slow.snd: This file does not appear to be a valid SND file.\n\n"
+    QCOMPARE(r.err, QString("slow.snd: This file does not appear to be a valid SND file. "
                             "Sample Rate: 4000\n"));
     QVERIFY(r.out.startsWith("File: OK.SND\n"));
+
+    // A dangling link is a file that cannot be read, not a folder that is missing.
+    QVERIFY(QDir(dir_->path()).mkpath("d"));
+    QVERIFY(QFile::link("/nonexistent", dir_->filePath("d/gone.snd")));
+    QVERIFY(QFile::copy(dir_->filePath("ok.snd"), dir_->filePath("d/ok.snd")));
+    r = Zsnd({"info", "--csv", "d"}, dir_->path());
+    QCOMPARE(r.exitCode, 3);
+    QVERIFY2(r.err.contains("d/gone.snd") && r.out.contains("d/ok.snd,SND,true"),
+             qPrintable(r.err));
+    r = Zsnd({"info", "--json", "--", "-r"}, dir_->path());
+    QCOMPARE(QJsonDocument::fromJson(r.out.toUtf8()).array()[0].toObject()["type"].toString(),
+             QString());
 
     r = Zsnd({"info", "slow.snd", "gone.snd"}, dir_->path());
     QCOMPARE(r.exitCode, 3);
@@ -232,6 +251,14 @@ void tst_zsnd::infoJson() {
     const QJsonObject b = records[1].toObject();
     QCOMPARE(b["outcome"].toString(), QString("malformed_wav"));
     QCOMPARE(b["message"].toObject()["icon"].toString(), QString("critical"));
+
+    QVERIFY(Fixtures::WriteSignal(dir_->filePath("x.wav"), SF_FORMAT_WAVEX | SF_FORMAT_PCM_16,
+                                  22050, 1, 100, Fixtures::Sine(0.5, 1000, 22050)));
+    const QJsonObject x =
+        QJsonDocument::fromJson(Zsnd({"info", "--json", "x.wav"}, dir_->path()).out.toUtf8())
+            .array()[0]
+            .toObject();
+    QCOMPARE(x["formatTag"].toInt(), 65534);
 }
 
 // Folder operands list their sound files in any letter case, sub-folders with
@@ -309,7 +336,7 @@ void tst_zsnd::infoFolderCsv() {
     rows = ReadCsv(r.out, &wellFormed);
     QCOMPARE(rows.size(), 3);
     QCOMPARE(rows[1].mid(1, 3),
-             QStringList({"ONE", "false", "error 53: File not found: " + dir_->filePath("none")}));
+             QStringList({"", "false", "error 53: File not found: " + dir_->filePath("none")}));
 }
 
 // The hash covers the sample bytes alone: a game file and the WAV made from it agree.
@@ -424,18 +451,27 @@ void tst_zsnd::cutRefusals() {
                                     {"--from", "1", "--from-sample", "1"},
                                     {"--to", "nan"},
                                     {"--to", "0.5"},
-                                    {"--to-sample", "99999999999999999999"}}) {
+                                    {"--to-sample", "99999999999999999999"},
+                                    {"--from", "1e16"},
+                                    {"--to", "1e300"},
+                                    {"--from-sample", "1000"},
+                                    {"--to-sample", "5 "}}) {
         const Run r =
             Zsnd(QStringList{"cut"} + args + QStringList{"b.wsd", "OUT.WSD"}, dir_->path());
         QVERIFY2(r.exitCode == 2 && r.err.contains("zsnd --help"), qPrintable(args.join(' ')));
     }
+    Make("empty.snd", Fixtures::GameFile(Game{}, {}));
     Run r = Zsnd({"cut", "bad.snd", "OUT.WSD"}, dir_->path());
     QCOMPARE(r.exitCode, 1);
     QVERIFY(r.err.contains("Bit Depth: 24"));
+    r = Zsnd({"cut", "empty.snd", "OUT.WSD"}, dir_->path());
+    QCOMPARE(r.exitCode, 1);
+    QVERIFY2(r.err.contains("holds no frames"), qPrintable(r.err));
     r = Zsnd({"cut", "gone.snd", "OUT.WSD"}, dir_->path());
     QCOMPARE(r.exitCode, 3);
     QCOMPARE(Fixtures::ReadFile(dir_->filePath("OUT.WSD")), QByteArray("old"));
-    QCOMPARE(Fixtures::Entries(dir_->path()), QStringList({"OUT.WSD", "b.wsd", "bad.snd"}));
+    QCOMPARE(Fixtures::Entries(dir_->path()),
+             QStringList({"OUT.WSD", "b.wsd", "bad.snd", "empty.snd"}));
 }
 
 // The flag follows the bit depth unless set; rate, depth and channels relabel
@@ -486,11 +522,25 @@ void tst_zsnd::convertRefusals() {
                                     {"convert", "--flag", "yes", "ok.snd", "OK.WAV"},
                                     {"convert", "--id", "12", "ok.snd", "OK.WAV"},
                                     {"convert", "--flag", "true", "ok.snd", "OK.WAV"},
+                                    {"convert", "--rate", "22050 ", "ok.snd", "OK.WAV"},
                                     {"convert", "ok.snd"}}) {
         r = Zsnd(args, dir_->path());
         QVERIFY2(r.exitCode == 2, qPrintable(args.join(' ')));
     }
-    QCOMPARE(Fixtures::Entries(dir_->path()), QStringList({"bad.snd", "ok.snd"}));
+    // A WAV whose samples a game file cannot hold is refused, pointing to
+    // Import, by convert and batch alike.
+    Make("w24.wav", Fixtures::WavFile(Wav{.channels = 1, .bits = 24}, Fixtures::Samples(30)));
+    Make("w5.wav", Fixtures::WavFile(Wav{.channels = 5}, Fixtures::Samples(40)));
+    Make("w0.wav", Fixtures::WavFile(Wav{.rate = 0}, Fixtures::Samples(40)));
+    for (const char* source : {"w24.wav", "w5.wav", "w0.wav"}) {
+        r = Zsnd({"convert", source, "OUT.SND"}, dir_->path());
+        QVERIFY2(r.exitCode == 1 && r.err.contains("zsnd import") && r.out.isEmpty(),
+                 qPrintable(r.err));
+        r = Zsnd({"batch", "--from", "wav", "--to", "wsd", ".", source}, dir_->path());
+        QVERIFY2(r.exitCode == 3 && r.err.contains("zsnd import"), qPrintable(r.err));
+    }
+    QCOMPARE(Fixtures::Entries(dir_->path()),
+             QStringList({"bad.snd", "ok.snd", "w0.wav", "w24.wav", "w5.wav"}));
 }
 
 void tst_zsnd::batchConvertsFolder() {
@@ -576,6 +626,34 @@ void tst_zsnd::batchRefusesNamesBeforeWriting() {
     QCOMPARE(Zsnd({"batch", "--from", "snd", "--to", "wav", "."}, dir_->path()).exitCode, 0);
     QCOMPARE(Fixtures::Entries(dir_->path()),
              QStringList({"A.WSD", "B.WAV", "b.snd", "notes.snd.bak"}));
+
+    // Outputs are worked out before anything is written: two sources that give
+    // one name, or an output that is a source reached through a link, stop the run.
+    QVERIFY(QDir(dir_->path()).mkpath("clash"));
+    Make("clash/BOOM.SND", game);
+    Make("clash/boom.snd", Fixtures::GameFile(Game{.id = 1}, Fixtures::Samples(64)));
+    QVERIFY(QDir(dir_->path()).mkpath("self"));
+    const QByteArray loop = Fixtures::WavFile(Wav{}, Fixtures::Samples(64));
+    Make("self/LOOP.WAV", loop);
+    QVERIFY(QFile::link("LOOP.WAV", dir_->filePath("self/loop.snd")));
+    const struct {
+        const char *folder, *from, *to, *message;
+        QStringList entries;
+    } clashes[] = {
+        {"clash",
+         "snd",
+         "wsd",
+         "BOOM.SND and boom.snd would both be converted to BOOM.WSD",
+         {"BOOM.SND", "boom.snd"}},
+        {"self", "snd", "wav", "LOOP.WAV would be written over loop.snd", {"LOOP.WAV", "loop.snd"}},
+    };
+    for (const auto& c : clashes) {
+        const Run r = Zsnd({"batch", "--from", c.from, "--to", c.to, c.folder}, dir_->path());
+        QVERIFY2(r.exitCode == 3 && r.err.contains(c.message) && r.out.isEmpty(),
+                 qPrintable(r.err));
+        QCOMPARE(Fixtures::Entries(dir_->filePath(c.folder)), c.entries);
+    }
+    QCOMPARE(Fixtures::ReadFile(dir_->filePath("self/LOOP.WAV")), loop);
 }
 
 void tst_zsnd::batchSaysWhatAThingIs() {
@@ -603,14 +681,16 @@ void tst_zsnd::batchSaysWhatAThingIs() {
 void tst_zsnd::fatalSignalLeavesNoTemporaryFile_data() {
     QTest::addColumn<int>("sig");
     QTest::addColumn<QString>("command");
-    QTest::newRow("SIGINT") << SIGINT << "convert";
-    QTest::newRow("SIGTERM") << SIGTERM << "convert";
-    QTest::newRow("SIGHUP") << SIGHUP << "convert";
+    QTest::addColumn<bool>("hupIgnored");  // started under nohup: a HUP changes nothing
+    QTest::newRow("SIGINT") << SIGINT << "convert" << false;
+    QTest::newRow("SIGTERM") << SIGTERM << "convert" << false;
+    QTest::newRow("SIGHUP") << SIGHUP << "convert" << false;
     for (const int sig : {SIGQUIT, SIGUSR1, SIGUSR2, SIGPIPE, SIGALRM, SIGXFSZ, SIGVTALRM})
-        QTest::newRow(sigabbrev_np(sig)) << sig << "convert";
-    QTest::newRow("real-time") << SIGRTMIN << "convert";
-    QTest::newRow("import, SIGINT") << SIGINT << "import";
-    QTest::newRow("import, SIGTERM") << SIGTERM << "import";
+        QTest::newRow(sigabbrev_np(sig)) << sig << "convert" << false;
+    QTest::newRow("real-time") << SIGRTMIN << "convert" << false;
+    QTest::newRow("import, SIGINT") << SIGINT << "import" << false;
+    QTest::newRow("import, SIGTERM") << SIGTERM << "import" << false;
+    QTest::newRow("import, SIGTERM after an ignored SIGHUP") << SIGTERM << "import" << true;
 }
 
 // A real signal to a real conversion or import of a 1 GiB file (sparse, on a
@@ -619,6 +699,7 @@ void tst_zsnd::fatalSignalLeavesNoTemporaryFile_data() {
 void tst_zsnd::fatalSignalLeavesNoTemporaryFile() {
     QFETCH(int, sig);
     QFETCH(QString, command);
+    QFETCH(bool, hupIgnored);
     QTemporaryDir shm(QStringLiteral("/dev/shm/zsnd-test-XXXXXX"));
     const QString folder = shm.isValid() ? shm.path() : dir_->path();
     // An import reads a WAV of 1 GiB of silence at 48 kHz, resampled as it goes.
@@ -632,9 +713,10 @@ void tst_zsnd::fatalSignalLeavesNoTemporaryFile() {
 
     QProcess p;
     // SIGQUIT and SIGXFSZ would leave a core file.
-    p.setChildProcessModifier([] {
+    p.setChildProcessModifier([hupIgnored] {
         const rlimit none{0, 0};
         ::setrlimit(RLIMIT_CORE, &none);
+        if (hupIgnored) ::signal(SIGHUP, SIG_IGN);
     });
     p.start(ZSND_PATH, {command, source, folder + "/OLD.WAV"});
     QVERIFY(p.waitForStarted());
@@ -647,6 +729,11 @@ void tst_zsnd::fatalSignalLeavesNoTemporaryFile() {
             if (partial.match(name).hasMatch()) seen = name;
     }
     QVERIFY2(!seen.isEmpty(), "no temporary file appeared while converting");
+    if (hupIgnored) {
+        QCOMPARE(::kill(static_cast<pid_t>(p.processId()), SIGHUP), 0);
+        QVERIFY(!p.waitForFinished(200));
+        QVERIFY(QFile::exists(folder + "/" + seen));
+    }
     QCOMPARE(::kill(static_cast<pid_t>(p.processId()), sig), 0);
     QVERIFY(p.waitForFinished(60000));
     See(p);
@@ -657,22 +744,28 @@ void tst_zsnd::fatalSignalLeavesNoTemporaryFile() {
     QCOMPARE(Fixtures::ReadFile(folder + "/OLD.WAV"), QByteArray("old destination"));
 }
 
-// A replaced file keeps its mode; a new one gets the creation mode, and never
-// a permission its source lacks.
+// Every command that makes a file keeps a replaced file's mode and gives a
+// new one no permission its source lacks.
 void tst_zsnd::modesAreKeptNotWidened() {
     const struct {
+        const char* command;
         mode_t umask, source, existing, expected;
     } cases[] = {
-        {022, 0644, 0600, 0600},  // replaced: kept
-        {077, 0600, 0644, 0644},  // replaced: kept whatever the umask
-        {022, 0600, 0, 0600},     // new from a private source: private
-        {022, 0666, 0, 0644},     // new: 0666 less the umask
-        {027, 0664, 0, 0640},
+        {"convert", 022, 0644, 0600, 0600},  // replaced: kept
+        {"convert", 077, 0600, 0644, 0644},  // replaced: kept whatever the umask
+        {"convert", 022, 0600, 0, 0600},     // new from a private source: private
+        {"convert", 022, 0666, 0, 0644},     // new: 0666 less the umask
+        {"convert", 027, 0664, 0, 0640},    {"cut", 022, 0600, 0, 0600},
+        {"cut", 002, 0640, 0, 0640},        {"import", 022, 0600, 0, 0600},
+        {"import", 022, 0604, 0644, 0644},
     };
-    const QString source = Make("m.snd", Fixtures::GameFile(Game{}, Fixtures::Samples(10)));
-    const QString dest = dir_->filePath("M.WAV");
-    const QByteArray destName = QFile::encodeName(dest);
+    const QString game = Make("m.snd", Fixtures::GameFile(Game{}, Fixtures::Samples(40)));
+    const QString wav = Make("m.wav", Fixtures::WavFile(Wav{}, Fixtures::Samples(40)));
     for (const auto& c : cases) {
+        const bool import = QByteArray(c.command) == "import";
+        const QString source = import ? wav : game;
+        const QString dest = dir_->filePath(import ? "M.SND" : "M.WAV");
+        const QByteArray destName = QFile::encodeName(dest);
         QFile::remove(dest);
         QCOMPARE(::chmod(QFile::encodeName(source).constData(), c.source), 0);
         if (c.existing != 0) {
@@ -682,13 +775,38 @@ void tst_zsnd::modesAreKeptNotWidened() {
         QProcess p;
         const mode_t mask = c.umask;
         p.setChildProcessModifier([mask] { ::umask(mask); });
-        p.start(ZSND_PATH, {"convert", source, dest});
+        p.start(ZSND_PATH, {c.command, source, dest});
         QVERIFY(p.waitForFinished());
-        QCOMPARE(p.exitCode(), 0);
+        QVERIFY2(p.exitCode() == 0, p.readAllStandardError().constData());
         struct stat st {};
         QCOMPARE(::stat(destName.constData(), &st), 0);
-        QCOMPARE(st.st_mode & 07777, c.expected);
+        QVERIFY2((st.st_mode & 07777) == c.expected, c.command);
     }
+}
+
+// When the last step fails (DEST is a folder) nothing claims success and no
+// temporary file is left; a destination name of up to 255 bytes is written.
+void tst_zsnd::destinationEdges() {
+    Make("s.snd", Fixtures::GameFile(Game{}, Fixtures::Samples(40)));
+    Make("s.wav", Fixtures::WavFile(Wav{}, Fixtures::Samples(40)));
+    QVERIFY(QDir(dir_->path()).mkpath("D.WAV/x"));
+    QVERIFY(QDir(dir_->path()).mkpath("D.SND/x"));
+    for (const QStringList& args : {QStringList{"convert", "s.snd", "D.WAV"},
+                                    {"cut", "s.snd", "D.WAV"},
+                                    {"import", "s.wav", "D.SND"}}) {
+        const Run r = Zsnd(args, dir_->path());
+        QVERIFY2(r.exitCode == 3 && r.out.isEmpty(), qPrintable(args.join(' ') + r.out));
+    }
+    QCOMPARE(Fixtures::Entries(dir_->path()), QStringList({"D.SND", "D.WAV", "s.snd", "s.wav"}));
+    for (const int length : {240, 251, 255}) {
+        const QString name = QString(length - 4, QLatin1Char('n')) + ".WAV";
+        const Run r = Zsnd({"convert", "s.snd", name}, dir_->path());
+        QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+        QVERIFY(QFile::exists(dir_->filePath(name)));
+    }
+    // A multibyte character cut at the name limit still makes a legal temporary name.
+    const QString wide = QString(120, QChar(0x00E9)) + "x.WAV";  // 245 bytes
+    QCOMPARE(Zsnd({"convert", "s.snd", wide}, dir_->path()).exitCode, 0);
 }
 
 // Standard output on a full disk: the lost text is a failure, said on
@@ -744,6 +862,51 @@ void tst_zsnd::oddNamesReachTheFileSystem() {
     QCOMPARE(r.out, QString("e\\a.wav created successfully!\n"));
     for (const QString& text : {r.out, r.err})
         QVERIFY(!text.contains(QChar(0x1B)) && !text.contains(QChar(0x07)));
+
+    // Every line, success and error alike, is one line with its controls escaped:
+    // line breaks, DEL and C1 controls included.
+    const struct {
+        QStringList args;
+        QString out, err;
+    } lines[] = {
+        {{"convert", "a.snd", "n\nl.wav"}, "n\\nl.wav created successfully!\n", ""},
+        {{"cut", "a.snd", "c\r\n.wsd"}, "c\\r\\n.wsd created successfully! (frames 0 to 1)\n", ""},
+        {{"convert", "a.snd", QString::fromUtf8("d\x7f\u009b.wav")},
+         "d\\x7f\\u009b.wav created successfully!\n",
+         ""},
+        {{"info", "x\nzsnd: error 0: forged.snd"},
+         "",
+         "zsnd: error 53: File not found: x\\nzsnd: error 0: forged.snd\n"},
+        {{"import", "--like", "l\n.snd", "a.snd", "A.SND"},
+         "",
+         "zsnd: error 53: File not found: l\\n.snd\n"},
+    };
+    for (const auto& c : lines) {
+        r = Zsnd(c.args, dir_->path());
+        QCOMPARE(r.out, c.out);
+        QCOMPARE(r.err, c.err);
+    }
+
+    // CSV keeps a name's bytes; a name a spreadsheet would take for a formula
+    // is written as ./name, which still opens it.
+    Make("=HYPERLINK(\"http:evil\")&.snd", game);
+    QProcess p;
+    p.setWorkingDirectory(dir_->path());
+    p.start(
+        "sh",
+        {"-c", "exec \"$0\" info --csv \"$(printf 'b\\377.snd')\" '=HYPERLINK(\"http:evil\")&.snd'",
+         ZSND_PATH});
+    QVERIFY(p.waitForFinished());
+    const QByteArray csv = p.readAllStandardOutput();
+    QVERIFY2(csv.contains("\r\nb\xff.snd,SND,true,") &&
+                 csv.contains("\r\n\"./=HYPERLINK(\"\"http:evil\"\")&.snd\",SND,true,"),
+             csv.constData());
+    // On a terminal the table is read by a person: no raw escape reaches it.
+    r = Exec("script",
+             {"-qec", QString(ZSND_PATH) + " info --csv 'esc\x1b]0;PWNED\x07.snd'", "/dev/null"},
+             dir_->path());
+    QVERIFY2(r.out.contains("esc\\e]0;PWNED\\a.snd") && !r.out.contains(QChar(0x1B)),
+             qPrintable(r.out));
 }
 
 // A small private tmpfs fills up while the new file is written.
@@ -754,13 +917,15 @@ void tst_zsnd::fullDiskKeepsOldDestination() {
         "set -e; mnt=\"$1\"; mount -t tmpfs -o size=256k tmpfs \"$mnt\"; "
         "printf 'old destination' > \"$mnt/BIG.WAV\"; "
         "set +e; \"$2\" convert \"$3\" \"$mnt/BIG.WAV\" 2>/dev/null; echo \"exit=$?\"; "
-        "echo \"content=$(cat \"$mnt/BIG.WAV\")\"; echo \"entries=$(ls -A \"$mnt\" | tr '\\n' ' "
-        "')\"");
+        "echo \"content=$(cat \"$mnt/BIG.WAV\")\"; "
+        "\"$2\" demo \"$mnt/new/demo\" >/dev/null 2>&1; echo \"demo=$?\"; "
+        "echo \"entries=$(ls -A \"$mnt\" | tr '\\n' ' ')\"");
     QVERIFY(QDir(dir_->path()).mkdir("mnt"));
     const Run r = Exec("unshare", {"-m", "sh", "-c", script, "sh", dir_->filePath("mnt"), ZSND_PATH,
                                    dir_->filePath("big.snd")});
     if (!r.out.contains("exit=")) QSKIP(qPrintable("cannot mount a private tmpfs here: " + r.err));
-    QCOMPARE(r.out, QString("exit=3\ncontent=old destination\nentries=BIG.WAV \n"));
+    // The demo set does not fit: all of it or nothing, so the next run is not blocked.
+    QCOMPARE(r.out, QString("exit=3\ncontent=old destination\ndemo=3\nentries=BIG.WAV \n"));
 }
 
 // Root ignores modes, so the program runs as an unprivileged user then.
@@ -822,6 +987,17 @@ void tst_zsnd::importWritesGameFiles() {
     QCOMPARE(Fixtures::GameFields(Fixtures::ReadFile(dir_->filePath("NEW.SND"))),
              (QList<qint32>{0, 9, 11025 * 2, 11025, 16, 1, 0}));
 
+    // A like-file that passes inspection gives its flag and ID exactly.
+    for (const qint32 id : {123456, -5}) {
+        Make("ODD.SND", Fixtures::GameFile(Game{.flag = 7, .id = id}, Fixtures::Samples(8)));
+        r = Zsnd({"import", "--like", "ODD.SND", "tone.flac", "ODD.SND"}, dir_->path());
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(r.out.contains(QString("8-bit flag 7, internal ID %1\n").arg(id)),
+                 qPrintable(r.out));
+        QCOMPARE(Fixtures::GameFields(Fixtures::ReadFile(dir_->filePath("ODD.SND"))).mid(0, 2),
+                 (QList<qint32>{7, id}));
+    }
+
     QVERIFY(Fixtures::WriteSignal(dir_->filePath("hot.wav"), SF_FORMAT_WAV | SF_FORMAT_FLOAT, 8000,
                                   1, 800, Fixtures::Sine(1.5, 1000, 8000)));
     r = Zsnd({"import", "hot.wav", "hot-copy.wav"}, dir_->path());
@@ -850,15 +1026,33 @@ void tst_zsnd::importRefusals() {
         QCOMPARE(r.exitCode, 2);
         QVERIFY2(r.err.contains("zsnd --help"), qPrintable(r.err));
     }
-    Run r = Zsnd({"import", "notes.txt", "KEEP.SND"}, dir_->path());
-    QCOMPARE(r.exitCode, 3);
-    QVERIFY2(r.err.contains("error 321") && r.err.contains("notes.txt"), qPrintable(r.err));
+    // Sources with nothing to import, or at a rate no recording has, are
+    // errors with a number and a reason; nothing is written.
+    Make("one-hertz.wav", Fixtures::WavFile(Wav{.rate = 1}, Fixtures::Samples(20)));
+    Make("no-frames.wav", Fixtures::WavFile(Wav{.rate = 22050}, {}));
+    Make("short.mp3", QByteArray("ID3") + QByteArray(97, '\x55'));
+    const struct {
+        const char *source, *message;
+    } failures[] = {
+        {"notes.txt", "notes.txt is not audio"},
+        {"one-hertz.wav", "at 1 Hz"},
+        {"no-frames.wav", "no samples"},
+        {"short.mp3", "short.mp3 is not audio"},
+    };
+    Run r;
+    for (const auto& f : failures) {
+        r = Zsnd({"import", f.source, "KEEP.SND"}, dir_->path());
+        QVERIFY2(r.exitCode == 3 && r.err.contains("zsnd: error 321") &&
+                     r.err.contains(f.message) && !r.err.contains("does not exist"),
+                 qPrintable(r.err));
+    }
     r = Zsnd({"import", "--like", "LOW.SND", "tone.flac", "KEEP.SND"}, dir_->path());
     QCOMPARE(r.exitCode, 1);
     QVERIFY2(r.err.contains("Sample Rate: 4000"), qPrintable(r.err));
     QCOMPARE(Fixtures::ReadFile(dir_->filePath("KEEP.SND")), old);
     QCOMPARE(Fixtures::Entries(dir_->path()),
-             (QStringList{"KEEP.SND", "LOW.SND", "notes.txt", "tone.flac"}));
+             (QStringList{"KEEP.SND", "LOW.SND", "no-frames.wav", "notes.txt", "one-hertz.wav",
+                          "short.mp3", "tone.flac"}));
     r = Zsnd({"--help"});
     QVERIFY(r.out.contains("zsnd import") && r.out.contains("--like GAMEFILE"));
 }
@@ -884,7 +1078,17 @@ void tst_zsnd::demoWritesItsSetOnce() {
     QVERIFY2(r.err.startsWith("zsnd: error 58: ") && r.err.contains("ENGINE.SND"),
              qPrintable(r.err));
     QCOMPARE(Fixtures::ReadFile(folder + "/SIREN.SND"), before);
-    QCOMPARE(Zsnd({"demo"}).exitCode, 2);
+    for (const QStringList& args : {QStringList{"demo"}, {"demo", ""}}) {
+        r = Zsnd(args);
+        QVERIFY2(r.exitCode == 2 && !r.err.contains("QDir"), qPrintable(r.err));
+    }
+    // A folder name that is not valid UTF-8 is made byte for byte.
+    r = Exec("sh", {"-c", "exec \"$0\" demo \"$(printf 'odd\\377')\"", ZSND_PATH}, dir_->path());
+    QCOMPARE(r.exitCode, 0);
+    struct stat st {};
+    QCOMPARE(
+        ::stat(QByteArray(QFile::encodeName(dir_->path()) + "/odd\xff/CHIME.WAV").constData(), &st),
+        0);
 }
 
 // Every command the full help lists answers --help and -h with its own part of

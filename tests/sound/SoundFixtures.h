@@ -3,6 +3,8 @@
 // Builds sound files byte by byte for the tests, independently of the code
 // under test: every header field is laid out here by hand, little-endian.
 
+#include <ftw.h>
+
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -91,6 +93,16 @@ inline QList<qint32> GameFields(const QByteArray& b) {
     QList<qint32> fields;
     for (int i = 0; i < 7; ++i) fields << Get32(b, 4 * i);
     return fields;
+}
+
+// Removes `root` and everything under it by the names' bytes (QDir cannot
+// carry a name that is not valid UTF-8, so it would leave such a folder behind).
+inline void RemoveTree(const QString& root) {
+    const auto removeOne = [](const char* path, const struct stat*, int, struct FTW*) {
+        ::remove(path);
+        return 0;  // go on with the rest whatever happens
+    };
+    ::nftw(QFile::encodeName(root).constData(), removeOne, 16, FTW_DEPTH | FTW_PHYS);
 }
 
 // Every name in `folder`, hidden ones included, sorted.

@@ -159,7 +159,10 @@ void tst_Conversion::gameToGameCarriesChoices() {
     Inspect("b.snd");
     SoundInfo.EightBitFlag = 2;
     SoundInfo.InternalID = 9999;
-    SoundInfo.Channels = -2;  // widened with its sign
+    SoundInfo.Channels = -2;  // a header inspection would refuse: nothing written
+    QVERIFY_THROWS_EXCEPTION(AppError, MakeSND(src, dir_->filePath("X.WSD")));
+    QVERIFY(!QFile::exists(dir_->filePath("X.WSD")));
+    SoundInfo.Channels = 1;
     QString expected;
     for (const char* name : {"B.WSD", "C.WSD", "D.WSD"}) {
         const QString dest = dir_->filePath(name);
@@ -168,7 +171,7 @@ void tst_Conversion::gameToGameCarriesChoices() {
         const QByteArray out = Fixtures::ReadFile(dest);
         QCOMPARE(Fixtures::Get32(out, 0), 2);
         QCOMPARE(Fixtures::Get32(out, 4), 9999);
-        QCOMPARE(Fixtures::Get32(out, 20), -2);
+        QCOMPARE(Fixtures::Get32(out, 20), 1);
         QVERIFY(out.mid(28) == samples);
     }
     QCOMPARE(StatusText, expected);

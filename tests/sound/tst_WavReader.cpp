@@ -6,8 +6,10 @@
 #include "AppError.h"
 #include "Conversion.h"
 #include "Inspection.h"
+#include "MemorySource.h"
 #include "SoundFixtures.h"
 #include "UncheckedHeader.h"
+#include "WavReader.h"
 
 using namespace mUtility;
 
@@ -70,6 +72,7 @@ private slots:
     void init();
     void layouts_data();
     void layouts();
+    void readsChunkHeadersInBlocks();
     void writtenBySndfile_data();
     void writtenBySndfile();
 
@@ -121,8 +124,17 @@ void tst_WavReader::layouts_data() {
         Riff(kList + Chunk("data", s, 5000) + Chunk("fmt ", kStereo16)), "Data length: 5000");
     row("canonical data beyond the end", Riff(Chunk("fmt ", kStereo16) + Chunk("data", s, 1202)),
         "Data length: 1202");
+    // Beyond what a game file can describe, yet sound: refused as such, not as a lie.
     row("streamed data size", Riff(Chunk("fmt ", kStereo16) + kList + Chunk("data", s, 0xFFFFFFFF)),
-        "Data length: -1");
+        "Data length: not given (a streamed file)");
+    row("data of 2 GiB claimed",
+        Riff(Chunk("fmt ", kStereo16) + kList + Chunk("data", s, 0x80000000)),
+        "Data length: 2147483648");
+    row("RF64", QByteArray("RF64") + Riff(Chunk("fmt ", kStereo16) + data).mid(4),
+        "Format: RF64, whose samples a game file cannot hold");
+    QByteArray empties;
+    for (int i = 0; i < 20000; ++i) empties += Chunk("JUNK", {});
+    row("20000 empty chunks", Riff(Chunk("fmt ", kStereo16) + empties + data), "valid");
     row("a-law, canonical", Riff(Chunk("fmt ", Fmt(6, 1, 8000, 8)) + data), "compressed");
     row("mu-law after a LIST", Riff(kList + Chunk("fmt ", Fmt(7, 1, 8000, 8)) + data),
         "compressed");
@@ -180,7 +192,43 @@ void tst_WavReader::layouts() {
         return;
     }
     QCOMPARE(r.Outcome, InspectionOutcome::Invalid);
-    QVERIFY2(r.MessageText.endsWith("\r\n\r\n" + verdict), qPrintable(r.MessageText));
+    QVERIFY2(r.MessageText.contains("\r\n\r\n" + verdict), qPrintable(r.MessageText));
+    QCOMPARE(r.MessageText.contains("Import"),
+             verdict.contains("game file") || verdict.contains("streamed"));
+}
+
+// Chunk headers are read through a buffer: a file of many small chunks costs
+// a read per block, not one per chunk.
+void tst_WavReader::readsChunkHeadersInBlocks() {
+    class Counting : public MemorySource {
+    public:
+        using MemorySource::MemorySource;
+        qint64 Read(char* buffer, qint64 count) override {
+            ++reads;
+            return MemorySource::Read(buffer, count);
+        }
+        int reads = 0;
+    };
+    QByteArray empties;
+    for (int i = 0; i < 5000; ++i) empties += Chunk("JUNK", {});
+    const QByteArray file = Riff(Chunk("fmt ", kStereo16) + empties + Chunk("data", kSamples));
+    Counting source(file.constData(), file.size());
+    const WavReader::Layout layout = WavReader::Read(source);
+    QCOMPARE(layout.status, WavReader::Status::Found);
+    QCOMPARE(layout.DataOffset, file.size() - kSamples.size());
+    QVERIFY2(source.reads < 20, qPrintable(QString::number(source.reads)));
+
+    // Samples of 2 GiB that are really there (a sparse file): too large for a
+    // game file, said with the real size.
+    const QString path = dir_->filePath("huge.wav");
+    QVERIFY(
+        Fixtures::WriteFile(path, Riff(Chunk("fmt ", kStereo16) + Chunk("data", {}, 0x80000000))));
+    QVERIFY(QFile::resize(path, 44 + 0x80000000LL));
+    SoundInfoRecord info;
+    const InspectionResult r = InspectFile(dir_->path(), "huge.wav", info);
+    QVERIFY2(
+        r.MessageText.contains("2147483648 bytes, more than") && r.MessageText.contains("Import"),
+        qPrintable(r.MessageText));
 }
 
 // WAVs as an ordinary library writes them: the extensible header, and an
@@ -235,6 +283,17 @@ void tst_WavReader::CheckRelabel(const QString& path, const QByteArray& samples,
     SplitPath(path, folder, name);
     QVERIFY(InspectFile(folder, name, SoundInfo).IsValid());
     const QString dest = dir_->filePath("OUT.SND");
+    if (!GameFieldsFit(rate, bits, channels)) {
+        // Samples a game file cannot hold are refused, pointing to Import.
+        try {
+            MakeSND(SoundInfo.SourcePath(), dest);
+            QFAIL("a WAV the game format cannot hold was converted");
+        } catch (const AppError& e) {
+            QVERIFY2(e.Description.contains("Import"), qPrintable(e.Description));
+        }
+        QVERIFY(!QFile::exists(dest));
+        return;
+    }
     MakeSND(SoundInfo.SourcePath(), dest);
     const QByteArray out = Fixtures::ReadFile(dest);
     QCOMPARE(out.size(), 28 + samples.size());

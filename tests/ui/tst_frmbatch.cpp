@@ -78,6 +78,7 @@ private slots:
     void wavSourcesTakeFlagAndIdFromRecord();
     void takesNoInputWhileConverting();
     void lyingHeaderStopsThereAndDialogStaysUsable();
+    void clashingOutputsWriteNothing();
     // Last: the signal it raises stays received for the rest of the run.
     void terminationSignalStopsBetweenFiles();
 
@@ -377,6 +378,23 @@ void tst_frmBatch::lyingHeaderStopsThereAndDialogStaysUsable() {
     QCOMPARE(boxes_.value(0).text,
              QStringLiteral("Operation was successful!  3 files were converted."));
     QVERIFY(QFile::exists(Path(QStringLiteral("4.WAV"))));
+}
+
+// Two entries that would give one output are refused before anything is written.
+void tst_frmBatch::clashingOutputsWriteNothing() {
+    const QByteArray first = Fixtures::GameFile(Game(0, 1), Fixtures::Samples(40));
+    auto dialog = Open({{QStringLiteral("BOOM.SND"), first},
+                        {QStringLiteral("boom.snd"), Fixtures::GameFile(Game(0, 2), {})}},
+                       QStringLiteral("BOOM.SND"));
+    Click(*dialog, "btnAdd_1");
+    ChooseTarget(*dialog, 1);
+    Click(*dialog, "btnConvert");
+    QCOMPARE(boxes_.size(), 1);
+    QVERIFY2(boxes_[0].text.contains(
+                 QStringLiteral("BOOM.SND and boom.snd would both be converted to BOOM.WSD")),
+             qPrintable(boxes_[0].text));
+    QCOMPARE(Fixtures::Entries(dir_->path()),
+             QStringList({QStringLiteral("BOOM.SND"), QStringLiteral("boom.snd")}));
 }
 
 void tst_frmBatch::terminationSignalStopsBetweenFiles() {

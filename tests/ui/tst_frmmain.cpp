@@ -23,6 +23,7 @@
 #include "MsgBox.h"
 #include "PlaySound.h"
 #include "QuillonButton.h"
+#include "SoundFixtures.h"
 #include "SoundInfo.h"
 #include "WindowTestKit.h"
 #include "frmDetails.h"
@@ -121,6 +122,8 @@ private slots:
             return answer_;
         });
     }
+
+    void cleanupTestCase() { Fixtures::RemoveTree(tmp_.path()); }
 
     void init() {
         shown_.clear();

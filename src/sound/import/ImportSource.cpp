@@ -65,25 +65,35 @@ ImportSource::ImportSource(const QString& path) : file_(path) {
     SF_INFO info{};
     sf_ = sf_open_fd(file_.Fd(), SFM_READ, &info, 0);
     if (!sf_) {
-        throw AppError::Standard(ErrNo::InvalidFileFormat,
-                                 QStringLiteral("%1 is not audio that can be imported (%2)")
-                                     .arg(path, QString::fromLocal8Bit(sf_strerror(nullptr))));
+        // The file itself opened: a "system" error here is the decoder's, not the file's.
+        const int error = sf_error(nullptr);
+        const QString why = error == SF_ERR_SYSTEM || error == SF_ERR_NO_ERROR
+                                ? QStringLiteral("damaged, cut off or of an unknown kind")
+                                : QString::fromLocal8Bit(sf_error_number(error));
+        throw AppError::Standard(
+            ErrNo::InvalidFileFormat,
+            QStringLiteral("%1 is not audio that can be imported (%2)").arg(path, why));
     }
-    if (info.channels < 1 || info.samplerate < 1) {
+    if (info.channels < 1 || info.samplerate < ImportSource::MinRate ||
+        info.samplerate > ImportSource::MaxRate) {
         sf_close(sf_);
         sf_ = nullptr;
         throw AppError::Standard(ErrNo::InvalidFileFormat,
-                                 QStringLiteral("%1 has %2 channels at %3 Hz")
+                                 QStringLiteral("%1 has %2 channels at %3 Hz; a sound to import "
+                                                "has 1 channel or more at %4 to %5 Hz")
                                      .arg(path)
                                      .arg(info.channels)
-                                     .arg(info.samplerate));
+                                     .arg(info.samplerate)
+                                     .arg(ImportSource::MinRate)
+                                     .arg(ImportSource::MaxRate));
     }
     facts_.Format = FormatName(info.format);
     facts_.Bits = IntegerBits(info.format);
     facts_.Encoding = EncodingName(info.format, facts_.Bits);
     facts_.Rate = info.samplerate;
     facts_.Channels = info.channels;
-    facts_.Frames = info.frames;
+    // A decoder that cannot find the end reports a count no file could hold.
+    facts_.Frames = info.frames >= 0 && info.frames < (sf_count_t(1) << 40) ? info.frames : -1;
 }
 
 ImportSource::~ImportSource() {

@@ -21,3 +21,11 @@ ImportTarget ImportTarget::DefaultFor(const SourceFacts& source, const QString& 
     t.InternalID = 0;
     return t;
 }
+
+void ImportTarget::TakeLike(const mUtility::SoundInfoRecord& like) {
+    Rate = like.SampleRate;
+    Bits = like.BitsPerSample;
+    Channels = like.Channels;
+    EightBitFlag = like.EightBitFlag;
+    InternalID = like.InternalID;
+}

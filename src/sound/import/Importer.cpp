@@ -106,9 +106,6 @@ void CheckTarget(const ImportTarget& t) {
         throw BadTarget(QStringLiteral("the bit depth must be 8 or 16, not %1").arg(t.Bits));
     if (t.Channels != 1 && t.Channels != 2)
         throw BadTarget(QStringLiteral("the channels must be 1 or 2, not %1").arg(t.Channels));
-    if (t.InternalID < 0 || t.InternalID > 9999)
-        throw BadTarget(
-            QStringLiteral("the internal ID must be 0 to 9999, not %1").arg(t.InternalID));
 }
 
 ImportReport Import(const QString& sourcePath, const QString& destPath, const ImportTarget& target,
@@ -127,7 +124,7 @@ ImportReport Import(const QString& sourcePath, const QString& destPath, const Im
     const qint64 frameBytes = qint64(quantizer.BytesPerSample()) * outCh;
     const double ratio = double(target.Rate) / in.Rate;
     // Some decoders cannot tell the length beforehand and report a huge count.
-    const bool lengthKnown = in.Frames > 0 && in.Frames < (qint64(1) << 40);
+    const bool lengthKnown = in.Frames > 0;
     if (lengthKnown &&
         double(in.Frames) * ratio * frameBytes > std::numeric_limits<qint32>::max() - 64.0) {
         throw AppError::Standard(ErrNo::Overflow,
@@ -136,15 +133,17 @@ ImportReport Import(const QString& sourcePath, const QString& destPath, const Im
                                      .arg(sourcePath));
     }
 
+    // Every buffer holds one block, whatever the ratio of the rates: the
+    // resampler takes only as much input as fits the room it is given.
     std::vector<float> decoded(kBlockFrames * in.Channels);
     std::vector<float> mixed(kBlockFrames * outCh);
-    const qint64 room = qint64(kBlockFrames * ratio) + 256;
+    const qint64 room = kBlockFrames;
     std::vector<float> resampled(resample ? room * outCh : 0);
-    std::vector<char> bytes((resample ? room : kBlockFrames) * frameBytes);
+    std::vector<char> bytes(kBlockFrames * frameBytes);
     std::unique_ptr<Resampler> resampler;
     if (resample) resampler = std::make_unique<Resampler>(in.Rate, target.Rate, outCh);
 
-    AtomicFile dest(destPath);
+    AtomicFile dest(destPath, source.Mode());
     const qint64 headerSize = target.Type == QLatin1String("WAV") ? WavHeaderSize : SndHeaderSize;
     const std::vector<char> placeholder(headerSize, '\0');
     dest.Write(placeholder.data(), headerSize);
@@ -176,6 +175,10 @@ ImportReport Import(const QString& sourcePath, const QString& destPath, const Im
         }
     }
     if (resampler) resampler->Process(nullptr, 0, resampled.data(), room, outCh, put);
+    if (report.FramesOut == 0)
+        throw AppError::Standard(
+            ErrNo::InvalidFileFormat,
+            QStringLiteral("%1 gave no samples to import; nothing was written").arg(sourcePath));
     report.Clipped = quantizer.Clipped();
     report.DataLength = static_cast<qint32>(dataBytes);
     WriteHeader(dest, target, report.DataLength, destPath);
