@@ -34,6 +34,18 @@ for src in short.flac long.flac; do
   report "import ${src%.flac} FLAC: zsnd peak RSS" "$((rss_kib / 1024))" "MiB" "<= 64" \
     "$rss_kib <= 65536"
 done
+# The extremes of the rates taken: memory stays one block whatever the ratio.
+sox -n -r 1000 -b 16 -c 2 "$dir/slow.wav" synth 60 sine 100 gain -6
+sox -n -r 1000000 -b 16 -c 2 "$dir/fast.wav" synth 5 sine 1000 gain -6
+for case in "slow 44100" "fast 6000"; do
+  set -- $case
+  bench_reset
+  /usr/bin/time -f %M -o "$dir/rss" "$ZSND" import --rate "$2" \
+    "$dir/$1.wav" "$dir/OUT.SND" >/dev/null
+  rss_kib=$(cat "$dir/rss")
+  report "import $1.wav to $2 Hz: zsnd peak RSS" "$((rss_kib / 1024))" "MiB" "<= 64" \
+    "$rss_kib <= 65536"
+done
 bench_reset
 unset -f bench_reset
 exit $status

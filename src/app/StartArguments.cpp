@@ -27,7 +27,7 @@ const char kHelp[] =
     "program and can be caught): closed as on Exit, temporary files removed.\n";
 
 void Print(std::FILE* stream, const QString& text) {
-    std::fputs(TerminalText::Escaped(text, true).toUtf8().constData(), stream);
+    std::fputs(text.toUtf8().constData(), stream);
     std::fflush(stream);
 }
 
@@ -79,7 +79,7 @@ int StartArguments::Answer() const {
             Print(stderr, QStringLiteral("zephyra-sound-utility: %1\n"
                                          "Try 'zephyra-sound-utility --help' for more "
                                          "information.\n")
-                              .arg(problem));
+                              .arg(TerminalText::Escaped(problem)));
             return 2;
         case Action::Run:
             break;

@@ -1,11 +1,29 @@
 #include <QApplication>
 
 #include "NativeName.h"
+#include "RunTopLevel.h"
 #include "SignalQuit.h"
 #include "StartArguments.h"
 #include "StartupProbe.h"
 #include "ZephyraVersion.h"
 #include "frmMain.h"
+
+namespace {
+
+// The last guard: an exception that escapes an event's handling (running out
+// of memory anywhere) is shown with its number, and the program carries on
+// instead of ending by an abort.
+class Application : public QApplication {
+public:
+    using QApplication::QApplication;
+    bool notify(QObject* receiver, QEvent* event) override {
+        bool result = false;
+        zs::RunTopLevel(nullptr, [&] { result = QApplication::notify(receiver, event); });
+        return result;
+    }
+};
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
     QStringList args;
@@ -16,7 +34,7 @@ int main(int argc, char* argv[]) {
     if (start.action != StartArguments::Action::Run) return start.Answer();
 
     int qtArgc = 1;  // Qt sees no argument of ours: a path may start with "-"
-    QApplication app(qtArgc, argv);
+    Application app(qtArgc, argv);
     QApplication::setApplicationName("Zephyra Sound Utility");
     QApplication::setApplicationVersion(ZephyraVersion::Text);
     QApplication::setDesktopFileName("io.github.brellin.ZephyraSoundUtility");

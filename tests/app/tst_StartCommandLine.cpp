@@ -30,6 +30,10 @@ void tst_StartCommandLine::answers_data() {
                                << "zephyra-sound-utility: one FILE or FOLDER at most, 2 given";
     QTest::newRow("empty path") << QStringList{""} << 2 << ""
                                 << "zephyra-sound-utility: an empty path";
+    QTest::newRow("controls in an option")
+        << QStringList{"--x\x1b[2J\nzephyra-sound-utility: y"} << 2 << ""
+        << "zephyra-sound-utility: unknown option "
+           "\"--x\\e[2J\\nzephyra-sound-utility: y\"";
     QTest::newRow("option after --")
         << QStringList{"--", "--help", "x"} << 2 << ""
         << "zephyra-sound-utility: one FILE or FOLDER at most, 2 given";

@@ -387,6 +387,10 @@ void tst_zsnd::cutWritesExactFrames_data() {
                                << "one.wsd" << 4 << 0LL << 1LL;
     QTest::newRow("seconds") << "a.snd" << QStringList{"--from", "0.01", "--to", "0.02"} << "s.snd"
                              << 1 << 80LL << 80LL;
+    // Seconds go to the nearest frame: 1.98 frames is frame 2, 4.41 is frame 4.
+    QTest::newRow("seconds rounded")
+        << "b.wsd" << QStringList{"--from", "0.00009", "--to", "0.0002"} << "r.wsd" << 4 << 2LL
+        << 2LL;
     QTest::newRow("game to wav") << "b.wsd" << QStringList{"--from-sample", "500"} << "half.wav"
                                  << 4 << 500LL << 500LL;
     QTest::newRow("wav") << "c.wav" << QStringList{"--to-sample", "99"} << "C.WAV" << 4 << 0LL
@@ -505,6 +509,12 @@ void tst_zsnd::convertAppliesDialogRules() {
     out = Fixtures::ReadFile(dir_->filePath("y.snd"));
     QCOMPARE(Fixtures::GameFields(out), QList<qint32>({0, 0, 4410, 11025, 16, 2, 0}));
     QVERIFY(out.mid(28) == samples);
+
+    // After "--" a name that looks like an option is a file.
+    Make("--loud.snd", Fixtures::GameFile(Game{}, samples));
+    r = Zsnd({"convert", "--", "--loud.snd", "-loud.wav"}, dir_->path());
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(Fixtures::ReadFile(dir_->filePath("-loud.wav")).mid(44), samples);
 }
 
 void tst_zsnd::convertRefusals() {
@@ -807,6 +817,20 @@ void tst_zsnd::destinationEdges() {
     // A multibyte character cut at the name limit still makes a legal temporary name.
     const QString wide = QString(120, QChar(0x00E9)) + "x.WAV";  // 245 bytes
     QCOMPARE(Zsnd({"convert", "s.snd", wide}, dir_->path()).exitCode, 0);
+
+    // The data reaches the disk before the rename, the rename after it.
+    const QString trace = dir_->filePath("trace");
+    const Run traced = Exec("strace",
+                            {"-qq", "-e", "trace=fsync,fdatasync,rename,renameat,renameat2", "-o",
+                             trace, ZSND_PATH, "convert", "s.snd", "T.WAV"},
+                            dir_->path());
+    if (traced.exitCode != 0) QSKIP(qPrintable("cannot trace system calls here: " + traced.err));
+    QStringList calls;
+    for (const QByteArray& line : Fixtures::ReadFile(trace).split('\n'))
+        if (!line.isEmpty()) calls << QString::fromLatin1(line.left(line.indexOf('(')));
+    QCOMPARE(calls.size(), 3);
+    QVERIFY2(calls[0].startsWith("f") && calls[1].startsWith("rename") && calls[2].startsWith("f"),
+             qPrintable(calls.join(' ')));
 }
 
 // Standard output on a full disk: the lost text is a failure, said on

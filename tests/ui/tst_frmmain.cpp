@@ -21,6 +21,7 @@
 #include "MenuApi.h"
 #include "MenuDriver.h"
 #include "MsgBox.h"
+#include "NativeName.h"
 #include "PlaySound.h"
 #include "QuillonButton.h"
 #include "SoundFixtures.h"
@@ -565,6 +566,17 @@ private slots:
                                        << "";
         QTest::newRow("file URL") << "file://" + music_ + "/song.snd" << music_ << "song.snd"
                                   << "";
+        // Names as they are on disk: "file:" without "//" is a name, and a
+        // name need not be valid UTF-8 (each test removes its own file).
+        QVERIFY(QFile::copy(music_ + "/song.snd", music_ + "/file:song.snd"));
+        QTest::newRow("relative name beginning file:")
+            << "file:song.snd" << music_ << "file:song.snd"
+            << "";
+        const QByteArray odd = QFile::encodeName(music_) + "/b\xff.snd";
+        QVERIFY(QFile::copy(music_ + "/song.snd", music_ + "/odd"));
+        QCOMPARE(::rename(QFile::encodeName(music_ + "/odd").constData(), odd.constData()), 0);
+        QTest::newRow("name that is not UTF-8")
+            << NativeName::Decode(odd) << music_ << NativeName::Decode("b\xff.snd") << "";
         QTest::newRow("missing") << music_ + "/gone.snd" << saved << ""
                                  << "The file or folder \"" + music_ + "/gone.snd\" was not found.";
         QTest::newRow("not a sound file") << "other.txt" << saved << ""
@@ -594,10 +606,13 @@ private slots:
         QCOMPARE(window->DirectoryPath(), folder);
         QCOMPARE(window->SelectedFileName(), selected);
         if (!selected.isEmpty())
-            QCOMPARE(Child<QLabel>(window.get(), "lblSelectedFile")->text(), selected.toUpper());
+            QCOMPARE(Child<QLabel>(window.get(), "lblSelectedFile")->text(),
+                     NativeName::ToUpper(selected));
         QCOMPARE(shown_.size(), message.isEmpty() ? 0 : 1);
         if (!message.isEmpty()) QCOMPARE(shown_[0].text, message);
         window->close();
+        if (selected == "file:song.snd" || selected == NativeName::Decode("b\xff.snd"))
+            ::unlink(NativeName::Encode(music_ + "/" + selected).constData());
     }
 
     // A game file dropped from a file manager opens its folder with it

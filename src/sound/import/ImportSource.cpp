@@ -65,11 +65,16 @@ ImportSource::ImportSource(const QString& path) : file_(path) {
     SF_INFO info{};
     sf_ = sf_open_fd(file_.Fd(), SFM_READ, &info, 0);
     if (!sf_) {
-        // The file itself opened: a "system" error here is the decoder's, not the file's.
+        // The file itself opened, so only the decoder's verdicts on its
+        // contents are said as they are; any other ("File does not exist")
+        // would mislead.
         const int error = sf_error(nullptr);
-        const QString why = error == SF_ERR_SYSTEM || error == SF_ERR_NO_ERROR
-                                ? QStringLiteral("damaged, cut off or of an unknown kind")
-                                : QString::fromLocal8Bit(sf_error_number(error));
+        const bool aboutContents = error == SF_ERR_UNRECOGNISED_FORMAT ||
+                                   error == SF_ERR_MALFORMED_FILE ||
+                                   error == SF_ERR_UNSUPPORTED_ENCODING;
+        const QString why = aboutContents
+                                ? QString::fromLocal8Bit(sf_error_number(error))
+                                : QStringLiteral("damaged, cut off or of an unknown kind");
         throw AppError::Standard(
             ErrNo::InvalidFileFormat,
             QStringLiteral("%1 is not audio that can be imported (%2)").arg(path, why));

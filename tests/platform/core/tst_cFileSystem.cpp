@@ -37,6 +37,15 @@ private slots:
                               << "1,30 KB";
         QTest::newRow("23506") << qint64(23506) << "22.9 KB"
                                << "22,9 KB";
+        // Two decimals below 10 of a unit, one below 100, none above.
+        QTest::newRow("just below 10 KB") << qint64(10 * 1024 - 1) << "9.99 KB"
+                                          << "9,99 KB";
+        QTest::newRow("10 KB") << qint64(10 * 1024) << "10.0 KB"
+                               << "10,0 KB";
+        QTest::newRow("just below 100 KB") << qint64(100 * 1024 - 1) << "99.9 KB"
+                                           << "99,9 KB";
+        QTest::newRow("100 KB") << qint64(100 * 1024) << "100 KB"
+                                << "100 KB";
         QTest::newRow("cut, not rounded") << qint64(1023 * 1024 + 1023) << "1023 KB"
                                           << "1023 KB";
         QTest::newRow("2400016") << qint64(2400016) << "2.28 MB"
