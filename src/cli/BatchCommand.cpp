@@ -103,7 +103,8 @@ public:
         if (!shown_ || timer_.elapsed() < 1000 || timer_.elapsed() - last_ < 100) return;
         last_ = timer_.elapsed();
         drawn_ = true;
-        Console::Err(QStringLiteral("\rzsnd: %1 of %2 files converted").arg(done).arg(total_));
+        Console::ErrOverLine(
+            QStringLiteral("zsnd: %1 of %2 files converted").arg(done).arg(total_));
     }
 
 private:

@@ -68,6 +68,11 @@ void Err(const QString& text) {
     Write(stderr, text);
 }
 
+void ErrOverLine(const QString& text) {
+    FlushOut();
+    Put(stderr, "\r" + TerminalText::Escaped(text).toUtf8());
+}
+
 void UsageProblem(const QString& text) {
     Err(QStringLiteral("zsnd: %1\nTry 'zsnd --help' for more information.\n").arg(Line(text)));
 }

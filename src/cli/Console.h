@@ -25,6 +25,9 @@ void Out(const QString& text);
 // terminal it is escaped as Out does, since a person reads it there.
 void OutVerbatim(const QString& text);
 void Err(const QString& text);
+// `text` (escaped as by Err) over the line standard error shows last: a
+// progress line on a terminal.
+void ErrOverLine(const QString& text);
 
 // "zsnd: <text>" and the usage hint on standard error.
 void UsageProblem(const QString& text);

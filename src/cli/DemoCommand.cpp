@@ -12,7 +12,8 @@ const char kUsage[] =
     "      Writes a few sounds made by the program into FOLDER (created when\n"
     "      missing): an engine hum, a two-tone beep, a rising sweep, stereo ones,\n"
     "      in 8 and 16 bits as .snd, .wsd and .wav, and BROKEN.WSD, whose header\n"
-    "      lies. The same bytes every time; nothing is written over a file.\n";
+    "      lies. The same bytes every time; nothing is written over a file, and\n"
+    "      a run that fails (a full disk) leaves nothing behind.\n";
 
 ExitCode Run(const QStringList& args) {
     const CommandLine line(args, {}, {});

@@ -20,7 +20,8 @@ const char kUsage[] =
     "      for its .snd, .wsd and .wav files; -r (--recursive) adds those of its\n"
     "      sub-folders. --csv prints a table (RFC 4180) with one row per file:\n"
     "      path, type, valid, refusal, 8-bit flag, internal ID, data length,\n"
-    "      sample rate, bit depth, channels, frames and duration in seconds.\n"
+    "      sample rate, bit depth, channels, frames and duration in seconds; a\n"
+    "      relative path that could pass for a formula (=, +, -, @) gets ./.\n"
     "      --json prints an array of the same records with the panel texts.\n"
     "      --hash adds the SHA-256 of the sample bytes alone, so a file and its\n"
     "      conversion show the same hash.\n";
