@@ -18,7 +18,6 @@ enum class InspectionOutcome {
 QString MalformedWavMessage();
 QString CompressedWavMessage();
 
-// The icon of the message box a caller shows; kept free of any widget type.
 // The panel's text of an 8-bit flag: "True" for 2, "False" for 0, else the number.
 QString FlagText(qint32 flag);
 
@@ -33,6 +32,7 @@ bool GameFieldsFit(qint32 sampleRate, qint32 bitsPerSample, qint32 channels,
 // refuses with it, so a conversion never writes a file inspection refuses.
 QString GameFormatRefusal(const SoundInfoRecord& info);
 
+// The icon of the message box a caller shows; kept free of any widget type.
 enum class MessageIcon { None, Information, Warning, Critical };
 
 // Every text of the information panel after an inspection.
