@@ -1,5 +1,7 @@
 #include "Console.h"
 
+#include <fcntl.h>
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -90,6 +92,35 @@ bool FinishOutput() {
     Write(stderr, QStringLiteral("zsnd: cannot write to standard output: %1\n")
                       .arg(QString::fromLocal8Bit(std::strerror(outError))));
     return false;
+}
+
+DecoderMessages::DecoderMessages() {
+    std::fflush(stderr);
+    held_ = ::memfd_create("zsnd-decoder", MFD_CLOEXEC);
+    saved_ = held_ < 0 ? -1 : ::fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 0);
+    if (saved_ < 0 || ::dup2(held_, STDERR_FILENO) < 0) {
+        if (held_ >= 0) ::close(held_);
+        if (saved_ >= 0) ::close(saved_);
+        held_ = saved_ = -1;
+    }
+}
+
+DecoderMessages::~DecoderMessages() {
+    if (held_ < 0) return;
+    std::fflush(stderr);
+    ::dup2(saved_, STDERR_FILENO);
+    ::close(saved_);
+    QByteArray text;
+    char buffer[4096];
+    ssize_t n = 0;
+    for (off_t at = 0; (n = ::pread(held_, buffer, sizeof buffer, at)) > 0 && text.size() < 65536;
+         at += n)
+        text.append(buffer, n);
+    ::close(held_);
+    for (const QByteArray& line : text.split('\n'))
+        if (!line.trimmed().isEmpty())
+            Err(QStringLiteral("zsnd: decoder: ") +
+                TerminalText::Escaped(NativeName::Decode(line)) + QLatin1Char('\n'));
 }
 
 bool ErrIsTerminal() {

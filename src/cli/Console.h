@@ -41,4 +41,19 @@ bool FinishOutput();
 
 bool ErrIsTerminal();
 
+// While one lives, what libraries write to standard error (a decoder's own
+// warnings) is held back; when it ends, each line is shown escaped, as
+// "zsnd: decoder: <line>", so no raw byte of a file reaches the terminal.
+class DecoderMessages {
+public:
+    DecoderMessages();
+    ~DecoderMessages();
+    DecoderMessages(const DecoderMessages&) = delete;
+    DecoderMessages& operator=(const DecoderMessages&) = delete;
+
+private:
+    int saved_ = -1;
+    int held_ = -1;
+};
+
 }  // namespace Console

@@ -102,7 +102,9 @@ ExitCode Run(const QStringList& args) {
         }
     }
 
+    ImportReport report;
     try {
+        const Console::DecoderMessages decoderMessages;
         ImportTarget target = ImportTarget::DefaultFor(ImportSource(source).Facts(), destType);
         if (line.Has("like")) target.TakeLike(like);
         if (choices.rate >= 0) target.Rate = ConvertOptions::SampleRates[choices.rate];
@@ -114,13 +116,13 @@ ExitCode Run(const QStringList& args) {
         if (choices.flag >= 0) target.EightBitFlag = choices.flag == 0 ? 2 : 0;
         if (choices.id >= 0) target.InternalID = choices.id;
         if (!game) target.EightBitFlag = target.InternalID = 0;
-        const ImportReport report = Import(source, dest, target);
-        Console::Out(Describe(report, source, dest));
-        return ExitCode::Ok;
+        report = Import(source, dest, target);
     } catch (const AppError& e) {
         Console::Report(e);
         return ExitCode::Failed;
     }
+    Console::Out(Describe(report, source, dest));
+    return ExitCode::Ok;
 }
 
 }  // namespace ImportCommand

@@ -1056,7 +1056,12 @@ void tst_zsnd::importRefusals() {
     // errors with a number and a reason; nothing is written.
     Make("one-hertz.wav", Fixtures::WavFile(Wav{.rate = 1}, Fixtures::Samples(20)));
     Make("no-frames.wav", Fixtures::WavFile(Wav{.rate = 22050}, {}));
-    Make("short.mp3", QByteArray("ID3") + QByteArray(97, '\x55'));
+    // The first 100 bytes of a real MP3: its decoder has warnings to print.
+    const QString mp3 = dir_->filePath("full.mp3");
+    QVERIFY(Fixtures::WriteSignal(mp3, SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III, 44100, 1, 44100,
+                                  Fixtures::Sine(0.5, 440, 44100)));
+    Make("short.mp3", Fixtures::ReadFile(mp3).left(100));
+    QFile::remove(mp3);
     const struct {
         const char *source, *message;
     } failures[] = {
@@ -1071,6 +1076,9 @@ void tst_zsnd::importRefusals() {
         QVERIFY2(r.exitCode == 3 && r.err.contains("zsnd: error 321") &&
                      r.err.contains(f.message) && !r.err.contains("does not exist"),
                  qPrintable(r.err));
+        // A decoder's own warnings come as zsnd's lines, never raw.
+        for (const QString& line : r.err.split('\n', Qt::SkipEmptyParts))
+            QVERIFY2(line.startsWith("zsnd: "), qPrintable(line));
     }
     r = Zsnd({"import", "--like", "LOW.SND", "tone.flac", "KEEP.SND"}, dir_->path());
     QCOMPARE(r.exitCode, 1);
