@@ -878,6 +878,35 @@ void tst_zsnd::oddNamesReachTheFileSystem() {
     QCOMPARE(::stat(QByteArray(QFile::encodeName(dir_->path()) + "/B\xff.WAV").constData(), &st),
              0);
 
+    // A folder, an overlong sequence and a name ending in a cut multibyte
+    // character: each reached by its bytes.
+    const QByteArray base = QFile::encodeName(dir_->path());
+    QCOMPARE(::mkdir(QByteArray(base + "/bad\xff"
+                                       "dir")
+                         .constData(),
+                     0755),
+             0);
+    QVERIFY(QFile::copy(dir_->filePath("a.snd"), dir_->filePath("in.snd")));
+    QCOMPARE(
+        ::rename(QByteArray(base + "/in.snd").constData(), QByteArray(base + "/bad\xff"
+                                                                             "dir/x\xc0\xaf.snd")
+                                                               .constData()),
+        0);
+    r = Exec(
+        "sh",
+        {"-c",
+         "\"$0\" info \"$(printf 'bad\\377dir')\" && exec \"$0\" convert "
+         "\"$(printf 'bad\\377dir/x\\300\\257.snd')\" \"$(printf 'bad\\377dir/y\\342\\202.wav')\"",
+         ZSND_PATH},
+        dir_->path());
+    QVERIFY2(r.exitCode == 0 && r.out.startsWith("File: X\\xc0\\xaf.SND\n"),
+             qPrintable(r.out + r.err));
+    QCOMPARE(::stat(QByteArray(base + "/bad\xff"
+                                      "dir/y\xe2\x82.wav")
+                        .constData(),
+                    &st),
+             0);
+
     const QString esc = QString::fromUtf8("esc\x1b]0;PWNED\x07.snd");
     Make(esc, game);
     r = Zsnd({"info", esc, "gone\x1b[2J.snd"}, dir_->path());
