@@ -850,9 +850,9 @@ void frmMain::TrackClickOnSelected(QEvent* event) {
     // A press on the row already selected changes no selection; its release on
     // the same row is still a click, which inspects (and plays) the file again.
     // The second press of a double click is not.
-    const auto* mouse = static_cast<QMouseEvent*>(event);
     switch (event->type()) {
         case QEvent::MouseButtonPress: {
+            const auto* mouse = static_cast<QMouseEvent*>(event);
             QListWidgetItem* item = FileList->itemAt(mouse->position().toPoint());
             const bool plain =
                 mouse->button() == Qt::LeftButton && mouse->modifiers() == Qt::NoModifier;
@@ -863,6 +863,7 @@ void frmMain::TrackClickOnSelected(QEvent* event) {
             pressedSelected_ = nullptr;
             break;
         case QEvent::MouseButtonRelease: {
+            const auto* mouse = static_cast<QMouseEvent*>(event);
             QListWidgetItem* pressed = std::exchange(pressedSelected_, nullptr);
             if (mouse->button() == Qt::LeftButton && pressed &&
                 FileList->itemAt(mouse->position().toPoint()) == pressed && pressed->isSelected())
