@@ -731,6 +731,19 @@ private slots:
         QVERIFY(stopped());
         click();
         QTRY_VERIFY(playing());
+        // The preview plays sounds of its own: none may go on under it.
+        bool quietUnderPreview = false;
+        QTimer::singleShot(0, this, [&quietUnderPreview] {
+            if (QWidget* preview = QApplication::activeModalWidget()) {
+                quietUnderPreview = !PlaySoundApi::IsPlaying();
+                preview->close();
+            }
+        });
+        WindowTestKit::Click(Child<QuillonButton>(window.get(), "btnPreview"));
+        QVERIFY(quietUnderPreview);
+        QTRY_VERIFY(stopped());
+        click();
+        QTRY_VERIFY(playing());
         autoPlay->setChecked(false);
         QVERIFY(stopped());
         click();  // without Auto Play, a click inspects again and plays nothing
