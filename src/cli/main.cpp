@@ -35,11 +35,11 @@ const char kOutro[] =
 const char kExitStatus[] =
     "Exit status, of every command:\n"
     "  0    success\n"
-    "  1    a file was refused by the header checks (batch: a header it cannot\n"
-    "       convert, such as a compressed WAV or a file shorter than its header)\n"
+    "  1    a file was refused by the header checks, or would become a game file\n"
+    "       its format cannot hold (batch: a header it cannot convert)\n"
     "  2    a usage error; nothing was written\n"
-    "  3    a file or folder could not be read or written, or standard output\n"
-    "       could not be written\n"
+    "  3    a file or folder could not be read or written, a batch's outputs\n"
+    "       would clash, or standard output could not be written\n"
     "  128+N  ended by signal N (INT, TERM, HUP, QUIT, PIPE, USR1, ALRM, XFSZ and\n"
     "       every other signal that ends a process and can be caught): no\n"
     "       temporary file is left behind.\n";
