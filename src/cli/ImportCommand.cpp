@@ -63,6 +63,18 @@ QString Describe(const ImportReport& r, const QString& source, const QString& de
 
 }  // namespace
 
+void ApplyChoices(const ConvertCommand::Choices& choices, ImportTarget& target) {
+    if (choices.rate >= 0) target.Rate = ConvertOptions::SampleRates[choices.rate];
+    if (choices.bits >= 0) {
+        target.Bits = choices.bits == 0 ? 8 : 16;
+        target.EightBitFlag = ImportTarget::FlagForBits(target.Bits);
+    }
+    if (choices.channels >= 0) target.Channels = choices.channels + 1;
+    if (choices.flag >= 0) target.EightBitFlag = choices.flag == 0 ? 2 : 0;
+    if (choices.id >= 0) target.InternalID = choices.id;
+    if (target.Type == QLatin1String("WAV")) target.EightBitFlag = target.InternalID = 0;
+}
+
 ExitCode Run(const QStringList& args) {
     const CommandLine line(args, {"rate", "bits", "channels", "flag", "id", "like"}, {});
     if (line.Operands().size() != 2) throw UsageError(QStringLiteral("import needs SRC and DEST"));
@@ -70,7 +82,6 @@ ExitCode Run(const QStringList& args) {
     const QString dest = line.Operands()[1];
     const QString destType = SoundTypeOf(dest);
     if (destType.isEmpty()) throw UsageError(QStringLiteral("DEST must end in .snd, .wsd or .wav"));
-    const bool game = destType != QLatin1String("WAV");
     const ConvertCommand::Choices choices = ConvertCommand::ParseChoices(line, destType);
 
     mUtility::SoundInfoRecord like;
@@ -107,15 +118,7 @@ ExitCode Run(const QStringList& args) {
         const Console::DecoderMessages decoderMessages;
         ImportTarget target = ImportTarget::DefaultFor(ImportSource(source).Facts(), destType);
         if (line.Has("like")) target.TakeLike(like);
-        if (choices.rate >= 0) target.Rate = ConvertOptions::SampleRates[choices.rate];
-        if (choices.bits >= 0) {
-            target.Bits = choices.bits == 0 ? 8 : 16;
-            target.EightBitFlag = ImportTarget::FlagForBits(target.Bits);
-        }
-        if (choices.channels >= 0) target.Channels = choices.channels + 1;
-        if (choices.flag >= 0) target.EightBitFlag = choices.flag == 0 ? 2 : 0;
-        if (choices.id >= 0) target.InternalID = choices.id;
-        if (!game) target.EightBitFlag = target.InternalID = 0;
+        ApplyChoices(choices, target);
         report = Import(source, dest, target);
     } catch (const AppError& e) {
         Console::Report(e);

@@ -3,6 +3,8 @@
 #include <QStringList>
 
 #include "CommandLine.h"
+#include "ConvertCommand.h"
+#include "ImportTarget.h"
 
 // zsnd import [--rate R] [--bits 8|16] [--channels 1|2] [--flag true|false]
 //             [--id N] [--like GAMEFILE] SRC DEST
@@ -16,4 +18,8 @@ namespace ImportCommand {
 extern const char kUsage[];
 
 ExitCode Run(const QStringList& args);
+
+// The choices given (ConvertCommand::ParseChoices) over `target`: a new depth
+// brings its flag; a WAV keeps flag and ID 0.
+void ApplyChoices(const ConvertCommand::Choices& choices, ImportTarget& target);
 }  // namespace ImportCommand

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "AppError.h"
+#include "ApplyCommand.h"
 #include "BatchCommand.h"
 #include "Console.h"
 #include "ConvertCommand.h"
@@ -12,6 +13,10 @@
 #include "ImportCommand.h"
 #include "InfoCommand.h"
 #include "NativeName.h"
+#include "PackCommand.h"
+#include "ReplaceCommand.h"
+#include "RestoreCommand.h"
+#include "StatusCommand.h"
 #include "TempFiles.h"
 #include "TrapERR.h"
 #include "ZephyraVersion.h"
@@ -36,7 +41,9 @@ const char kExitStatus[] =
     "Exit status, of every command:\n"
     "  0    success\n"
     "  1    a file was refused by the header checks, or would become a game file\n"
-    "       its format cannot hold (batch: a header it cannot convert)\n"
+    "       its format cannot hold (batch: a header it cannot convert); restore or\n"
+    "       apply refused a file or a pack; status found a file changed or missing,\n"
+    "       or an interrupted change\n"
     "  2    a usage error; nothing was written\n"
     "  3    a file or folder could not be read or written, a batch's outputs\n"
     "       would clash, or standard output could not be written\n"
@@ -59,6 +66,11 @@ const Command kCommands[] = {
     {"cut", CutCommand::kUsage, CutCommand::Run},
     {"demo", DemoCommand::kUsage, DemoCommand::Run},
     {"import", ImportCommand::kUsage, ImportCommand::Run},
+    {"replace", ReplaceCommand::kUsage, ReplaceCommand::Run},
+    {"restore", RestoreCommand::kUsage, RestoreCommand::Run},
+    {"status", StatusCommand::kUsage, StatusCommand::Run},
+    {"pack", PackCommand::kUsage, PackCommand::Run},
+    {"apply", ApplyCommand::kUsage, ApplyCommand::Run},
 };
 
 QString FullHelp() {

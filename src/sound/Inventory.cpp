@@ -10,6 +10,7 @@
 #include <QSet>
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <memory>
 
 #include "FileIdentity.h"
@@ -61,6 +62,7 @@ public:
             if (!e) break;
             const char* n = e->d_name;
             if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0))) continue;
+            if (std::strcmp(n, StoreFolderName) == 0) continue;
             const QString name = NativeName::Decode(QByteArray(n));
             unsigned char type = e->d_type;
             const bool sound = IsSoundFileName(name);

@@ -19,6 +19,10 @@ QString OneLine(const QString& message);
 // True for a name ending in .snd, .wsd or .wav in any letter case.
 bool IsSoundFileName(const QString& name);
 
+// The hidden folder in which a game folder keeps the originals of the sounds
+// replaced in it. It is never listed, with or without `recursive`.
+inline constexpr char StoreFolderName[] = ".zephyra";
+
 // The sound files of `folder` (joined to it as JoinPath does), each folder's
 // files sorted by name without regard to case. With `recursive` the sub-folders
 // follow, in the same order; a folder reached a second time (through a link)

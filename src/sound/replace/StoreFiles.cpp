@@ -1,0 +1,133 @@
+#include "StoreFiles.h"
+
+#include <fcntl.h>
+#include <openssl/evp.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <memory>
+
+#include "AppError.h"
+#include "AtomicFile.h"
+#include "Inventory.h"
+#include "NativeName.h"
+#include "SoundInfo.h"
+
+namespace Replace {
+
+namespace {
+
+// An open file that closes itself.
+class ReadFd {
+public:
+    explicit ReadFd(const QString& path)
+        : fd_(::open(NativeName::Encode(path).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW)) {
+        if (fd_ < 0) throw AppError::fromErrno(errno, path);
+    }
+    ~ReadFd() { ::close(fd_); }
+    ReadFd(const ReadFd&) = delete;
+    ReadFd& operator=(const ReadFd&) = delete;
+    int Get() const { return fd_; }
+    qint64 Size(const QString& path) const {
+        struct stat st {};
+        if (::fstat(fd_, &st) != 0) throw AppError::fromErrno(errno, path);
+        return st.st_size;
+    }
+    unsigned Mode() const {
+        struct stat st {};
+        return ::fstat(fd_, &st) == 0 ? unsigned(st.st_mode) : 0600u;
+    }
+
+private:
+    int fd_;
+};
+
+}  // namespace
+
+struct Sha256::Context {
+    std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> md{EVP_MD_CTX_new(), &EVP_MD_CTX_free};
+};
+
+Sha256::Sha256() : ctx_(std::make_unique<Context>()) {
+    if (!ctx_->md || EVP_DigestInit_ex(ctx_->md.get(), EVP_sha256(), nullptr) != 1)
+        throw AppError::Standard(ErrNo::OutOfMemory);
+}
+
+Sha256::~Sha256() = default;
+
+void Sha256::Add(const char* data, qint64 count) {
+    EVP_DigestUpdate(ctx_->md.get(), data, size_t(count));
+}
+
+QByteArray Sha256::Hex() {
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned int size = 0;
+    EVP_DigestFinal_ex(ctx_->md.get(), digest, &size);
+    return QByteArray(reinterpret_cast<const char*>(digest), int(size)).toHex();
+}
+
+qint64 ReadAll(const QString& path, const std::function<void(const char*, qint64)>& sink) {
+    const ReadFd source(path);
+    constexpr qint64 kChunk = 256 << 10;
+    const auto buffer = std::make_unique<char[]>(kChunk);
+    qint64 total = 0;
+    for (;;) {
+        const ssize_t n = ::read(source.Get(), buffer.get(), kChunk);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) throw AppError::fromErrno(errno, path);
+        if (n == 0) return total;
+        sink(buffer.get(), n);
+        total += n;
+    }
+}
+
+QByteArray HashFile(const QString& path) {
+    const ReadFd file(path);
+    return mUtility::HashSampleBytes(file.Get(), 0, file.Size(path), path);
+}
+
+qint64 SizeOf(const QString& path) {
+    struct stat st {};
+    return ::stat(NativeName::Encode(path).constData(), &st) == 0 ? qint64(st.st_size) : -1;
+}
+
+bool IsRegularFile(const QString& path) {
+    struct stat st {};
+    return ::lstat(NativeName::Encode(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+void CopyAtomically(const QString& from, const QString& to, const QByteArray& expectedSha) {
+    AtomicFile out(to, ReadFd(from).Mode());
+    Sha256 sha;
+    ReadAll(from, [&](const char* data, qint64 count) {
+        sha.Add(data, count);
+        out.Write(data, count);
+    });
+    if (!expectedSha.isEmpty() && sha.Hex() != expectedSha)
+        throw AppError::Standard(ErrNo::InvalidFileFormat,
+                                 QStringLiteral("%1 is not the file it should be (its SHA-256 "
+                                                "differs)")
+                                     .arg(from));
+    out.Commit();
+}
+
+void RemoveDurably(const QString& path) {
+    if (::unlink(NativeName::Encode(path).constData()) != 0) {
+        if (errno == ENOENT) return;
+        throw AppError::fromErrno(errno, path);
+    }
+    QString folder, name;
+    mUtility::SplitPath(path, folder, name);
+    SyncFolder(folder);
+}
+
+void SyncFolder(const QString& folder) {
+    const QByteArray native = NativeName::Encode(folder.isEmpty() ? QStringLiteral(".") : folder);
+    const int fd = ::open(native.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+}  // namespace Replace

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <functional>
+#include <memory>
+
+// File operations the store of originals is built from.
+namespace Replace {
+
+// A SHA-256 fed block by block.
+class Sha256 {
+public:
+    Sha256();
+    ~Sha256();
+    Sha256(const Sha256&) = delete;
+    Sha256& operator=(const Sha256&) = delete;
+    void Add(const char* data, qint64 count);
+    // Lower-case hex of everything added.
+    QByteArray Hex();
+
+private:
+    struct Context;
+    std::unique_ptr<Context> ctx_;
+};
+
+// Hands every byte of the file at `path` to `sink`, block by block; returns
+// the number of bytes. Throws AppError.
+qint64 ReadAll(const QString& path, const std::function<void(const char*, qint64)>& sink);
+
+// The SHA-256 (lower-case hex) of every byte of the file. Throws AppError.
+QByteArray HashFile(const QString& path);
+
+// The size of the file at `path`; -1 when it cannot be read.
+qint64 SizeOf(const QString& path);
+
+// True when `path` names a regular file (a link is not followed).
+bool IsRegularFile(const QString& path);
+
+// Writes a copy of `from` over `to` through AtomicFile: `to` is either its
+// old self or the complete copy, and keeps its mode when it existed. The copy
+// is checked against `expectedSha` (when given) before it replaces `to`.
+// Throws AppError.
+void CopyAtomically(const QString& from, const QString& to, const QByteArray& expectedSha = {});
+
+// Removes `path` if it exists and makes the removal durable. Throws AppError.
+void RemoveDurably(const QString& path);
+
+// Flushes a folder's entries (after a rename or a removal in it).
+void SyncFolder(const QString& folder);
+
+}  // namespace Replace

@@ -1,0 +1,259 @@
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "AppError.h"
+#include "Replacement.h"
+#include "SoundFixtures.h"
+#include "StoreFiles.h"
+
+using namespace Replace;
+
+namespace {
+
+QString StateWord(FileState state) {
+    switch (state) {
+        case FileState::Replaced:
+            return "replaced";
+        case FileState::Changed:
+            return "changed";
+        case FileState::OriginalMissing:
+            break;
+    }
+    return "missing";
+}
+
+}  // namespace
+
+class tst_Replacement : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    QString folder_;
+    QMap<QString, QByteArray> stock_;  // the files as the game shipped them
+    QMap<QString, QByteArray> known_;  // what each replace wrote, by file name and step
+
+    QString Path(const QString& name) const { return folder_ + "/" + name; }
+
+    void MakeFolder() {
+        folder_ = dir_.path() + "/game";
+        QDir(folder_).removeRecursively();
+        QVERIFY(QDir().mkpath(folder_));
+        stock_ = {
+            {"A.SND", Fixtures::GameFile({0, 412, -1, 22050, 16, 1, 0}, Fixtures::Samples(8000))},
+            {"B.WSD", Fixtures::GameFile({2, 7, -1, 11025, 8, 1, 0}, Fixtures::Samples(3000))},
+            {"C.WAV", Fixtures::WavFile({}, Fixtures::Samples(4000))}};
+        for (auto it = stock_.begin(); it != stock_.end(); ++it)
+            QVERIFY(Fixtures::WriteFile(Path(it.key()), it.value()));
+        known_.clear();
+        const Fixtures::Wav loud{.channels = 2, .rate = 48000};
+        QVERIFY(Fixtures::WriteFile(dir_.path() + "/one.wav",
+                                    Fixtures::WavFile(loud, Fixtures::Samples(19200))));
+        QVERIFY(Fixtures::WriteFile(
+            dir_.path() + "/two.wav",
+            Fixtures::WavFile({.channels = 1, .rate = 8000}, Fixtures::Samples(999 * 2))));
+    }
+
+    // Runs one step "op:NAME"; returns what a restore said ("" or "refused").
+    QString Step(const QString& step) {
+        const QString op = step.section(':', 0, 0), name = step.section(':', 1);
+        const QString path = Path(name);
+        if (op == "r" || op == "r2") {
+            const QByteArray before = Fixtures::ReadFile(path);
+            ReplaceSound(path, dir_.path() + (op == "r" ? "/one.wav" : "/two.wav"),
+                         TargetLike(path));
+            const QByteArray after = Fixtures::ReadFile(path);
+            known_[name + op] = after;
+            // The replacement takes the slot's identity: everything of the
+            // header but the data length.
+            if (!name.endsWith(".WAV")) {
+                QList<qint32> was = Fixtures::GameFields(before), now = Fixtures::GameFields(after);
+                was.removeAt(2), now.removeAt(2);
+                if (was != now) return "identity lost";
+            }
+        } else if (op == "e") {
+            Fixtures::WriteFile(path, "edited elsewhere");
+        } else if (op == "d") {
+            QFile::remove(path);
+        } else if (op == "x") {
+            QFile::remove(
+                OriginalsStore(folder_).BlobPath(ManifestOf(folder_).Find(name)->OriginalSha));
+        } else {
+            const QStringList names = name.isEmpty() ? QStringList() : QStringList{name};
+            const RestoreOutcome outcome = RestoreFiles(folder_, names, op == "R!");
+            if (!outcome.Refused.isEmpty()) return "refused";
+        }
+        return {};
+    }
+
+    // "A=orig B=r" for the files of the folder, by the step that made them.
+    QString Contents() {
+        QStringList parts;
+        for (auto it = stock_.begin(); it != stock_.end(); ++it) {
+            const QByteArray now = Fixtures::ReadFile(Path(it.key()));
+            QString word = !QFile::exists(Path(it.key()))         ? "gone"
+                           : now == it.value()                    ? "orig"
+                           : now == known_.value(it.key() + "r")  ? "r"
+                           : now == known_.value(it.key() + "r2") ? "r2"
+                                                                  : "other";
+            if (word != "orig") parts << it.key().left(1) + "=" + word;
+        }
+        return parts.join(' ');
+    }
+
+    QString States() {
+        const FolderStatus status = StatusOf(folder_);
+        QStringList parts;
+        for (const FileStatus& f : status.Files)
+            parts << f.Record.Name.left(1) + "=" + StateWord(f.State);
+        if (status.Interrupted) parts << "interrupted";
+        return parts.join(' ');
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(dir_.isValid()); }
+
+    // Each row: steps; what the restores said; the folder's files afterwards
+    // (only those not as shipped); the status afterwards.
+    void replaceRestoreStatus_data() {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("said");
+        QTest::addColumn<QString>("contents");
+        QTest::addColumn<QString>("states");
+        QTest::newRow("replace") << "r:A.SND"
+                                 << ""
+                                 << "A=r"
+                                 << "A=replaced";
+        QTest::newRow("replace each type") << "r:A.SND r:B.WSD r:C.WAV"
+                                           << ""
+                                           << "A=r B=r C=r"
+                                           << "A=replaced B=replaced C=replaced";
+        QTest::newRow("replace, restore") << "r:A.SND R:A.SND"
+                                          << ""
+                                          << ""
+                                          << "";
+        QTest::newRow("twice keeps the first original") << "r:A.SND r2:A.SND R:A.SND"
+                                                        << ""
+                                                        << ""
+                                                        << "";
+        QTest::newRow("second replacement recorded") << "r:A.SND r2:A.SND"
+                                                     << ""
+                                                     << "A=r2"
+                                                     << "A=replaced";
+        QTest::newRow("changed elsewhere is refused") << "r:A.SND e:A.SND R:A.SND"
+                                                      << "refused"
+                                                      << "A=other"
+                                                      << "A=changed";
+        QTest::newRow("changed elsewhere, forced") << "r:A.SND e:A.SND R!:A.SND"
+                                                   << ""
+                                                   << ""
+                                                   << "";
+        QTest::newRow("removed counts as changed") << "r:B.WSD d:B.WSD"
+                                                   << ""
+                                                   << "B=gone"
+                                                   << "B=changed";
+        QTest::newRow("removed, forced back") << "r:B.WSD d:B.WSD R!:B.WSD"
+                                              << ""
+                                              << ""
+                                              << "";
+        QTest::newRow("original missing") << "r:A.SND x:A.SND"
+                                          << ""
+                                          << "A=r"
+                                          << "A=missing";
+        QTest::newRow("original missing, not even forced") << "r:A.SND x:A.SND R!:A.SND"
+                                                           << "refused"
+                                                           << "A=r"
+                                                           << "A=missing";
+        QTest::newRow("never replaced") << "R:A.SND"
+                                        << "refused"
+                                        << ""
+                                        << "";
+        QTest::newRow("folder restores all") << "r:A.SND r:B.WSD r:C.WAV R:"
+                                             << ""
+                                             << ""
+                                             << "";
+        QTest::newRow("folder all or nothing") << "r:A.SND r:B.WSD e:B.WSD R:"
+                                               << "refused"
+                                               << "A=r B=other"
+                                               << "A=replaced B=changed";
+        QTest::newRow("one restored, the other kept") << "r:A.SND r:B.WSD R:A.SND"
+                                                      << ""
+                                                      << "B=r"
+                                                      << "B=replaced";
+    }
+
+    void replaceRestoreStatus() {
+        QFETCH(QString, steps);
+        QFETCH(QString, said);
+        QFETCH(QString, contents);
+        QFETCH(QString, states);
+        MakeFolder();
+        QStringList answers;
+        for (const QString& step : steps.split(' ')) {
+            const QString answer = Step(step);
+            if (!answer.isEmpty()) answers << answer;
+        }
+        QCOMPARE(answers.join(' '), said);
+        QCOMPARE(Contents(), contents);
+        QCOMPARE(States(), states);
+        // The store keeps the originals still recorded and nothing else.
+        const ReplaceManifest manifest = ManifestOf(folder_);
+        QCOMPARE(Fixtures::Entries(folder_ + "/.zephyra/blobs").size(),
+                 manifest.Files.size() - (states.contains("missing") ? 1 : 0));
+        QVERIFY(!QFile::exists(folder_ + "/.zephyra/journal.json"));
+    }
+
+    // A run that fails half-way puts the files it changed back and leaves no journal.
+    void failedRunRollsBack() {
+        MakeFolder();
+        OriginalsStore store(folder_);
+        store.Lock();
+        const QByteArray a = store.Keep(Path("A.SND")), b = store.Keep(Path("B.WSD"));
+        const QByteArray absent(64, 'f');
+        ChangeJournal journal{"apply",
+                              "x.zip",
+                              QDateTime::currentDateTimeUtc(),
+                              {{"A.SND", a, b}, {"B.WSD", b, absent}},
+                              {}};
+        ReplaceManifest after;
+        after.Files << ReplacedFile{"A.SND", 1, a, b, QDateTime::currentDateTimeUtc(), "x.zip"};
+        QVERIFY_THROWS_EXCEPTION(AppError, store.Run(journal, after));
+        QCOMPARE(Contents(), QString());
+        QVERIFY(!store.Journal());
+        QVERIFY(store.Manifest().Files.isEmpty());
+    }
+
+    // A journal left by a crash: status reports it, a replace is refused, and a
+    // restore undoes it before anything else.
+    void interruptedRun() {
+        MakeFolder();
+        Step("r:A.SND");
+        {
+            OriginalsStore store(folder_);
+            store.Lock();
+            const QByteArray stockB = store.Keep(Path("B.WSD")), newB = store.Keep(Path("A.SND"));
+            ChangeJournal journal{"apply",
+                                  "pack.zip",
+                                  QDateTime::currentDateTimeUtc(),
+                                  {{"B.WSD", stockB, newB}},
+                                  ManifestOf(folder_).ToJson()};
+            QVERIFY(Fixtures::WriteFile(store.Root() + "/journal.json",
+                                        QJsonDocument(journal.ToJson()).toJson()));
+        }
+        QVERIFY(Fixtures::WriteFile(Path("B.WSD"), Fixtures::ReadFile(Path("A.SND"))));
+        QVERIFY(Fixtures::WriteFile(folder_ + "/.B.WSD.Ab3dE9.partial", "half"));
+
+        QCOMPARE(States(), "A=replaced interrupted");
+        QVERIFY_THROWS_EXCEPTION(AppError, ReplaceSound(Path("C.WAV"), dir_.path() + "/one.wav",
+                                                        TargetLike(Path("C.WAV"))));
+        const QStringList before = Fixtures::Entries(folder_);
+        QVERIFY(before.contains(".B.WSD.Ab3dE9.partial"));
+        const RestoreOutcome outcome = RestoreFiles(folder_, {}, false);
+        QVERIFY(outcome.RolledBack);
+        QCOMPARE(outcome.Restored, QStringList{"A.SND"});
+        QCOMPARE(Contents(), QString());
+        QCOMPARE(Fixtures::Entries(folder_), (QStringList{".zephyra", "A.SND", "B.WSD", "C.WAV"}));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_Replacement)
+#include "tst_Replacement.moc"
