@@ -26,7 +26,8 @@ namespace {
 const char kIntro[] =
     "Usage: zsnd COMMAND [OPTION...] ARGUMENT...\n"
     "Inspects and converts game sound files (.snd, .wsd) and PCM .wav files,\n"
-    "and imports any audio file into them.\n"
+    "imports any audio file into them, and replaces game sounds keeping their\n"
+    "originals.\n"
     "\n";
 
 const char kOutro[] =
@@ -42,8 +43,8 @@ const char kExitStatus[] =
     "  0    success\n"
     "  1    a file was refused by the header checks, or would become a game file\n"
     "       its format cannot hold (batch: a header it cannot convert); restore or\n"
-    "       apply refused a file or a pack; status found a file changed or missing,\n"
-    "       or an interrupted change\n"
+    "       apply refused a file or a pack; pack found nothing replaced; status\n"
+    "       found a file changed or missing, or an interrupted change\n"
     "  2    a usage error; nothing was written\n"
     "  3    a file or folder could not be read or written, a batch's outputs\n"
     "       would clash, or standard output could not be written\n"
