@@ -10,6 +10,7 @@
 #include "ConvertCommand.h"
 #include "CutCommand.h"
 #include "DemoCommand.h"
+#include "EditCommand.h"
 #include "ImportCommand.h"
 #include "InfoCommand.h"
 #include "NativeName.h"
@@ -65,6 +66,7 @@ const Command kCommands[] = {
     {"convert", ConvertCommand::kUsage, ConvertCommand::Run},
     {"batch", BatchCommand::kUsage, BatchCommand::Run},
     {"cut", CutCommand::kUsage, CutCommand::Run},
+    {"edit", EditCommand::kUsage, EditCommand::Run},
     {"demo", DemoCommand::kUsage, DemoCommand::Run},
     {"import", ImportCommand::kUsage, ImportCommand::Run},
     {"replace", ReplaceCommand::kUsage, ReplaceCommand::Run},

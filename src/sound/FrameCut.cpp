@@ -74,8 +74,25 @@ void FrameCut::Write(qint64 first, qint64 last, const QString& dest) const {
     if (!refusal_.isEmpty()) throw AppError::Standard(ErrNo::InvalidProcedureCall, refusal_);
     const QString problem = RangeProblem(first, last);
     if (!problem.isEmpty()) throw AppError::Standard(ErrNo::InvalidProcedureCall, problem);
+    const qint32 length = static_cast<qint32>((last - first + 1) * frameBytes_);
+    const QByteArray header = HeaderFor(dest, length);
+    // The source is opened before the destination is created, so a destination
+    // equal to the source still reads the old samples.
+    FileSource source(source_);
+    const qint64 offset = DataOffset() + first * frameBytes_;
+    if (offset + length > source.Size())
+        throw AppError::Standard(
+            ErrNo::InputPastEnd,
+            QStringLiteral("%1 is shorter than when it was inspected").arg(source_));
+    AtomicFile file(dest, source.Mode());
+    file.Write(header.constData(), header.size());
+    SampleCopier::Copy(source.Fd(), offset, file.Fd(), length, source_, dest);
+    file.Commit();
+}
+
+QByteArray FrameCut::HeaderFor(const QString& dest, qint32 dataLength) const {
     SoundInfoRecord out = info_;
-    out.DataLength = static_cast<qint32>((last - first + 1) * frameBytes_);
+    out.DataLength = dataLength;
     QByteArray header;
     if (DestType(dest) == QLatin1String("WAV")) {
         FillWavImage(out);
@@ -86,18 +103,11 @@ void FrameCut::Write(qint64 first, qint64 last, const QString& dest) const {
         header.resize(SndHeaderSize);
         HeaderIO::EncodeSnd(out.SndImage(), header.data());
     }
-    // The source is opened before the destination is created, so a destination
-    // equal to the source still reads the old samples.
-    FileSource source(source_);
-    const qint64 offset = SampleDataOffset(info_) + first * frameBytes_;
-    if (offset + out.DataLength > source.Size())
-        throw AppError::Standard(
-            ErrNo::InputPastEnd,
-            QStringLiteral("%1 is shorter than when it was inspected").arg(source_));
-    AtomicFile file(dest, source.Mode());
-    file.Write(header.constData(), header.size());
-    SampleCopier::Copy(source.Fd(), offset, file.Fd(), out.DataLength, source_, dest);
-    file.Commit();
+    return header;
+}
+
+qint64 FrameCut::DataOffset() const {
+    return SampleDataOffset(info_);
 }
 
 }  // namespace mUtility

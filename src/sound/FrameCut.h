@@ -41,6 +41,11 @@ public:
     // the frames, and the error of a failed read or write.
     void Write(qint64 first, qint64 last, const QString& dest) const;
 
+    // The header `dest` is written with (see Write) for `dataLength` sample bytes.
+    QByteArray HeaderFor(const QString& dest, qint32 dataLength) const;
+    // Where the source's samples start.
+    qint64 DataOffset() const;
+
 private:
     QString source_;
     SoundInfoRecord info_;
