@@ -27,8 +27,8 @@ namespace {
 const char kIntro[] =
     "Usage: zsnd COMMAND [OPTION...] ARGUMENT...\n"
     "Inspects and converts game sound files (.snd, .wsd) and PCM .wav files,\n"
-    "imports any audio file into them, and replaces game sounds keeping their\n"
-    "originals.\n"
+    "imports any audio file into them, edits their samples, and replaces game\n"
+    "sounds keeping their originals.\n"
     "\n";
 
 const char kOutro[] =
