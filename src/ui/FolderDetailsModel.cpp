@@ -67,6 +67,8 @@ QVariant FolderDetailsModel::Display(const InventoryRow& r, int column) const {
             return r.Frames >= 0 ? QString::number(r.Frames) : QString();
         case Duration:
             return r.Seconds >= 0 ? DurationText(r.Seconds) : QString();
+        case Replaced:
+            return replaced_.value(FileNameOf(r.Path));
     }
     return {};
 }
@@ -97,6 +99,8 @@ QVariant FolderDetailsModel::SortValue(const InventoryRow& r, int column) const 
             return r.Frames;
         case Duration:
             return r.Seconds;
+        case Replaced:
+            return replaced_.value(FileNameOf(r.Path));
     }
     return {};
 }
@@ -112,8 +116,9 @@ QVariant FolderDetailsModel::data(const QModelIndex& index, int role) const {
         case Qt::ToolTipRole:
             return r.Valid ? QVariant() : QVariant(r.Refusal);
         case Qt::TextAlignmentRole:
-            return index.column() >= EightBitFlag ? QVariant(int(Qt::AlignRight | Qt::AlignVCenter))
-                                                  : QVariant(int(Qt::AlignLeft | Qt::AlignVCenter));
+            return index.column() >= EightBitFlag && index.column() != Replaced
+                       ? QVariant(int(Qt::AlignRight | Qt::AlignVCenter))
+                       : QVariant(int(Qt::AlignLeft | Qt::AlignVCenter));
         default:
             return {};
     }
@@ -123,7 +128,7 @@ QVariant FolderDetailsModel::headerData(int section, Qt::Orientation orientation
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
     static const char* const titles[ColumnCount] = {
         "Name",        "Type",      "Valid",    "8-bit Flag", "Internal ID #", "Data length",
-        "Sample rate", "Bit depth", "Channels", "Frames",     "Duration"};
+        "Sample rate", "Bit depth", "Channels", "Frames",     "Duration",      "Replaced"};
     return section >= 0 && section < ColumnCount ? QString::fromLatin1(titles[section])
                                                  : QVariant();
 }
@@ -132,6 +137,12 @@ void FolderDetailsModel::Clear() {
     beginResetModel();
     rows_.clear();
     endResetModel();
+}
+
+void FolderDetailsModel::SetReplaced(const QMap<QString, QString>& replaced) {
+    replaced_ = replaced;
+    if (!rows_.isEmpty())
+        emit dataChanged(index(0, Replaced), index(int(rows_.size()) - 1, Replaced));
 }
 
 void FolderDetailsModel::Append(const QList<InventoryRow>& rows) {

@@ -2,6 +2,7 @@
 
 #include <QAbstractTableModel>
 #include <QList>
+#include <QMap>
 #include <QSortFilterProxyModel>
 
 #include "Inventory.h"
@@ -24,6 +25,7 @@ public:
         Channels,
         Frames,
         Duration,
+        Replaced,
         ColumnCount
     };
 
@@ -35,6 +37,9 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
     void Clear();
+    // What the Replaced column shows per file name ("from NAME, DATE"); the
+    // other files show nothing there.
+    void SetReplaced(const QMap<QString, QString>& replaced);
     void Append(const QList<mUtility::InventoryRow>& rows);
     const mUtility::InventoryRow& Row(int row) const { return rows_[row]; }
 
@@ -46,6 +51,7 @@ private:
     QVariant SortValue(const mUtility::InventoryRow& r, int column) const;
 
     QList<mUtility::InventoryRow> rows_;
+    QMap<QString, QString> replaced_;
 };
 
 // Filters by type ("" for all), by validity and by a part of the name.

@@ -18,6 +18,7 @@
 #include "Inventory.h"
 #include "MsgBox.h"
 #include "QuillonButton.h"
+#include "ReplaceActions.h"
 #include "RunTopLevel.h"
 #include "TrapERR.h"
 #include "cCommonDialog.h"
@@ -183,6 +184,7 @@ void frmDetails::ShowFolder(const QString& folder) {
     StopReading();
     folder_ = folder;
     model_->Clear();
+    model_->SetReplaced(ReplaceActions::ReplacedSummaries(folder));
     lblFolder->setText(QStringLiteral("Folder: ") + folder);
     lblProgress->setText(QStringLiteral("Reading headers\u2026"));
     btnExport->setEnabled(false);

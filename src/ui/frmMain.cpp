@@ -47,6 +47,8 @@
 #include "PlaySound.h"
 #include "Preview.h"
 #include "QuillonButton.h"
+#include "ReplaceActions.h"
+#include "Replacement.h"
 #include "RunTopLevel.h"
 #include "SoundInfo.h"
 #include "TrapERR.h"
@@ -256,6 +258,9 @@ void frmMain::BuildWidgets() {
     lblSampleRate = ValueLabel("lblSampleRate", frameFileInfo);
     lblBitDepth = ValueLabel("lblBitDepth", frameFileInfo);
     lblChannels = ValueLabel("lblChannels", frameFileInfo);
+    lblReplaced = ValueLabel("lblReplaced", frameFileInfo);
+    lblReplaced->setAccessibleDescription(tr("Replaced"));
+    lblReplaced->setWordWrap(true);
 
     struct Command {
         QuillonButton*& button;
@@ -344,6 +349,7 @@ void frmMain::BuildLayout() {
         panel->addWidget(value, row, 1);
         ++row;
     }
+    panel->addWidget(lblReplaced, row++, 0, 1, 2);
     panel->setRowStretch(row, 1);
 
     auto* buttons = new QVBoxLayout;
@@ -403,6 +409,12 @@ void frmMain::ConnectHandlers() {
     auto* details = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_D), this);
     connect(details, &QShortcut::activated, this, guarded(&frmMain::ShowDetails));
     connect(btnExit, &QuillonButton::Click, this, &QWidget::close);
+    auto* replaceKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_R), this);
+    connect(replaceKey, &QShortcut::activated, this, [this] {
+        zs::RunTopLevel(this, [this] {
+            if (!SelectedFileName().isEmpty()) RunReplaceCommand(QStringLiteral("Replace"));
+        });
+    });
     const auto askImport = [this] {
         zs::RunTopLevel(this, [this] {
             const QString path = frmImport::AskSourceFile(this, dirPath_);
@@ -550,6 +562,7 @@ void frmMain::FillFileList() {
     updatingLists_ = true;
     FileList->clear();
     FileList->addItems(SoundFilesIn(dirPath_));
+    ReplaceActions::MarkReplaced(FileList, dirPath_);
     FileList->setCurrentRow(-1);
     updatingLists_ = false;
 }
@@ -692,6 +705,7 @@ void frmMain::ApplyInspection(const mUtility::InspectionResult& result) {
     lblSampleRate->setText(panel.SampleRate);
     lblBitDepth->setText(panel.BitDepth);
     lblChannels->setText(panel.Channels);
+    lblReplaced->setText(ReplaceActions::ReplacedTextOf(dirPath_, SoundInfo.DiskName));
     const bool valid = result.Outcome == mUtility::InspectionOutcome::Valid;
     SetCommandsEnabled(valid);
     if (!valid) MsgBox::Show(this, BoxIcon(result.Icon), result.MessageTitle, result.MessageText);
@@ -714,7 +728,7 @@ void frmMain::SetCommandsEnabled(bool enabled) {
 
 void frmMain::ClearPanel() {
     for (QLabel* label : {lblSelectedFile, lbl8bitFlag, lblInternalID, lblDataLength, lblSampleRate,
-                          lblBitDepth, lblChannels})
+                          lblBitDepth, lblChannels, lblReplaced})
         label->clear();
 }
 
@@ -766,10 +780,19 @@ void frmMain::dropEvent(QDropEvent* event) {
     const Dropped dropped = DroppedFile(event->mimeData());
     if (dropped.path.isEmpty()) return;
     event->acceptProposedAction();
+    // A sound dropped on a file's row replaces that file.
+    const QPoint at = FileList->viewport()->mapFrom(this, event->position().toPoint());
+    const QListWidgetItem* row =
+        FileList->viewport()->rect().contains(at) ? FileList->itemAt(at) : nullptr;
+    const QString target = dropped.import && row ? row->text() : QString();
     // The drag source waits for the drop to end: the dialog, the inspection,
     // its messages and an Auto Play preview come afterwards.
-    QTimer::singleShot(0, this, [this, dropped] {
-        zs::RunTopLevel(this, [this, dropped] {
+    QTimer::singleShot(0, this, [this, dropped, target] {
+        zs::RunTopLevel(this, [this, dropped, target] {
+            if (!target.isEmpty() && ClickFile(target)) {
+                RunReplaceCommand(QStringLiteral("Replace"), dropped.path);
+                return;
+            }
             if (dropped.import) {
                 ShowImport(dropped.path);
                 return;
@@ -891,9 +914,10 @@ void frmMain::FileList_MouseDown(int button, int shift, int x, int y) {
         if (button != 2 || SelectedFileName().isEmpty()) return;
         cPopupMenu menu;
         FileContextMenu::Build(menu, imlMain, this);
-        // A file whose header could not be read has nothing to preview or convert.
+        AddReplaceItems(menu);
+        // A file whose header could not be read has nothing to preview, convert or replace.
         if (unreadable_)
-            for (const char* key : {"Preview", "ConvertSingle", "ConvertBatch"})
+            for (const char* key : {"Preview", "ConvertSingle", "ConvertBatch", "Replace"})
                 menu.setEnabled(menu.IndexForKey(QLatin1String(key)), false);
         const QPoint at = FileList->viewport()->mapTo(this, QPoint(x, y));
         const int chosen = menu.ShowPopupMenu(zs::PixelsToTwips(at.x()), zs::PixelsToTwips(at.y()),
@@ -913,7 +937,46 @@ void frmMain::RunMenuCommand(const QString& key) {
         ShowBatch();
     } else if (key == "Delete") {
         DeleteSelectedFile();
+    } else {
+        RunReplaceCommand(key);
     }
+}
+
+void frmMain::AddReplaceItems(cPopupMenu& menu) {
+    const Replace::ReplaceManifest manifest = Replace::ManifestOf(dirPath_);
+    const bool replaced = manifest.Find(SelectedFileName()) != nullptr;
+    const bool any = !manifest.Files.isEmpty();
+    menu.AddItem("-", "", 0, 0, -1, false, true, "");
+    menu.AddItem("&Replace...\tCtrl+R", "", 0, 0, -1, false, true, "Replace");
+    menu.AddItem("Restore &Original", "", 0, 0, -1, false, replaced, "RestoreOriginal");
+    menu.AddItem("Restore A&ll Originals", "", 0, 0, -1, false, any, "RestoreAll");
+    menu.AddItem("-", "", 0, 0, -1, false, true, "");
+    menu.AddItem("&Export Sound Pack...", "", 0, 0, -1, false, any, "ExportPack");
+    menu.AddItem("&Apply Sound Pack...", "", 0, 0, -1, false, true, "ApplyPack");
+}
+
+bool frmMain::RunReplaceCommand(const QString& key, const QString& source) {
+    const QString name = SelectedFileName();
+    bool changed = false;
+    if (key == "Replace") {
+        const QString chosen = source.isEmpty() ? frmImport::AskSourceFile(this, dirPath_) : source;
+        changed = ReplaceActions::ReplaceFile(this, dirPath_, name, chosen, !source.isEmpty());
+    } else if (key == "RestoreOriginal") {
+        changed = ReplaceActions::RestoreOriginals(this, dirPath_, {name});
+    } else if (key == "RestoreAll") {
+        changed = ReplaceActions::RestoreOriginals(this, dirPath_, {});
+    } else if (key == "ExportPack") {
+        ReplaceActions::ExportPack(this, dirPath_);
+    } else if (key == "ApplyPack") {
+        changed = ReplaceActions::ApplyPack(this, dirPath_);
+    } else {
+        return false;
+    }
+    if (changed) {
+        btnRefresh_Click();
+        if (!name.isEmpty()) ClickFile(name);
+    }
+    return true;
 }
 
 void frmMain::DeleteSelectedFile() {

@@ -18,6 +18,7 @@ class QTreeView;
 class QuillonButton;
 class cFileSystem;
 class cImageList;
+class cPopupMenu;
 class frmDetails;
 struct ImportTarget;
 
@@ -126,6 +127,12 @@ private:
     void ShowStatus(const QString& text);
     // The folder changed on disk: the list follows, keeping the selection.
     void FolderChangedOnDisk();
+    // The replace commands of the file menu (keys "Replace", "RestoreOriginal",
+    // "RestoreAll", "ExportPack", "ApplyPack"); `source` is a dropped file for
+    // "Replace", else the user is asked for one. False for another key.
+    bool RunReplaceCommand(const QString& key, const QString& source = {});
+    // Adds those commands to the file menu after a separator.
+    void AddReplaceItems(cPopupMenu& menu);
 
     cFileSystem& FileSystem();
 
@@ -162,6 +169,7 @@ private:
     QLabel* lblSampleRate = nullptr;
     QLabel* lblBitDepth = nullptr;
     QLabel* lblChannels = nullptr;
+    QLabel* lblReplaced = nullptr;
     QuillonButton* btnRefresh = nullptr;
     QuillonButton* btnConvert = nullptr;
     QuillonButton* btnPreview = nullptr;

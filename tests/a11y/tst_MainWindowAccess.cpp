@@ -228,7 +228,9 @@ private slots:
         QTest::mousePress(list->viewport(), Qt::RightButton, {},
                           list->visualItemRect(list->currentItem()).center());
         MenuApi::SetTrackObserver({});
-        QCOMPARE(names, (QStringList{"Preview", "Convert - Single", "Convert - Batch", "", "Delete"}));
+        QCOMPARE(names, (QStringList{"Preview", "Convert - Single", "Convert - Batch", "", "Delete",
+                                     "", "Replace...", "Restore Original", "Restore All Originals",
+                                     "", "Export Sound Pack...", "Apply Sound Pack..."}));
         QCOMPARE(boxes_.size(), 1);
         QCOMPARE(boxes_[0].title, QString("Delete File"));
         QCOMPARE(boxes_[0].text, QString("Are you sure that you want to delete song.snd?"));

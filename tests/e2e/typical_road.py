@@ -138,7 +138,10 @@ class Road:
         self.click_file(file_name, button=3)
         menu = self.d.popup_menu()
         items = [name(c) for c in children(menu)]
-        expect("context menu", items, ["Preview", "Convert - Single", "Convert - Batch", "", "Delete"])
+        expect("context menu", items, ["Preview", "Convert - Single", "Convert - Batch", "", "Delete",
+                                       "", "Replace...", "Restore Original",
+                                       "Restore All Originals", "", "Export Sound Pack...",
+                                       "Apply Sound Pack..."])
         for item in children(menu):
             if name(item) in MENU_ICONS:
                 self.picture(f"the menu item {name(item)!r}", extents(item),
