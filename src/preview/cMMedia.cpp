@@ -55,12 +55,20 @@ void cMMedia::mmPause() {
     if (!sAlias_.isEmpty()) send(QStringLiteral("Pause ") + sAlias_);
 }
 
-void cMMedia::mmPlay(qint32 from, qint32 to) {
+void cMMedia::mmPlay(qint32 from, qint32 to, bool repeat) {
     if (sAlias_.isEmpty()) return;
     if (bWait_)
         send(QStringLiteral("Play ") + sAlias_ + QStringLiteral(" wait"));
     else
-        send(QStringLiteral("Play %1 from %2 to %3").arg(sAlias_).arg(from).arg(to));
+        send(QStringLiteral("Play %1 from %2 to %3%4")
+                 .arg(sAlias_)
+                 .arg(from)
+                 .arg(to)
+                 .arg(repeat ? QStringLiteral(" repeat") : QString()));
+}
+
+void cMMedia::mmResume() {
+    if (!sAlias_.isEmpty()) send(QStringLiteral("Play ") + sAlias_);
 }
 
 void cMMedia::mmStop() {

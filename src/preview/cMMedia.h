@@ -23,7 +23,10 @@ public:
     void mmOpen(const QString& file);
     void mmClose();
     void mmPause();
-    void mmPlay(qint32 from, qint32 to);
+    // With `repeat` the range plays again and again, without a gap, until stopped.
+    void mmPlay(qint32 from, qint32 to, bool repeat = false);
+    // Goes on with a paused range (a play without a range).
+    void mmResume();
     void mmStop();
     void mmSeek(qint32 position);
 

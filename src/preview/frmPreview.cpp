@@ -594,12 +594,15 @@ void frmPreview::setStatus(const QString& status) {
 void frmPreview::startPlaying(bool looping) {
     bLooping_ = looping;
     setPlayTimer(true, 1);
-    if (lPausedMs_ != 0) {
+    // A loop plays as one repeating range, so its seam has no gap; after a
+    // pause it goes on where it stopped.
+    if (lPausedMs_ != 0 && looping)
+        oMedia->mmResume();
+    else if (lPausedMs_ != 0)
         oMedia->mmPlay(lPausedMs_, sel_.lEndMs);
-        lPausedMs_ = 0;
-    } else {
-        oMedia->mmPlay(sel_.lStartMs, sel_.lEndMs);
-    }
+    else
+        oMedia->mmPlay(sel_.lStartMs, sel_.lEndMs, looping);
+    lPausedMs_ = 0;
     setIcon(looping ? QStringLiteral("LOOP") : QStringLiteral("PLAY"));
     picLeftChannel->setFocus();
 }

@@ -71,14 +71,15 @@ std::unique_ptr<PcmSink> AudioOutput::makeSink() const {
     return std::make_unique<NullPcmSink>(wav_.sampleRate(), wav_.blockAlign());
 }
 
-bool AudioOutput::play(qint64 from, qint64 to) {
+bool AudioOutput::play(qint64 from, qint64 to, bool repeat) {
     if (from < 0 || from > to || to > lengthFrames()) return false;
     halt();
     from_ = from;
     to_ = to;
     position_ = from;
     const qint64 frameBytes = wav_.blockAlign();
-    auto reader = std::make_unique<PcmRangeReader>(wav_, from * frameBytes, to * frameBytes);
+    auto reader =
+        std::make_unique<PcmRangeReader>(wav_, from * frameBytes, to * frameBytes, repeat);
     auto sink = makeSink();
     if (from == to || !sink->start(reader.get())) {
         sink.reset();
@@ -90,6 +91,7 @@ bool AudioOutput::play(qint64 from, qint64 to) {
     halt();
     reader_ = std::move(reader);
     sink_ = std::move(sink);
+    repeat_ = repeat;
     mode_ = AudioMode::Playing;
     poll_.start();
     return true;
@@ -125,7 +127,9 @@ AudioMode AudioOutput::mode() {
 
 qint64 AudioOutput::positionFrames() {
     if (mode() == AudioMode::Stopped) return position_;
-    return qMin(to_, from_ + sink_->playedFrames());
+    const qint64 played = sink_->playedFrames();
+    if (repeat_ && to_ > from_) return from_ + played % (to_ - from_);
+    return qMin(to_, from_ + played);
 }
 
 void AudioOutput::waitForEnd() {

@@ -33,8 +33,10 @@ public:
     qint64 lengthFrames() const { return wav_.frames(); }
 
     // Plays frames [from, to); requires 0 <= from <= to <= lengthFrames().
-    // An empty range ends at once in Stopped mode.
-    bool play(qint64 from, qint64 to);
+    // An empty range ends at once in Stopped mode. With `repeat` the range
+    // plays again and again until stopped: the next pass is queued behind the
+    // current one, so there is no gap at the seam.
+    bool play(qint64 from, qint64 to, bool repeat = false);
     void pause();
     void resume();
     // Stops; the position stays where playback was.
@@ -72,6 +74,7 @@ private:
     AudioMode mode_ = AudioMode::Stopped;
     qint64 from_ = 0;
     qint64 to_ = 0;
+    bool repeat_ = false;
     qint64 position_ = 0;  // while stopped
     QTimer poll_;
 };

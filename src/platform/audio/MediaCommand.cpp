@@ -64,6 +64,8 @@ public:
             const QString& w = words_[i];
             if (is(w, "wait")) {
                 cmd_.wait = true;
+            } else if (cmd_.verb == MediaVerb::Play && is(w, "repeat")) {
+                cmd_.repeat = true;
             } else if (cmd_.verb == MediaVerb::Status) {
                 if (sawItem_ || !statusItem(w)) return MediaError::UnrecognizedKeyword;
             } else {

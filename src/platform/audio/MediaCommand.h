@@ -35,6 +35,7 @@ struct MediaCommand {
     bool wait = false;
     std::optional<qint64> from;  // play, milliseconds
     std::optional<qint64> to;    // play, milliseconds
+    bool repeat = false;         // play: the range again and again, without a gap
     SeekTarget seekTarget = SeekTarget::Position;
     qint64 seekTo = 0;  // milliseconds
     StatusItem item = StatusItem::Mode;
@@ -47,7 +48,7 @@ struct ParsedMediaCommand {
 
 // Parses a command string:
 //   open <file> [alias <name>] [type <type>] [wait]
-//   play <device> [from <ms>] [to <ms>] [wait]
+//   play <device> [from <ms>] [to <ms>] [repeat] [wait]
 //   pause|resume|stop <device> [wait]
 //   seek <device> to <ms>|start|end [wait]
 //   status <device> mode|position|length [wait]

@@ -117,9 +117,10 @@ MediaReply MediaCommands::play(AudioOutput& out, const MediaCommand& c) {
         const qint64 from = c.from ? qMin(length, msToFrames(*c.from, rate)) : out.positionFrames();
         const qint64 to = c.to ? qMin(length, msToFrames(*c.to, rate)) : length;
         if (from > to) return fail(MediaError::OutOfRange);
-        out.play(from, to);
+        out.play(from, to, c.repeat);
     }
-    if (c.wait) out.waitForEnd();
+    // A repeating range has no end to wait for.
+    if (c.wait && !c.repeat) out.waitForEnd();
     return {};
 }
 

@@ -9,19 +9,26 @@ class WavFile;
 // of the sound.
 class PcmRangeReader : public QIODevice {
 public:
-    // [begin, end) are byte offsets into the sample data; `file` must outlive us.
-    PcmRangeReader(WavFile& file, qint64 begin, qint64 end);
+    // [begin, end) are byte offsets into the sample data; `file` must outlive
+    // us. With `repeat` the range starts over at its end and never ends.
+    PcmRangeReader(WavFile& file, qint64 begin, qint64 end, bool repeat = false);
 
     bool isSequential() const override { return true; }
     qint64 bytesAvailable() const override;
-    bool atEnd() const override { return next_ >= end_ && QIODevice::bytesAvailable() == 0; }
+    bool atEnd() const override {
+        return !repeats() && next_ >= end_ && QIODevice::bytesAvailable() == 0;
+    }
 
 protected:
     qint64 readData(char* data, qint64 maxSize) override;
     qint64 writeData(const char*, qint64) override { return -1; }
 
 private:
+    bool repeats() const { return repeat_ && end_ > begin_; }
+
     WavFile& file_;
+    qint64 begin_;
+    bool repeat_;
     qint64 next_;
     qint64 end_;
 };

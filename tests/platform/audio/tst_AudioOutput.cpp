@@ -96,6 +96,27 @@ private slots:
         QCOMPARE(seen, QList<AudioMode>(4, AudioMode::Stopped));
     }
 
+    // A repeating range goes on past its end without stopping: the position
+    // wraps to the range's start and the output stays Playing until stopped.
+    void repeatingRangeHasNoSeam() {
+        const QString path = dir_.filePath("loop.wav");
+        QVERIFY(WriteTestWav(path, 8000, 1, 16, 16000));
+        AudioOutput out;
+        QString why;
+        QVERIFY2(out.open(path, &why), qPrintable(why));
+        QSignalSpy finished(&out, &AudioOutput::finished);
+        QVERIFY(out.play(4000, 8000, true));
+        now_ += 750000;  // 6000 frames: one pass and a half
+        QCOMPARE(out.mode(), AudioMode::Playing);
+        QCOMPARE(out.positionFrames(), 6000);
+        now_ += 10000000;
+        QCOMPARE(out.mode(), AudioMode::Playing);
+        QCOMPARE(out.positionFrames(), 4000 + (6000 + 80000) % 4000);
+        out.stop();
+        QCOMPARE(out.mode(), AudioMode::Stopped);
+        QCOMPARE(finished.count(), 0);
+    }
+
     // A header that claims more data than the file holds plays what is there.
     void shortFileEndsEarly() {
         const QString path = dir_.filePath("short.wav");
