@@ -8,7 +8,21 @@
 
 namespace {
 
-QString DomXml(const QString& className, const QString& objectName, int width, int height) {
+// The widget as first placed; `tips` are the property browser's tool tips.
+QString DomXml(const QString& className, const QString& objectName, int width, int height,
+               const QList<std::pair<const char*, const char*>>& tips = {}) {
+    QString specs;
+    for (const auto& [property, tip] : tips) {
+        specs += QStringLiteral("    <tooltip name=\"%1\">%2</tooltip>\n")
+                     .arg(QLatin1String(property), QString::fromUtf8(tip).toHtmlEscaped());
+    }
+    if (!specs.isEmpty()) {
+        specs = QStringLiteral(
+                    " <customwidgets>\n  <customwidget>\n   <class>%1</class>\n"
+                    "   <propertyspecifications>\n%2   </propertyspecifications>\n"
+                    "  </customwidget>\n </customwidgets>\n")
+                    .arg(className, specs);
+    }
     return QStringLiteral(
                "<ui language=\"c++\">\n"
                " <widget class=\"%1\" name=\"%2\">\n"
@@ -16,10 +30,12 @@ QString DomXml(const QString& className, const QString& objectName, int width, i
                "   <rect><x>0</x><y>0</y><width>%3</width><height>%4</height></rect>\n"
                "  </property>\n"
                " </widget>\n"
+               "%5"
                "</ui>\n")
         .arg(className, objectName)
         .arg(width)
-        .arg(height);
+        .arg(height)
+        .arg(specs);
 }
 
 ControlInfo ButtonInfo() {
@@ -44,7 +60,8 @@ ControlInfo MaskEditInfo() {
     info.whatsThis = QStringLiteral(
         "A masked input field with text, date and numeric field types and a formatted look "
         "while it has no focus. Right-click it for its Characteristics page.");
-    info.domXml = DomXml(info.name, QStringLiteral("flexMaskEditBox"), 121, 21);
+    info.domXml = DomXml(info.name, QStringLiteral("flexMaskEditBox"), 121, 21,
+                         FlexMaskEditBox::PropertyDescriptions());
     info.icon = zs::designer::MaskEditIcon();
     info.create = [](QWidget* parent) { return new FlexMaskEditBox(parent); };
     info.registerExtensions = &MaskEditTaskMenuFactory::Register;

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QDesignerFormEditorInterface>
+#include <QDesignerFormWindowCursorInterface>
 #include <QDesignerFormWindowInterface>
 #include <QDesignerPropertyEditorInterface>
 #include <QDesignerPropertySheetExtension>
@@ -49,6 +50,21 @@ void RecordChanges(QDesignerFormWindowInterface* formWindow, QObject* object,
     }
 }
 
+// The fields the page works on, the first one counting: the form's selected
+// fields in the form's selection order when `box` is one of them, else `box`.
+QList<FlexMaskEditBox*> SelectedFields(QDesignerFormWindowInterface* formWindow,
+                                       FlexMaskEditBox* box) {
+    QDesignerFormWindowCursorInterface* cursor = formWindow ? formWindow->cursor() : nullptr;
+    if (!cursor || !cursor->isWidgetSelected(box)) return {box};
+    QList<FlexMaskEditBox*> fields;
+    for (int i = 0; i < cursor->selectedWidgetCount(); ++i) {
+        if (auto* field = qobject_cast<FlexMaskEditBox*>(cursor->selectedWidget(i))) {
+            fields << field;
+        }
+    }
+    return fields;
+}
+
 }  // namespace
 
 MaskEditTaskMenu::MaskEditTaskMenu(FlexMaskEditBox* box, QObject* parent)
@@ -67,9 +83,11 @@ QList<QAction*> MaskEditTaskMenu::taskActions() const {
 void MaskEditTaskMenu::openCharacteristics() {
     if (!box_) return;
     QDesignerFormWindowInterface* formWindow = QDesignerFormWindowInterface::findFormWindow(box_);
-    const QVariantHash before = Snapshot(*box_);
+    const QList<FlexMaskEditBox*> fields = SelectedFields(formWindow, box_);
+    const QPointer<FlexMaskEditBox> first = fields.first();
+    const QVariantHash before = Snapshot(*first);
     Characteristics page(formWindow ? static_cast<QWidget*>(formWindow) : box_->window());
-    page.SetSelection({box_.data()});
+    page.SetSelection(fields);
     page.exec();
-    if (box_ && formWindow) RecordChanges(formWindow, box_, before);
+    if (first && formWindow) RecordChanges(formWindow, first, before);
 }

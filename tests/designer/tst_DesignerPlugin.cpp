@@ -2,6 +2,7 @@
 #include <QBuffer>
 #include <QDesignerComponents>
 #include <QDesignerFormEditorInterface>
+#include <QDesignerFormWindowCursorInterface>
 #include <QDesignerFormWindowInterface>
 #include <QDesignerFormWindowManagerInterface>
 #include <QDesignerIntegration>
@@ -15,6 +16,8 @@
 #include <QPluginLoader>
 #include <QPushButton>
 #include <QTimer>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include <QUiLoader>
 #include <QXmlStreamReader>
 #include <QtTest>
@@ -137,6 +140,8 @@ private slots:
     void designerEditsControlsInDesignMode();
     void designerSavesWhatTheProgramLoads();
     void characteristicsPageChangesAreSaved();
+    void characteristicsPageTakesTheFirstSelected();
+    void propertyBrowserShowsDescriptions();
 
 private:
     std::unique_ptr<QDesignerFormWindowInterface> OpenForm(const QByteArray& ui);
@@ -271,6 +276,64 @@ void tst_DesignerPlugin::characteristicsPageChangesAreSaved() {
     const QWidget* loaded = form->findChild<QWidget*>(QStringLiteral("mskID"));
     QCOMPARE(loaded->property("Mask").toString(), QStringLiteral("AA-##"));
     QCOMPARE(loaded->property("FormatString").toString(), QStringLiteral("0.0"));
+}
+
+// With several fields selected, the page opens on the first of them,
+// whichever field was right-clicked, and writes only that one.
+void tst_DesignerPlugin::characteristicsPageTakesTheFirstSelected() {
+    QByteArray twoFields = kForm;
+    twoFields.replace("  <widget class=\"FlexMaskEditBox\" name=\"mskID\">",
+                      "  <widget class=\"FlexMaskEditBox\" name=\"mskOther\">\n"
+                      "   <property name=\"Mask\"><string>AAA</string></property>\n"
+                      "  </widget>\n"
+                      "  <widget class=\"FlexMaskEditBox\" name=\"mskID\">");
+    const auto formWindow = OpenForm(twoFields);
+    QWidget* id = formWindow->mainContainer()->findChild<QWidget*>(QStringLiteral("mskID"));
+    QWidget* other = formWindow->mainContainer()->findChild<QWidget*>(QStringLiteral("mskOther"));
+    QVERIFY(id && other);
+    formWindow->clearSelection(false);
+    formWindow->selectWidget(id, true);
+    formWindow->selectWidget(other, true);
+    QDesignerFormWindowCursorInterface* cursor = formWindow->cursor();
+    QCOMPARE(cursor->selectedWidgetCount(), 2);
+    QWidget* first = cursor->selectedWidget(0);
+    QWidget* second = cursor->selectedWidget(1);
+    const QString firstMask = first->property("Mask").toString();
+    const QString secondMask = second->property("Mask").toString();
+
+    auto* menu = qt_extension<QDesignerTaskMenuExtension*>(core_->extensionManager(), second);
+    QString shownMask;
+    const bool opened =
+        DuringModal([menu] { menu->preferredEditAction()->trigger(); },
+                    [&shownMask](QWidget* page) {
+                        auto* mask = page->findChild<QLineEdit*>("txtMask");
+                        shownMask = mask->text();
+                        mask->setText(QStringLiteral("####"));
+                        page->findChild<QLineEdit*>("txtMaxLength")->setText(QStringLiteral("0"));
+                        page->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+                    });
+    QVERIFY(opened);
+    QCOMPARE(shownMask, firstMask);
+    QCOMPARE(first->property("Mask").toString(), QStringLiteral("####"));
+    QCOMPARE(second->property("Mask").toString(), secondMask);
+}
+
+// Designer's property browser shows each described property's text as its tip.
+void tst_DesignerPlugin::propertyBrowserShowsDescriptions() {
+    const auto formWindow = OpenForm(kForm);
+    QWidget* box = formWindow->mainContainer()->findChild<QWidget*>(QStringLiteral("mskID"));
+    propertyEditor_->setObject(box);
+    QHash<QString, QString> tips;
+    for (QTreeWidget* tree : propertyEditor_->findChildren<QTreeWidget*>()) {
+        for (QTreeWidgetItemIterator it(tree); *it; ++it) {
+            tips.insert((*it)->text(0), (*it)->toolTip(0));
+        }
+    }
+    propertyEditor_->setObject(nullptr);
+    QCOMPARE(tips.value(QStringLiteral("FieldType")),
+             QStringLiteral("Invoer Type Aanduiding (0) AlfaNumeriek (2) numeriek (1) Datum"));
+    QCOMPARE(tips.value(QStringLiteral("AutoSelect")),
+             QStringLiteral("Select All The New Text Automatic; SelLength = Len(Text)"));
 }
 
 QTEST_MAIN(tst_DesignerPlugin)

@@ -222,7 +222,10 @@ QString FlexMaskEditBox::formattedValue() const {
 void FlexMaskEditBox::applyInactiveLook() {
     applyCurrentColors();
     if (formatString_.isEmpty()) return;
-    if (formatFont_) applyBoxFont(*formatFont_);
+    // Exactly that font: nothing of the field's own font shows through.
+    QFont shown = FormatFont();
+    shown.setResolveMask(QFont::AllPropertiesResolved);
+    applyBoxFont(shown);
     takeSelectionFromBox();
     savedSelStart_ = engine_.Cursor();
     changeEnabled_ = false;
@@ -283,6 +286,9 @@ bool FlexMaskEditBox::keyPressed(QKeyEvent* event) {
 
     QString text = event->text();
     if (keyCode == Qt::Key_Return || keyCode == Qt::Key_Enter) text = QStringLiteral("\r");
+    // A keyboard's Delete also carries DEL (127) as text; it types nothing, so
+    // neither the host nor the mask sees a character for it.
+    if (keyCode == Qt::Key_Delete) text.clear();
     bool consumed = masked;
     const bool control = event->modifiers().testFlag(Qt::ControlModifier) &&
                          !event->modifiers().testFlag(Qt::AltModifier);

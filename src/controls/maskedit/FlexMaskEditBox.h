@@ -9,6 +9,7 @@
 #include <QWidget>
 #include <functional>
 #include <optional>
+#include <utility>
 
 #include "FlexTextBox.h"
 #include "MaskEngine.h"
@@ -231,8 +232,7 @@ public:
     void setMouseIcon(const QPixmap& New_MouseIcon);
     int MousePointer() const { return mousePointer_; }
     void setMousePointer(int New_MousePointer);
-    // Drag-and-drop and link settings are kept and stored; the text box has no
-    // such services here.
+    // Drag-and-drop and link settings are kept and stored.
     int OLEDragMode() const { return oleDragMode_; }
     void setOLEDragMode(int New_OLEDragMode);
     int OLEDropMode() const { return oleDropMode_; }
@@ -263,6 +263,13 @@ public:
     // the text out through the mask. Automatic drag mode calls it when the
     // user drags the selection.
     void OLEDrag();
+    // Links to another program's data: this desktop offers no link service,
+    // so no channel ever opens and each of these raises AppError 293 "No link
+    // channel is open" (the same error as with LinkMode 0), changing nothing.
+    Q_INVOKABLE void LinkExecute(const QString& Command);
+    Q_INVOKABLE void LinkPoke();
+    Q_INVOKABLE void LinkRequest();
+    Q_INVOKABLE void LinkSend();
     bool IsEmptyText() const { return engine_.IsEmptyText(); }
     QString NumText() const { return engine_.NumText(); }
     bool ValidDate(const QString& sDate = {}, int iFormat = -1, const QString& sSeperator = {}) {
@@ -292,6 +299,9 @@ public:
     private:
         FlexMaskEditBox& box_;
     };
+
+    // The descriptions a form editor's property browser shows, by property.
+    static const QList<std::pair<const char*, const char*>>& PropertyDescriptions();
 
     // Stored settings, in the order the form data keeps them.
     void ReadProperties(const PropertyBag& bag);
@@ -371,6 +381,8 @@ private:
     void updateAccessibleName();
     void applyAlignment(int alignment);
     void applyBoxFont(const QFont& font);
+    void useFont(const QFont& font);
+    void changeFont(const QString& name, const std::function<void(QFont&)>& change);
     void updateCaret();
     int borderMargin() const;
     void layoutTextBox();

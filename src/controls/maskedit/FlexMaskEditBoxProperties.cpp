@@ -339,42 +339,47 @@ QFont FlexMaskEditBox::Font() const {
 }
 
 void FlexMaskEditBox::setFontProperty(const QFont& New_Font) {
-    setFont(New_Font);
-    if (!formattedShown_ || !formatFont_) applyBoxFont(New_Font);
-    updateCaret();
+    useFont(New_Font);
     changed(QStringLiteral("Font"));
 }
 
-void FlexMaskEditBox::setFontBold(bool New_FontBold) {
+// The widget's font and the text box's, unless the formatted look (with its
+// own font) is on show.
+void FlexMaskEditBox::useFont(const QFont& font) {
+    setFont(font);
+    if (!formattedShown_) applyBoxFont(font);
+    updateCaret();
+}
+
+void FlexMaskEditBox::changeFont(const QString& name, const std::function<void(QFont&)>& change) {
     QFont f = Font();
-    f.setBold(New_FontBold);
-    setFontProperty(f);
+    change(f);
+    useFont(f);
+    changed(name);
+}
+
+void FlexMaskEditBox::setFontBold(bool New_FontBold) {
+    changeFont(QStringLiteral("FontBold"), [&](QFont& f) { f.setBold(New_FontBold); });
 }
 
 void FlexMaskEditBox::setFontItalic(bool New_FontItalic) {
-    QFont f = Font();
-    f.setItalic(New_FontItalic);
-    setFontProperty(f);
+    changeFont(QStringLiteral("FontItalic"), [&](QFont& f) { f.setItalic(New_FontItalic); });
 }
 
 void FlexMaskEditBox::setFontStrikethru(bool New_FontStrikethru) {
-    QFont f = Font();
-    f.setStrikeOut(New_FontStrikethru);
-    setFontProperty(f);
+    changeFont(QStringLiteral("FontStrikethru"),
+               [&](QFont& f) { f.setStrikeOut(New_FontStrikethru); });
 }
 
 void FlexMaskEditBox::setFontUnderline(bool New_FontUnderline) {
-    QFont f = Font();
-    f.setUnderline(New_FontUnderline);
-    setFontProperty(f);
+    changeFont(QStringLiteral("FontUnderline"),
+               [&](QFont& f) { f.setUnderline(New_FontUnderline); });
 }
 
 void FlexMaskEditBox::setFontSize(double New_FontSize) {
     DesignTimeSafe([&] {
         if (New_FontSize <= 0) throw InvalidValue(QStringLiteral("FontSize"));
-        QFont f = Font();
-        f.setPointSizeF(New_FontSize);
-        setFontProperty(f);
+        changeFont(QStringLiteral("FontSize"), [&](QFont& f) { f.setPointSizeF(New_FontSize); });
     });
 }
 
@@ -430,6 +435,32 @@ void FlexMaskEditBox::setLinkTimeout(int New_LinkTimeout) {
     changed(QStringLiteral("LinkTimeout"));
 }
 
+namespace {
+
+AppError NoLinkChannel(const char* method) {
+    return AppError(293, QStringLiteral("No link channel is open"),
+                    QStringLiteral("FlexMaskEditBox.") + QLatin1String(method));
+}
+
+}  // namespace
+
+void FlexMaskEditBox::LinkExecute(const QString& Command) {
+    Q_UNUSED(Command);
+    throw NoLinkChannel("LinkExecute");
+}
+
+void FlexMaskEditBox::LinkPoke() {
+    throw NoLinkChannel("LinkPoke");
+}
+
+void FlexMaskEditBox::LinkRequest() {
+    throw NoLinkChannel("LinkRequest");
+}
+
+void FlexMaskEditBox::LinkSend() {
+    throw NoLinkChannel("LinkSend");
+}
+
 void FlexMaskEditBox::setToolTipText(const QString& sToolTipText) {
     txtFlex->setToolTip(sToolTipText);
     setToolTip(sToolTipText);
@@ -449,6 +480,25 @@ void FlexMaskEditBox::setVisibleProperty(bool xVisible) {
 
 QString FlexMaskEditBox::Version() const {
     return QCoreApplication::applicationVersion();
+}
+
+const QList<std::pair<const char*, const char*>>& FlexMaskEditBox::PropertyDescriptions() {
+    static const QList<std::pair<const char*, const char*>> descriptions = {
+        {"FieldType", "Invoer Type Aanduiding (0) AlfaNumeriek (2) numeriek (1) Datum"},
+        {"PromptChar", "Opvul Karakter (VERPLICHT)"},
+        {"PromptInclude", "PromptChar Included in Text property"},
+        {"MaskCharInclude", "Mask Karakters In Uitvoer Tekst"},
+        {"BeepOnError", "Geluid Bij Foute Invoer"},
+        {"SpecialChars",
+         "Karakters Welke Door Het MaskFilter Genegeerd Worden (bv * voor Find ..*)"},
+        {"AutoToLastPos", "Auto to the last char in text box."},
+        {"AutoSelect", "Select All The New Text Automatic; SelLength = Len(Text)"},
+        {"CenturyON", "Eeuw Aanduiding In Datum"},
+        {"HideSelection",
+         "Specifies whether the selection in a Masked edit control is hidden when the control "
+         "loses focus."},
+    };
+    return descriptions;
 }
 
 // ---- stored settings ----

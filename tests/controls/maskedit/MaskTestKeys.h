@@ -6,7 +6,8 @@
 
 // Drives a MaskEngine as the widget does: key-down, then key-press for keys
 // that type a character. `keys` is typed text with braced key names:
-// {BS} {S-BS} {DEL} {S-DEL} {C-DEL} {LEFT} {RIGHT} {HOME} {END} {INS} {.}
+// {BS} {S-BS} {DEL} {S-DEL} {C-DEL} {CS-DEL} {LEFT} {RIGHT} {HOME} {END} {INS} {.}
+// Backspace also types its character (8), as a keyboard's does.
 // Returns the number of refused edits (the beeps a user would hear).
 inline int TypeKeys(MaskEngine& engine, const QString& keys) {
     struct Named {
@@ -20,6 +21,7 @@ inline int TypeKeys(MaskEngine& engine, const QString& keys) {
         {"DEL", Qt::Key_Delete, Qt::NoModifier},
         {"S-DEL", Qt::Key_Delete, Qt::ShiftModifier},
         {"C-DEL", Qt::Key_Delete, Qt::ControlModifier},
+        {"CS-DEL", Qt::Key_Delete, Qt::ControlModifier | Qt::ShiftModifier},
         {"LEFT", Qt::Key_Left, Qt::NoModifier},
         {"RIGHT", Qt::Key_Right, Qt::NoModifier},
         {"HOME", Qt::Key_Home, Qt::NoModifier},
@@ -40,6 +42,7 @@ inline int TypeKeys(MaskEngine& engine, const QString& keys) {
             for (const Named& n : named) {
                 if (name == QLatin1String(n.name)) {
                     failures += engine.KeyDown(n.key, n.modifiers).failed;
+                    if (n.key == Qt::Key_Backspace) failures += engine.KeyPress(QChar(8)).failed;
                 }
             }
             continue;

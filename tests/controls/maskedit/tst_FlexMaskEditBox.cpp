@@ -51,6 +51,37 @@ struct Form {
     }
 };
 
+// Presses and releases `key` as a keyboard under X delivers it: Delete and
+// Backspace carry their control characters (127, 8) as text.
+void RealKey(QWidget* target, const QString& key) {
+    struct Named {
+        const char* name;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        const char* text;
+    };
+    static const Named named[] = {
+        {"DEL", Qt::Key_Delete, Qt::NoModifier, "\x7f"},
+        {"CS-DEL", Qt::Key_Delete, Qt::ControlModifier | Qt::ShiftModifier, "\x7f"},
+        {"BS", Qt::Key_Backspace, Qt::NoModifier, "\b"},
+    };
+    // A typed character's key code is its upper-case letter (Qt::Key_A, Key_Space ...).
+    Qt::Key code = Qt::Key(key.at(0).toUpper().unicode());
+    Qt::KeyboardModifiers modifiers;
+    QString text = key;
+    for (const Named& n : named) {
+        if (key == QLatin1String(n.name)) {
+            code = n.key;
+            modifiers = n.modifiers;
+            text = QLatin1String(n.text);
+        }
+    }
+    QKeyEvent press(QEvent::KeyPress, code, modifiers, text);
+    QCoreApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, code, modifiers, text);
+    QCoreApplication::sendEvent(target, &release);
+}
+
 }  // namespace
 
 class tst_FlexMaskEditBox : public QObject {
@@ -60,10 +91,15 @@ private slots:
     void newWidgetDefaults();
     void typingThroughKeys();
     void overwriteAndSelectionKeys();
+    void keyboardEvents_data();
+    void keyboardEvents();
     void caretFollowsTheFontSize_data();
     void caretFollowsTheFontSize();
     void changeSignal();
     void formattedLookWhileUnfocused();
+    void unsetFormatFontFollowsTheHost();
+    void fontSettersReportTheirOwnName();
+    void linkMethodsRaiseNoChannel();
     void inactiveColours();
     void borderFollowsFocus();
     void focusOrderWrapsAndExits();
@@ -130,6 +166,51 @@ void tst_FlexMaskEditBox::typingThroughKeys() {
     QTest::keyClick(box->textBox(), Qt::Key_Delete, Qt::ControlModifier);
     QCOMPARE(box->TextAsDisplayed(), QStringLiteral("(___) ___-____"));
     QVERIFY(box->IsEmptyText());
+}
+
+void tst_FlexMaskEditBox::keyboardEvents_data() {
+    QTest::addColumn<QString>("mask");
+    QTest::addColumn<int>("fieldType");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("cursor");
+    QTest::addColumn<QStringList>("keys");
+    QTest::addColumn<QString>("display");
+    QTest::addColumn<int>("cursorAfter");
+    QTest::addColumn<int>("keyPresses");  // KeyPress events the host sees
+
+    QTest::newRow("delete pulls left") << "(###) ###-####" << 0 << "1234567890" << 1
+                                       << QStringList{"DEL"} << "(234) 567-890_" << 1 << 0;
+    QTest::newRow("delete in the integer part")
+        << "####.##" << 2 << "12.5" << 2 << QStringList{"DEL"} << "___2.50" << 3 << 0;
+    QTest::newRow("ctrl+shift+delete blanks a number to the end")
+        << "####.##" << 2 << "12.5" << 3 << QStringList{"CS-DEL"} << "__1_.__" << 3 << 0;
+    QTest::newRow("capitalising blank")
+        << "&&&&&" << 0 << "" << 0 << QStringList{"a", " ", "b"} << "a B__" << 3 << 3;
+    QTest::newRow("capitalising blank taken back")
+        << "&&&&&" << 0 << "" << 0 << QStringList{"a", " ", "BS", "b"} << "ab___" << 2 << 4;
+}
+
+void tst_FlexMaskEditBox::keyboardEvents() {
+    QFETCH(QString, mask);
+    QFETCH(int, fieldType);
+    QFETCH(QString, text);
+    QFETCH(int, cursor);
+    QFETCH(QStringList, keys);
+    Form form(1);
+    FlexMaskEditBox* box = form.fields[0];
+    box->setFieldType(fieldType);
+    box->setMask(mask);
+    box->setChar2ActivateTranNextChar2Upper(QStringLiteral(" "));
+    box->setText(text);
+    form.focus(0);
+    box->setSelStart(cursor);
+    int keyPresses = 0;
+    connect(box, &FlexMaskEditBox::KeyPress, box, [&keyPresses](int&) { ++keyPresses; });
+    for (const QString& key : keys) RealKey(box->textBox(), key);
+    QTEST(box->TextAsDisplayed(), "display");
+    QTEST(box->textBox()->text(), "display");
+    QTEST(box->SelStart(), "cursorAfter");
+    QTEST(keyPresses, "keyPresses");
 }
 
 void tst_FlexMaskEditBox::overwriteAndSelectionKeys() {
@@ -223,6 +304,64 @@ void tst_FlexMaskEditBox::formattedLookWhileUnfocused() {
     form.focus(0);
     QCOMPARE(box->textBox()->text(), QStringLiteral("12__"));
     QCOMPARE(box->SelStart(), 1);  // back where it was
+}
+
+void tst_FlexMaskEditBox::unsetFormatFontFollowsTheHost() {
+    Form form(2);
+    QFont hostFont = form.window.font();
+    hostFont.setPointSize(15);
+    form.window.setFont(hostFont);
+    FlexMaskEditBox* box = form.fields[0];
+    QFont own = box->Font();
+    own.setItalic(true);
+    own.setPointSize(9);
+    box->setFontProperty(own);
+    box->setFormatString(QStringLiteral("@@@"));
+    box->setText(QStringLiteral("abc"));
+    form.focus(1);
+    // The formatted look shows the font FormatFont reports: the host's.
+    QCOMPARE(box->FormatFont(), hostFont);
+    QCOMPARE(box->textBox()->font(), box->FormatFont());
+    form.focus(0);
+    QCOMPARE(box->textBox()->font(), own);
+}
+
+void tst_FlexMaskEditBox::fontSettersReportTheirOwnName() {
+    FlexMaskEditBox box;
+    QStringList reported;
+    connect(&box, &FlexMaskEditBox::PropertyChanged, &box,
+            [&reported](const QString& name) { reported << name; });
+    box.setFontBold(true);
+    box.setFontItalic(true);
+    box.setFontStrikethru(true);
+    box.setFontUnderline(true);
+    box.setFontSize(12);
+    QCOMPARE(reported, (QStringList{"FontBold", "FontItalic", "FontStrikethru", "FontUnderline",
+                                    "FontSize"}));
+    QVERIFY(box.Font().bold() && box.Font().italic() && box.Font().strikeOut() &&
+            box.Font().underline());
+    QCOMPARE(box.textBox()->font().pointSizeF(), 12.0);
+}
+
+// No link service exists here: each method is there for a host to call, and
+// says that no channel is open.
+void tst_FlexMaskEditBox::linkMethodsRaiseNoChannel() {
+    FlexMaskEditBox box;
+    box.setText(QStringLiteral("kept"));
+    for (const char* method : {"LinkExecute", "LinkPoke", "LinkRequest", "LinkSend"}) {
+        try {
+            if (QByteArray(method) == "LinkExecute") {
+                QMetaObject::invokeMethod(&box, method, Q_ARG(QString, QStringLiteral("[run]")));
+            } else {
+                QMetaObject::invokeMethod(&box, method);
+            }
+            QFAIL(method);
+        } catch (const AppError& error) {
+            QCOMPARE(error.Number, 293);
+            QVERIFY2(error.Source.endsWith(QLatin1String(method)), qPrintable(error.Source));
+        }
+    }
+    QCOMPARE(box.Text(), QStringLiteral("kept"));
 }
 
 void tst_FlexMaskEditBox::inactiveColours() {

@@ -378,6 +378,9 @@ void tst_MaskEngine::editing_data() {
     QTest::newRow("delete in integer part closes from left")
         << "####.##" << 2 << "12.5" << 2 << "{DEL}"
         << "___2.50" << 3 << 0;
+    QTest::newRow("ctrl+shift+delete blanks a number to the end")
+        << "####.##" << 2 << "12.5" << 3 << "{CS-DEL}"
+        << "__1_.__" << 3 << 0;
     QTest::newRow("insert drops trailing zero") << "###.##" << 2 << "1.5" << 4 << "7"
                                                 << "__1.75" << 5 << 0;
 }

@@ -275,7 +275,7 @@ KeyOutcome MaskEngine::deleteKey(Qt::KeyboardModifiers modifiers) {
         inIntegerDelete_ = false;
     } else if (numeric && !ctrl) {
         outcome.failed = !DeleteForward();
-    } else if (shift) {
+    } else if (shift && !numeric) {
         outcome.failed = !DeleteShiftRight();
     } else if (ctrl) {
         outcome.failed = !ClearToEnd();
@@ -372,9 +372,11 @@ KeyOutcome MaskEngine::KeyPress(QChar ch) {
         outcome.request = KeyOutcome::Request::PassToTextBox;
         return outcome;
     }
-    if (ch.unicode() < 32) return outcome;
-    typedKey(ch, outcome);
-    // UpperNext lives for exactly one more typed character.
+    // Control characters (Backspace's 8, DEL's 127, ...) type nothing, but
+    // they count as the key after an activator: "a", " ", Backspace, "b"
+    // gives "ab", not "aB".
+    if (ch.unicode() >= 32 && ch.unicode() != 127) typedKey(ch, outcome);
+    // UpperNext lives for exactly one more key.
     if (upperMemo_) {
         upperMemo_ = false;
         upperNext_ = false;
