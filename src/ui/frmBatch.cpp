@@ -22,6 +22,7 @@
 #include "SoundInfo.h"
 #include "TrapERR.h"
 #include "UncheckedHeader.h"
+#include "WindowSize.h"
 
 using mUtility::SoundInfo;
 
@@ -48,6 +49,7 @@ frmBatch::frmBatch(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Batch Convert"));
     BuildWidgets();
     BuildLayout();
+    WindowSize::Keep(this, QStringLiteral("frmBatch"));
     ConnectHandlers();
     Form_Load();
 }
@@ -195,6 +197,10 @@ void frmBatch::ConnectHandlers() {
     connect(btnConvert, &QuillonButton::Click, this,
             run([](frmBatch* self) { self->btnConvert_Click(); }));
     connect(btnCancel, &QuillonButton::Click, this, &frmBatch::reject);
+    // Go has nothing to do until a target type is ticked.
+    btnConvert->setEnabled(false);
+    connect(grpConvType, &QButtonGroup::idToggled, this,
+            [this] { btnConvert->setEnabled(grpConvType->checkedId() >= 0); });
 }
 
 void frmBatch::Form_Load() {

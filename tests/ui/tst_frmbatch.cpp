@@ -71,7 +71,7 @@ private slots:
     void listsOnlyTheSourceType();
     void movesEntriesInOrderOfArrival();
     void emptyListDoesNothing();
-    void noTargetReportsZero();
+    void goWaitsForATarget();
     void convertsEveryEntryOverExistingFiles();
     void outputNameIsUpperCased();
     void keepsEachFilesFlagAndId();
@@ -209,17 +209,21 @@ void tst_frmBatch::emptyListDoesNothing() {
     QVERIFY(dialog->isVisible());
 }
 
-void tst_frmBatch::noTargetReportsZero() {
+void tst_frmBatch::goWaitsForATarget() {
     auto dialog = Open({{QStringLiteral("one.snd"), Fixtures::GameFile({}, Fixtures::Samples(8))}},
                        QStringLiteral("one.snd"));
+    auto* go = Child<QuillonButton>(dialog.get(), QStringLiteral("btnConvert"));
     Click(*dialog, "btnAdd_1");
+    QVERIFY(!go->isEnabled());
     Click(*dialog, "btnConvert");
-    QCOMPARE(boxes_.size(), 1);
-    QCOMPARE(boxes_[0].title, QStringLiteral("Success"));
-    QCOMPARE(boxes_[0].icon, QMessageBox::Information);
-    QCOMPARE(boxes_[0].text, QStringLiteral("Operation was successful!  0 files were converted."));
-    QVERIFY(!dialog->isVisible());
+    // Nothing reported, nothing written, the picks kept.
+    QVERIFY(boxes_.isEmpty());
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(Child<QListWidget>(dialog.get(), QStringLiteral("ConvertList"))->count(), 1);
     QCOMPARE(Fixtures::Entries(dir_->path()), QStringList({QStringLiteral("one.snd")}));
+
+    ChooseTarget(*dialog, 2);
+    QVERIFY(go->isEnabled());
 }
 
 void tst_frmBatch::convertsEveryEntryOverExistingFiles() {
