@@ -43,6 +43,33 @@ void MainSettings::Save(const QString& directory, int autoPlay) {
     }
 }
 
+namespace {
+
+QString SizeValueName(const QString& window) {
+    return window + QStringLiteral("Size");
+}
+
+}  // namespace
+
+QSize MainSettings::WindowSize(const QString& window) {
+    cRegistry registry;
+    PointAt(registry, SizeValueName(window));
+    const QStringList parts = registry.Value().toString().split(QLatin1Char('x'));
+    if (parts.size() != 2) return {};
+    bool wide = false, high = false;
+    const QSize size(parts[0].toInt(&wide), parts[1].toInt(&high));
+    return wide && high && size.width() > 0 && size.height() > 0 ? size : QSize();
+}
+
+void MainSettings::SaveWindowSize(const QString& window, QSize size) {
+    const QString text = QStringLiteral("%1x%2").arg(size.width()).arg(size.height());
+    cRegistry registry;
+    PointAt(registry, SizeValueName(window));
+    if (registry.Value().toString() == text) return;
+    registry.setValueType(reg::REG_SZ);
+    registry.setValue(text);
+}
+
 QString MainSettings::TakeRecoveryNotice() {
     return RegistryStore::TakeRecoveryNotice();
 }

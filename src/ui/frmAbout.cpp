@@ -12,6 +12,7 @@
 #include "QuillonButton.h"
 #include "RunTopLevel.h"
 #include "TrapERR.h"
+#include "WindowSize.h"
 #include "ZephyraVersion.h"
 
 namespace {
@@ -73,6 +74,7 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
     layout->addLayout(top, 1);
     layout->addLayout(buttons);
     resize(520, 280);
+    WindowSize::Keep(this, QStringLiteral("frmAbout"));
 
     zs::RunTopLevel(this, [this] { Form_Load(); });
 }

@@ -26,6 +26,7 @@
 #include "RunTopLevel.h"
 #include "SoundInfo.h"
 #include "TrapERR.h"
+#include "WindowSize.h"
 #include "cCommonDialog.h"
 #include "cFileSystem.h"
 
@@ -97,6 +98,7 @@ frmConvert::frmConvert(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Convert Sound File"));
     BuildWidgets();
     BuildLayout();
+    WindowSize::Keep(this, QStringLiteral("frmConvert"));
     ConnectHandlers();
     Form_Load();
 }

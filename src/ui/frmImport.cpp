@@ -30,6 +30,7 @@
 #include "RunTopLevel.h"
 #include "SoundInfo.h"
 #include "TrapERR.h"
+#include "WindowSize.h"
 #include "cCommonDialog.h"
 
 namespace {
@@ -87,6 +88,7 @@ frmImport::frmImport(const QString& sourcePath, const QString& folder, QWidget* 
     setWindowTitle(QStringLiteral("Import Sound File"));
     BuildWidgets();
     BuildLayout();
+    WindowSize::Keep(this, QStringLiteral("frmImport"));
     ShowSource();
     ShowTarget();
     FillLikeList();

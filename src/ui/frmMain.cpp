@@ -36,6 +36,7 @@
 #include <cerrno>
 #include <utility>
 
+#include "ElidedLabel.h"
 #include "FileContextMenu.h"
 #include "FocusRing.h"
 #include "InputCodes.h"
@@ -55,6 +56,7 @@
 #include "Trash.h"
 #include "Twips.h"
 #include "Volumes.h"
+#include "WindowSize.h"
 #include "cFileSystem.h"
 #include "cImageList.h"
 #include "cPopupMenu.h"
@@ -114,7 +116,7 @@ QMessageBox::Icon BoxIcon(mUtility::MessageIcon icon) {
 }
 
 QLabel* ValueLabel(const QString& name, QWidget* parent) {
-    auto* label = new QLabel(parent);
+    auto* label = new ElidedLabel(parent);
     label->setObjectName(name);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     label->setMinimumWidth(90);
@@ -174,6 +176,7 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent) {
     setWindowTitle(Caption);
     BuildWidgets();
     BuildLayout();
+    WindowSize::Keep(this, QStringLiteral("frmMain"));
     ConnectHandlers();
     SetCommandsEnabled(false);
     setAcceptDrops(true);
