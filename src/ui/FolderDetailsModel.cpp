@@ -1,6 +1,9 @@
 #include "FolderDetailsModel.h"
 
+#include <QApplication>
 #include <QFileInfo>
+#include <QLocale>
+#include <QStyle>
 #include <cmath>
 
 #include "cFileSystem.h"
@@ -17,6 +20,14 @@ QString FlagText(qint32 flag) {
     if (flag == 2) return QStringLiteral("True");
     if (flag == 0) return QStringLiteral("False");
     return QString::number(flag);
+}
+
+// Digits in groups of three, with the locale's separator, even where the
+// locale leaves them out by default.
+QString GroupedNumber(qint64 value) {
+    QLocale locale;
+    locale.setNumberOptions(locale.numberOptions() & ~QLocale::OmitGroupSeparator);
+    return locale.toString(value);
 }
 
 }  // namespace
@@ -64,7 +75,7 @@ QVariant FolderDetailsModel::Display(const InventoryRow& r, int column) const {
                    : r.Channels == 2 ? QStringLiteral("Stereo")
                                      : QString::number(r.Channels);
         case Frames:
-            return r.Frames >= 0 ? QString::number(r.Frames) : QString();
+            return r.Frames >= 0 ? GroupedNumber(r.Frames) : QString();
         case Duration:
             return r.Seconds >= 0 ? DurationText(r.Seconds) : QString();
         case Replaced:
@@ -115,6 +126,10 @@ QVariant FolderDetailsModel::data(const QModelIndex& index, int role) const {
             return SortValue(r, index.column());
         case Qt::ToolTipRole:
             return r.Valid ? QVariant() : QVariant(r.Refusal);
+        case Qt::DecorationRole:
+            // An invalid file is marked where the eye starts: at its name.
+            if (r.Valid || index.column() != Name) return {};
+            return QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning);
         case Qt::TextAlignmentRole:
             return index.column() >= EightBitFlag && index.column() != Replaced
                        ? QVariant(int(Qt::AlignRight | Qt::AlignVCenter))

@@ -6,6 +6,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -21,6 +22,7 @@
 #include "ReplaceActions.h"
 #include "RunTopLevel.h"
 #include "TrapERR.h"
+#include "WindowSize.h"
 #include "cCommonDialog.h"
 
 using mUtility::InventoryRow;
@@ -38,6 +40,7 @@ frmDetails::frmDetails(QWidget* parent) : QDialog(parent) {
     setSizeGripEnabled(true);
     BuildWidgets();
     BuildLayout();
+    WindowSize::Keep(this, QStringLiteral("frmDetails"));
     ConnectHandlers();
 }
 
@@ -164,6 +167,7 @@ void frmDetails::ConnectHandlers() {
     connect(cboType, &QComboBox::currentIndexChanged, this, &frmDetails::ApplyFilters);
     connect(cboValidity, &QComboBox::currentIndexChanged, this, &frmDetails::ApplyFilters);
     connect(txtSearch, &QLineEdit::textChanged, this, &frmDetails::ApplyFilters);
+    txtSearch->installEventFilter(this);
     // Enter and double-click both activate a row.
     connect(tblFiles, &QAbstractItemView::activated, this, [this](const QModelIndex& index) {
         if (!index.isValid()) return;
@@ -178,11 +182,32 @@ void frmDetails::ApplyFilters() {
     filter_->SetType(cboType->currentData().toString());
     filter_->SetValidity(static_cast<FolderDetailsFilter::Validity>(cboValidity->currentIndex()));
     filter_->SetNameSearch(txtSearch->text());
+    ShowStatus();
+}
+
+// Escape in a search box that holds text clears it; in an empty one it closes
+// the window as anywhere else.
+bool frmDetails::eventFilter(QObject* watched, QEvent* event) {
+    const bool key = event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride;
+    if (watched == txtSearch && key && !txtSearch->text().isEmpty() &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape &&
+        static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier) {
+        event->accept();
+        if (event->type() == QEvent::KeyPress) txtSearch->clear();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void frmDetails::ShowFolder(const QString& folder) {
     StopReading();
+    if (folder != folder_) {
+        // A search or an order chosen for one folder would hide rows of the next.
+        txtSearch->clear();
+        tblFiles->sortByColumn(FolderDetailsModel::Name, Qt::AscendingOrder);
+    }
     folder_ = folder;
+    problem_.clear();
     model_->Clear();
     model_->SetReplaced(ReplaceActions::ReplacedSummaries(folder));
     lblFolder->setText(QStringLiteral("Folder: ") + folder);
@@ -270,15 +295,31 @@ void frmDetails::Finish(qint64 total, const QString& problem) {
         delete reader_;
         reader_ = nullptr;
     }
-    qint64 invalid = 0;
-    for (int i = 0; i < model_->rowCount(); ++i) invalid += !model_->Row(i).Valid;
-    QString text =
-        total == 1 ? QStringLiteral("1 sound file") : QStringLiteral("%1 sound files").arg(total);
-    if (invalid > 0) text += QStringLiteral(", %1 invalid").arg(invalid);
-    if (!problem.isEmpty()) text = QStringLiteral("The folder could not be read: ") + problem;
-    lblProgress->setText(text);
+    Q_UNUSED(total);
+    problem_ = problem;
+    ShowStatus();
     btnExport->setEnabled(problem.isEmpty());
     emit ReadingFinished();
+}
+
+// Counts of the rows the filters let through, and of all rows when they hide some.
+void frmDetails::ShowStatus() {
+    if (reading_) return;
+    if (!problem_.isEmpty()) {
+        lblProgress->setText(QStringLiteral("The folder could not be read: ") + problem_);
+        return;
+    }
+    const int total = model_->rowCount();
+    const int shown = filter_->rowCount();
+    int invalid = 0;
+    for (int i = 0; i < shown; ++i) {
+        invalid += !model_->Row(filter_->mapToSource(filter_->index(i, 0)).row()).Valid;
+    }
+    QString text =
+        total == 1 ? QStringLiteral("1 sound file") : QStringLiteral("%1 sound files").arg(total);
+    if (shown != total) text = QStringLiteral("%1 of %2 shown").arg(shown).arg(text);
+    if (invalid > 0) text += QStringLiteral(", %1 invalid").arg(invalid);
+    lblProgress->setText(text);
 }
 
 void frmDetails::btnExport_Click() {

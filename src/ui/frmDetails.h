@@ -44,6 +44,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildWidgets();
@@ -53,6 +54,7 @@ private:
     void ShowProgress(qint64 done, qint64 total);
     void Finish(qint64 total, const QString& problem);
     void ApplyFilters();
+    void ShowStatus();
 
     FolderDetailsModel* model_ = nullptr;
     FolderDetailsFilter* filter_ = nullptr;
@@ -70,6 +72,7 @@ private:
     QuillonButton* btnClose = nullptr;
 
     QString folder_;
+    QString problem_;  // why the folder could not be listed, if it could not
     QThread* reader_ = nullptr;
     std::atomic<bool> stop_{false};
     quint64 generation_ = 0;  // batches of an earlier listing are dropped

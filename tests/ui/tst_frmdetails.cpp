@@ -1,6 +1,7 @@
 // The Folder details window: the table of a folder's sound files, sorting,
 // filters, the CSV export and the way back to the main window.
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -116,6 +117,12 @@ private slots:
         QCOMPARE(cell(2, FolderDetailsModel::InternalID), QString("N/A"));
         QCOMPARE(cell(3, FolderDetailsModel::Valid), QString("Invalid"));
         QCOMPARE(cell(3, FolderDetailsModel::Duration), QString());
+        // The invalid row is marked at its name; a valid one is not.
+        const auto mark = [table](int row) {
+            return table->model()->index(row, FolderDetailsModel::Name).data(Qt::DecorationRole);
+        };
+        QVERIFY(!mark(3).value<QIcon>().isNull());
+        QVERIFY(!mark(0).isValid());
         table->sortByColumn(FolderDetailsModel::DataLength, Qt::AscendingOrder);
         QCOMPARE(Names(&window),
                  QStringList({"bad.snd", "Boom.WAV", "a,b.wsd", "engine loop.snd"}));
@@ -123,10 +130,13 @@ private slots:
         auto* type = Child<QComboBox>(&window, "cboType");
         auto* validity = Child<QComboBox>(&window, "cboValidity");
         auto* search = Child<QLineEdit>(&window, "txtSearch");
+        auto* status = Child<QLabel>(&window, "lblProgress");
         type->setCurrentIndex(type->findText("SND"));
         QCOMPARE(Names(&window), QStringList({"bad.snd", "engine loop.snd"}));
+        QCOMPARE(status->text(), QString("2 of 4 sound files shown, 1 invalid"));
         validity->setCurrentIndex(1);  // valid only
         QCOMPARE(Names(&window), QStringList({"engine loop.snd"}));
+        QCOMPARE(status->text(), QString("1 of 4 sound files shown"));
         type->setCurrentIndex(0);
         validity->setCurrentIndex(2);  // invalid only
         QCOMPARE(Names(&window), QStringList({"bad.snd"}));
@@ -135,6 +145,55 @@ private slots:
         QCOMPARE(Names(&window), QStringList({"Boom.WAV", "engine loop.snd"}));
         search->clear();
         QCOMPARE(Names(&window).size(), 4);
+        QCOMPARE(status->text(), QString("4 sound files, 1 invalid"));
+    }
+
+    void framesAreDigitGrouped() {
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        frmDetails window;
+        window.show();
+        window.ShowFolder(folder_);
+        WaitUntilRead(window);
+        const QAbstractItemModel* rows = Child<QTableView>(&window, "tblFiles")->model();
+        const QString frames = rows->index(0, FolderDetailsModel::Frames).data().toString();
+        QLocale::setDefault(QLocale::system());
+        QCOMPARE(frames, QString("22,050"));
+    }
+
+    // A search and an order are the current folder's: another folder starts
+    // afresh. Escape takes back a search before it closes the window.
+    void newFolderAndEscapeResetTheSearch() {
+        const QString other = tmp_.filePath("other");
+        QVERIFY(QDir().mkpath(other));
+        QVERIFY(Fixtures::WriteFile(other + "/zz.snd",
+                                    Fixtures::GameFile(Game{}, Fixtures::Samples(8))));
+        frmDetails window;
+        window.show();
+        window.ShowFolder(folder_);
+        WaitUntilRead(window);
+        auto* table = Child<QTableView>(&window, "tblFiles");
+        auto* search = Child<QLineEdit>(&window, "txtSearch");
+        table->sortByColumn(FolderDetailsModel::Duration, Qt::DescendingOrder);
+        search->setText("o");
+        window.ShowFolder(folder_);  // the same folder again keeps both
+        WaitUntilRead(window);
+        QCOMPARE(search->text(), QString("o"));
+        QCOMPARE(table->horizontalHeader()->sortIndicatorSection(),
+                 int(FolderDetailsModel::Duration));
+
+        window.ShowFolder(other);
+        WaitUntilRead(window);
+        QCOMPARE(search->text(), QString());
+        QCOMPARE(table->horizontalHeader()->sortIndicatorSection(), int(FolderDetailsModel::Name));
+        QCOMPARE(Names(&window), QStringList({"zz.snd"}));
+
+        search->setText("z");
+        search->setFocus();
+        QTest::keyClick(search, Qt::Key_Escape);
+        QCOMPARE(search->text(), QString());
+        QVERIFY(window.isVisible());
+        QTest::keyClick(search, Qt::Key_Escape);
+        QVERIFY(!window.isVisible());
     }
 
     // The rows shown, in the order shown, as CSV; names with commas quoted.
