@@ -142,7 +142,11 @@ GCommonDialog::Outcome GCommonDialog::RunFileDialog(const SaveRequest& request) 
     dialog.setDefaultSuffix(WithoutDot(request.DefaultExt));
     if (!request.FileName.isEmpty()) dialog.selectFile(request.FileName);
     new ColumnFitter(dialog, request.Filters);
-    if (request.CentreOver) CentreOn(dialog, request.CentreOver);
+    // Over the window it belongs to, unless asked otherwise; never at a corner.
+    QWidget* over = request.CentreOver ? request.CentreOver
+                    : request.Owner    ? request.Owner->window()
+                                       : nullptr;
+    if (over) CentreOn(dialog, over);
     const QString title = request.Title.isEmpty() ? dialog.windowTitle() : request.Title;
     for (;;) {
         if (dialog.exec() != QDialog::Accepted) return {};

@@ -334,13 +334,20 @@ void tst_cCommonDialog::realDialogAsksBeforeReplacing() {
 }
 
 void tst_cCommonDialog::realDialogCancel() {
+    QWidget window;
+    window.setGeometry(600, 400, 500, 300);
+    window.show();
+    auto* owner = new QWidget(&window);  // a control of the window
     DialogDriver driver({{QString(), -1}});
     cCommonDialog dialog;
+    dialog.setHwnd(owner);
     dialog.setCancelError(true);
     dialog.setInitDir(dir_.path());
     dialog.setFilename("PROPOSED.SND");
     const AppError error = Raised([&] { dialog.ShowSave(); });
     QVERIFY(driver.seen);
+    // Without CentreDialog it opens over its owner's window.
+    QVERIFY((driver.seenCentre - window.frameGeometry().center()).manhattanLength() <= 8);
     QCOMPARE(error.Number, 20001);
     QCOMPARE(dialog.Filename(), QString());
 }
