@@ -45,9 +45,15 @@ namespace {
 constexpr quint32 kButtonFace = 0x8000000F;
 constexpr quint32 kWindow = 0x80000005;
 constexpr quint32 kWindowText = 0x80000008;
-constexpr quint32 kCaptionText = 0x80000009;
 constexpr int kChannelBorder = 2;  // pixels of the channel views' sunken frame
 const QColor kValueRed(192, 0, 0);
+// The selection strips and the lower panel keep their fixed colours in any
+// palette, so each comes with its own text colour.
+const QColor kSelectionText(255, 255, 255);
+const QColor kPanelGrey(192, 192, 192);
+const QColor kPanelText(0, 0, 0);
+const QColor kValueBack(255, 255, 255);
+constexpr double kPanelTop = 3360;
 
 int px(double twips) {
     return zs::TwipsToPixels(qRound(twips));
@@ -105,22 +111,20 @@ void frmPreview::buildDrawingArea() {
     picLeftChannel = surface("picLeftChannel", picMain, Qt::black, QColor(74, 243, 165));
     picLeftChannel->setBorder(kChannelBorder);
     place(picLeftChannel, 0, 120, 9975, 2595);
-    picLeftMiddle =
-        surface("picLeftMiddle", picLeftChannel, zs::TranslateColor(kWindow), Qt::black);
+    picLeftMiddle = surface("picLeftMiddle", picLeftChannel, zs::TranslateColor(kWindow),
+                            zs::TranslateColor(kWindowText));
     place(picLeftMiddle, 1200, 0, 2175, 2480);
     // The strip lies at the top of its window so that its drawing lines up
     // with the channel view's.
-    picLeftScroll = surface("picLeftScroll", picLeftMiddle, QColor(0, 0, 192),
-                            zs::TranslateColor(kCaptionText));
+    picLeftScroll = surface("picLeftScroll", picLeftMiddle, QColor(0, 0, 192), kSelectionText);
     place(picLeftScroll, 600, 0, 735, 2480);
     picRightChannel = surface("picRightChannel", picMain, Qt::black, QColor(0, 255, 255));
     picRightChannel->setBorder(kChannelBorder);
     place(picRightChannel, 0, 1440, 9975, 1240);
-    picRightMiddle =
-        surface("picRightMiddle", picRightChannel, zs::TranslateColor(kWindow), Qt::black);
+    picRightMiddle = surface("picRightMiddle", picRightChannel, zs::TranslateColor(kWindow),
+                             zs::TranslateColor(kWindowText));
     place(picRightMiddle, 1800, 0, 1815, 1240);
-    picRightScroll =
-        surface("picRightScroll", picRightMiddle, QColor(0, 0, 255), zs::TranslateColor(kWindow));
+    picRightScroll = surface("picRightScroll", picRightMiddle, QColor(0, 0, 255), kSelectionText);
     place(picRightScroll, 480, 0, 615, 1240);
     lines_[0] = new MarkerLine("Line1", QColor(0, 0, 255), 0, 2400, kChannelBorder, picLeftChannel);
     lines_[1] =
@@ -155,9 +159,10 @@ void frmPreview::buildPanel() {
     shape->setObjectName(QStringLiteral("Shape1"));
     shape->setAutoFillBackground(true);
     QPalette grey = shape->palette();
-    grey.setColor(QPalette::Window, QColor(192, 192, 192));
+    grey.setColor(QPalette::Window, kPanelGrey);
+    grey.setColor(QPalette::WindowText, kPanelText);
     shape->setPalette(grey);
-    place(shape, 0, 3360, 10455, 1815);
+    place(shape, 0, kPanelTop, 10455, 1815);
     shape->lower();
 
     enum Kind { Plain, Value, Status };
@@ -167,10 +172,12 @@ void frmPreview::buildPanel() {
         lbl->setObjectName(QLatin1String(name));
         lbl->setFont(classicFont(8.25, kind != Plain));
         place(lbl, l, t, w, h);
+        // A caption on the panel is drawn over its grey.
+        if (kind == Plain && t >= kPanelTop) lbl->setPalette(grey);
         if (kind == Plain) return lbl;
-        QPalette pal = kind == Value ? lbl->palette() : grey;
+        QPalette pal = grey;
         if (kind == Value) {
-            pal.setColor(QPalette::Window, zs::TranslateColor(kWindow));
+            pal.setColor(QPalette::Window, kValueBack);
             lbl->setFrameStyle(QFrame::Panel | QFrame::Sunken);
             lbl->setAlignment(Qt::AlignCenter);
         }
