@@ -22,6 +22,9 @@ const char kHelp[] =
     "  --version   shows the program's version\n"
     "  --          ends the options: a path after it may begin with \"-\"\n"
     "\n"
+    "The standard options of Qt programs are taken too, for example\n"
+    "-style NAME, -stylesheet FILE, -platform NAME, -reverse.\n"
+    "\n"
     "Exit status: 0 closed normally, 2 a usage error, 128 + N ended by signal N\n"
     "(INT, TERM, HUP, QUIT, PIPE, USR1, ALRM or any other signal that ends a\n"
     "program and can be caught): closed as on Exit, temporary files removed.\n";
@@ -31,14 +34,59 @@ void Print(std::FILE* stream, const QString& text) {
     std::fflush(stream);
 }
 
+// The options QApplication and its platform plugins take from any program's
+// command line, with one or two leading dashes.
+const char* const kQtOptionsWithValue[] = {
+    "style",         "stylesheet",   "platform", "platformpluginpath",
+    "platformtheme", "plugin",       "session",  "qwindowgeometry",
+    "geometry",      "qwindowtitle", "title",    "qwindowicon",
+    "icon",          "display",      "name",     "visual"};
+const char* const kQtFlags[] = {"reverse", "widgetcount", "nograb",
+                                "dograb",  "sync",        "testability"};
+// These also take their value after "=".
+const char* const kQtOptionsWithEquals[] = {"style", "stylesheet", "session", "qmljsdebugger"};
+
+QString QtOptionName(const QString& arg) {
+    if (arg.startsWith(QLatin1String("--"))) return arg.mid(2);
+    return arg.startsWith(QLatin1Char('-')) ? arg.mid(1) : QString();
+}
+
+template <std::size_t N>
+bool Among(const QString& name, const char* const (&names)[N]) {
+    for (const char* known : names) {
+        if (name == QLatin1String(known)) return true;
+    }
+    return false;
+}
+
+// The number of words the Qt option at args[i] takes (itself and its value),
+// 0 when it is none of Qt's, -1 when its value is missing.
+int QtOptionWords(const QStringList& args, qsizetype i) {
+    const QString name = QtOptionName(args.at(i));
+    if (Among(name, kQtFlags)) return 1;
+    if (Among(name, kQtOptionsWithValue)) return i + 1 < args.size() ? 2 : -1;
+    const qsizetype equals = name.indexOf(QLatin1Char('='));
+    return equals > 0 && Among(name.left(equals), kQtOptionsWithEquals) ? 1 : 0;
+}
+
 }  // namespace
 
 StartArguments StartArguments::Parse(const QStringList& args) {
     StartArguments start;
     bool options = true;
     QStringList paths;
-    for (const QString& arg : args) {
-        if (options && arg == QLatin1String("--")) {
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& arg = args.at(i);
+        const int qtWords = options ? QtOptionWords(args, i) : 0;
+        if (qtWords < 0) {
+            start.action = Action::Usage;
+            start.problem = QStringLiteral("option \"%1\" needs a value").arg(arg);
+            return start;
+        }
+        if (qtWords > 0) {
+            start.qtArgs += args.mid(i, qtWords);
+            i += qtWords - 1;
+        } else if (options && arg == QLatin1String("--")) {
             options = false;
         } else if (options && (arg == QLatin1String("--help") || arg == QLatin1String("-h"))) {
             start.action = Action::Help;

@@ -3,15 +3,18 @@
 #include <QString>
 #include <QStringList>
 
-// The desktop program's command line: zephyra-sound-utility [FILE | FOLDER],
-// --help or --version. Qt's own options are not taken, so that every operand
-// is a path, whatever its first character.
+// The desktop program's command line: zephyra-sound-utility [QT-OPTION...]
+// [FILE | FOLDER], --help or --version. The standard options of every Qt
+// program (-style NAME, -platform NAME, -reverse, ...) are picked out for Qt;
+// any other word with a leading "-" is a usage error, and after "--" every
+// word is a path.
 struct StartArguments {
     enum class Action { Run, Help, Version, Usage };
 
     Action action = Action::Run;
-    QString path;     // Run: the FILE or FOLDER given; "" when none
-    QString problem;  // Usage: what is wrong with the command line
+    QString path;        // Run: the FILE or FOLDER given; "" when none
+    QStringList qtArgs;  // Run: Qt's options with their values, in the order given
+    QString problem;     // Usage: what is wrong with the command line
 
     // `args` without the program's name.
     static StartArguments Parse(const QStringList& args);

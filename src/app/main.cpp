@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <vector>
 
 #include "NativeName.h"
 #include "RunTopLevel.h"
@@ -33,8 +34,14 @@ int main(int argc, char* argv[]) {
     // Help, version and usage errors need no display.
     if (start.action != StartArguments::Action::Run) return start.Answer();
 
-    int qtArgc = 1;  // Qt sees no argument of ours: a path may start with "-"
-    Application app(qtArgc, argv);
+    // Qt sees its own options only: a path of ours may start with "-".
+    QList<QByteArray> qtWords{QByteArray(argv[0])};
+    for (const QString& arg : start.qtArgs) qtWords << NativeName::Encode(arg);
+    std::vector<char*> qtArgv;
+    for (QByteArray& word : qtWords) qtArgv.push_back(word.data());
+    qtArgv.push_back(nullptr);
+    int qtArgc = static_cast<int>(qtWords.size());
+    Application app(qtArgc, qtArgv.data());
     QApplication::setApplicationName("Zephyra Sound Utility");
     QApplication::setApplicationVersion(ZephyraVersion::Text);
     QApplication::setDesktopFileName("io.github.brellin.ZephyraSoundUtility");

@@ -9,6 +9,7 @@ class tst_StartCommandLine : public QObject {
 private slots:
     void answers_data();
     void answers();
+    void qtTakesItsOptions();
 };
 
 void tst_StartCommandLine::answers_data() {
@@ -24,8 +25,15 @@ void tst_StartCommandLine::answers_data() {
                                << "";
     QTest::newRow("unknown option") << QStringList{"--play"} << 2 << ""
                                     << "zephyra-sound-utility: unknown option \"--play\"";
-    QTest::newRow("Qt's own option") << QStringList{"-platform", "offscreen"} << 2 << ""
-                                     << "zephyra-sound-utility: unknown option \"-platform\"";
+    QTest::newRow("Qt's options") << QStringList{"-style", "Fusion", "--reverse", "--version"} << 0
+                                  << "zephyra-sound-utility " ZS_VERSION "\n"
+                                  << "";
+    QTest::newRow("Qt's option without its value")
+        << QStringList{"a.snd", "-platform"} << 2 << ""
+        << "zephyra-sound-utility: option \"-platform\" needs a value";
+    QTest::newRow("Qt's option after --")
+        << QStringList{"--", "-reverse", "x"} << 2 << ""
+        << "zephyra-sound-utility: one FILE or FOLDER at most, 2 given";
     QTest::newRow("two paths") << QStringList{"a.snd", "b.snd"} << 2 << ""
                                << "zephyra-sound-utility: one FILE or FOLDER at most, 2 given";
     QTest::newRow("empty path") << QStringList{""} << 2 << ""
@@ -63,6 +71,24 @@ void tst_StartCommandLine::answers() {
         QCOMPARE(stdErr.section('\n', 1, 1),
                  QString("Try 'zephyra-sound-utility --help' for more information."));
     }
+}
+
+// Qt takes its options: with no display at all, -platform offscreen starts
+// the window, which then reports itself ready and quits.
+void tst_StartCommandLine::qtTakesItsOptions() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(name);
+    environment.insert("ZEPHYRA_STARTUP_PROBE", "1");
+    environment.insert("ZEPHYRA_REGISTRY", dir.filePath("registry.sqlite3"));
+    program.setProcessEnvironment(environment);
+    program.start(ZS_PROGRAM, {"-platform", "offscreen", "-style=Fusion", dir.path()});
+    QVERIFY(program.waitForFinished(30000));
+    QCOMPARE(program.exitCode(), 0);
+    QVERIFY(QString::fromLocal8Bit(program.readAllStandardOutput()).contains("ready "));
 }
 
 QTEST_GUILESS_MAIN(tst_StartCommandLine)
