@@ -5,8 +5,11 @@
 
 #include <QtEndian>
 #include <cerrno>
+#include <cmath>
+#include <functional>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "AppError.h"
@@ -15,8 +18,10 @@
 #include "Conversion.h"
 #include "ConvertOptions.h"
 #include "HeaderIO.h"
+#include "LoudnessColumns.h"
 #include "Quantizer.h"
 #include "SoundInfo.h"
+#include "SoundLoudness.h"
 
 namespace {
 
@@ -24,6 +29,17 @@ constexpr qint64 kBlockFrames = 8192;
 
 AppError BadTarget(const QString& what) {
     return AppError::Standard(ErrNo::InvalidProcedureCall, what);
+}
+
+AppError TooLong(const QString& path) {
+    return AppError::Standard(
+        ErrNo::Overflow,
+        QStringLiteral("%1 gives more than the 2 GiB of samples a header can describe").arg(path));
+}
+
+// Some decoders cannot tell the length beforehand and report a huge count.
+bool LengthKnown(const SourceFacts& in) {
+    return in.Frames > 0;
 }
 
 class Resampler {
@@ -108,80 +124,184 @@ void CheckTarget(const ImportTarget& t) {
         throw BadTarget(QStringLiteral("the channels must be 1 or 2, not %1").arg(t.Channels));
 }
 
-ImportReport Import(const QString& sourcePath, const QString& destPath, const ImportTarget& target,
-                    const ImportProgress& progress) {
-    CheckTarget(target);
-    ImportSource source(sourcePath);
-    ImportReport report;
-    report.Source = source.Facts();
-    report.Target = target;
+namespace {
+
+using Sink = std::function<void(const float*, qint64)>;
+
+// One pass over the source: decodes, mixes, scales by `gain` and resamples,
+// handing every block of the target's frames to `sink`. `pass` of `passes`
+// places it in the progress shown. False when the progress callback cancels.
+bool RunPass(ImportSource& source, const ImportTarget& target, float gain, ImportReport& report,
+             const Sink& sink, const ImportProgress& progress, int pass, int passes) {
     const SourceFacts& in = report.Source;
     const int outCh = target.Channels;
-    const bool resample = in.Rate != target.Rate;
-    report.Dithered = resample || !ChannelMixer::IsExact(in.Channels, outCh) || in.Bits == 0 ||
-                      in.Bits > target.Bits;
-    Quantizer quantizer(target.Bits, report.Dithered);
-    const qint64 frameBytes = qint64(quantizer.BytesPerSample()) * outCh;
-    const double ratio = double(target.Rate) / in.Rate;
-    // Some decoders cannot tell the length beforehand and report a huge count.
-    const bool lengthKnown = in.Frames > 0;
-    if (lengthKnown &&
-        double(in.Frames) * ratio * frameBytes > std::numeric_limits<qint32>::max() - 64.0) {
-        throw AppError::Standard(ErrNo::Overflow,
-                                 QStringLiteral("%1 would give more than the 2 GiB of samples a "
-                                                "header can describe")
-                                     .arg(sourcePath));
-    }
-
     // Every buffer holds one block, whatever the ratio of the rates: the
     // resampler takes only as much input as fits the room it is given.
     std::vector<float> decoded(kBlockFrames * in.Channels);
     std::vector<float> mixed(kBlockFrames * outCh);
     const qint64 room = kBlockFrames;
-    std::vector<float> resampled(resample ? room * outCh : 0);
-    std::vector<char> bytes(kBlockFrames * frameBytes);
     std::unique_ptr<Resampler> resampler;
-    if (resample) resampler = std::make_unique<Resampler>(in.Rate, target.Rate, outCh);
+    std::vector<float> resampled;
+    if (in.Rate != target.Rate) {
+        resampler = std::make_unique<Resampler>(in.Rate, target.Rate, outCh);
+        resampled.resize(room * outCh);
+    }
+    const bool lengthKnown = LengthKnown(in);
+    report.FramesIn = 0;
+    for (;;) {
+        const qint64 got = source.ReadFrames(decoded.data(), kBlockFrames);
+        if (got == 0) break;
+        report.FramesIn += got;
+        ChannelMixer::Mix(decoded.data(), in.Channels, mixed.data(), outCh, got);
+        if (gain != 1.0f)
+            for (qint64 i = 0; i < got * outCh; ++i) mixed[i] *= gain;
+        if (resampler)
+            resampler->Process(mixed.data(), got, resampled.data(), room, outCh, sink);
+        else
+            sink(mixed.data(), got);
+        const qint64 total = lengthKnown ? std::max(in.Frames, report.FramesIn) : 0;
+        if (progress && !progress(pass * total + report.FramesIn, total * passes)) return false;
+    }
+    if (resampler) resampler->Process(nullptr, 0, resampled.data(), room, outCh, sink);
+    return true;
+}
+
+enum class Written { Done, Cancelled, OverCeiling };
+
+// Writes the result through AtomicFile, measuring the samples written when
+// `ceiling` is given: a result whose true peak would cross it is not committed.
+Written WritePass(ImportSource& source, const QString& sourcePath, const QString& destPath,
+                  const ImportTarget& target, float gain, const std::optional<double>& ceiling,
+                  ImportReport& report, const ImportProgress& progress, int pass, int passes) {
+    const int outCh = target.Channels;
+    Quantizer quantizer(target.Bits, report.Dithered);
+    const qint64 frameBytes = qint64(quantizer.BytesPerSample()) * outCh;
+    std::vector<char> bytes(kBlockFrames * frameBytes);
+    std::optional<Loudness::Meter> meter;
+    if (ceiling) meter.emplace(target.Rate, outCh);
 
     AtomicFile dest(destPath, source.Mode());
     const qint64 headerSize = target.Type == QLatin1String("WAV") ? WavHeaderSize : SndHeaderSize;
     const std::vector<char> placeholder(headerSize, '\0');
     dest.Write(placeholder.data(), headerSize);
     qint64 dataBytes = 0;
-    auto put = [&](const float* samples, qint64 frames) {
+    report.FramesOut = 0;
+    const Sink put = [&](const float* samples, qint64 frames) {
         quantizer.Convert(samples, frames * outCh, bytes.data());
         dest.Write(bytes.data(), frames * frameBytes);
+        if (meter) meter->AddPcm(bytes.data(), frames, target.Bits);
         dataBytes += frames * frameBytes;
         report.FramesOut += frames;
-        if (dataBytes > std::numeric_limits<qint32>::max())
-            throw AppError::Standard(ErrNo::Overflow,
-                                     QStringLiteral("%1 gives more than the 2 GiB of samples a "
-                                                    "header can describe")
-                                         .arg(sourcePath));
+        if (dataBytes > std::numeric_limits<qint32>::max()) throw TooLong(destPath);
     };
-    for (;;) {
-        const qint64 got = source.ReadFrames(decoded.data(), kBlockFrames);
-        if (got == 0) break;
-        report.FramesIn += got;
-        ChannelMixer::Mix(decoded.data(), in.Channels, mixed.data(), outCh, got);
-        if (resampler)
-            resampler->Process(mixed.data(), got, resampled.data(), room, outCh, put);
-        else
-            put(mixed.data(), got);
-        if (progress &&
-            !progress(report.FramesIn, lengthKnown ? std::max(in.Frames, report.FramesIn) : 0)) {
-            report.Cancelled = true;
-            return report;  // the temporary file goes with `dest`
-        }
-    }
-    if (resampler) resampler->Process(nullptr, 0, resampled.data(), room, outCh, put);
+    if (!RunPass(source, target, gain, report, put, progress, pass, passes))
+        return Written::Cancelled;  // the temporary file goes with `dest`
     if (report.FramesOut == 0)
         throw AppError::Standard(
             ErrNo::InvalidFileFormat,
             QStringLiteral("%1 gave no samples to import; nothing was written").arg(sourcePath));
     report.Clipped = quantizer.Clipped();
     report.DataLength = static_cast<qint32>(dataBytes);
+    if (meter) {
+        report.Result = meter->Result();
+        if (report.Result.TruePeakDbtp > *ceiling) return Written::OverCeiling;
+    }
     WriteHeader(dest, target, report.DataLength, destPath);
     dest.Commit();
-    return report;
+    return Written::Done;
+}
+
+// The loudness of the result at unity gain, measured before quantising.
+std::optional<Loudness::Figures> MeasurePass(ImportSource& source, const ImportTarget& target,
+                                             ImportReport& report, const ImportProgress& progress) {
+    Loudness::Meter meter(target.Rate, target.Channels);
+    const Sink measure = [&](const float* samples, qint64 frames) {
+        meter.AddFloat(samples, frames);
+    };
+    if (!RunPass(source, target, 1.0f, report, measure, progress, 0, 2)) return std::nullopt;
+    return meter.Result();
+}
+
+}  // namespace
+
+ImportReport Import(const QString& sourcePath, const QString& destPath, const ImportTarget& target,
+                    const ImportProgress& progress, const std::optional<LoudnessGoal>& goal) {
+    CheckTarget(target);
+    if (goal) CheckGoal(*goal);
+    auto source = std::make_unique<ImportSource>(sourcePath);
+    ImportReport report;
+    report.Source = source->Facts();
+    report.Target = target;
+    const SourceFacts& in = report.Source;
+    report.Dithered = in.Rate != target.Rate ||
+                      !ChannelMixer::IsExact(in.Channels, target.Channels) || in.Bits == 0 ||
+                      in.Bits > target.Bits || goal.has_value();
+    const qint64 frameBytes = qint64(target.Bits / 8) * target.Channels;
+    if (LengthKnown(in) && double(in.Frames) * target.Rate / in.Rate * frameBytes >
+                               std::numeric_limits<qint32>::max() - 64.0)
+        throw TooLong(sourcePath);
+    if (!goal) {
+        report.Cancelled = WritePass(*source, sourcePath, destPath, target, 1.0f, std::nullopt,
+                                     report, progress, 0, 1) == Written::Cancelled;
+        return report;
+    }
+    const std::optional<Loudness::Figures> before = MeasurePass(*source, target, report, progress);
+    if (!before) {
+        report.Cancelled = true;
+        return report;
+    }
+    if (!before->Measured())
+        throw AppError::Standard(ErrNo::InvalidProcedureCall,
+                                 QStringLiteral("%1: the loudness cannot be matched, it is %2")
+                                     .arg(sourcePath, Loudness::IntegratedText(*before)));
+    report.GainDb = Loudness::GainTo(*before, goal->TargetLufs, goal->CeilingDbtp, &report.Limited);
+    // Quantising adds a little noise that may lift the true peak: each try
+    // that crosses the ceiling lowers the gain by what it crossed by.
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        source = std::make_unique<ImportSource>(sourcePath);
+        const float gain = float(std::pow(10.0, report.GainDb / 20));
+        const Written w = WritePass(*source, sourcePath, destPath, target, gain, goal->CeilingDbtp,
+                                    report, progress, 1, 2);
+        if (w != Written::OverCeiling) {
+            report.Cancelled = w == Written::Cancelled;
+            return report;
+        }
+        report.GainDb -= report.Result.TruePeakDbtp - goal->CeilingDbtp + 0.05;
+        report.Limited = true;
+    }
+    throw AppError::Standard(ErrNo::InvalidProcedureCall,
+                             QStringLiteral("%1: the result stays above the %2 dBTP ceiling")
+                                 .arg(sourcePath)
+                                 .arg(goal->CeilingDbtp, 0, 'f', 1));
+}
+
+void CheckGoal(const LoudnessGoal& goal) {
+    if (!(goal.TargetLufs >= kMinTargetLufs && goal.TargetLufs <= kMaxTargetLufs))
+        throw BadTarget(QStringLiteral("the loudness target must be %1 to %2 LUFS")
+                            .arg(kMinTargetLufs)
+                            .arg(kMaxTargetLufs));
+    if (!(goal.CeilingDbtp >= kMinCeilingDbtp && goal.CeilingDbtp <= kMaxCeilingDbtp))
+        throw BadTarget(QStringLiteral("the true-peak ceiling must be %1 to %2 dBTP")
+                            .arg(kMinCeilingDbtp)
+                            .arg(kMaxCeilingDbtp));
+}
+
+double LikeLoudness(const QString& path) {
+    const Loudness::Figures f = *Loudness::MeasureFile(path);
+    if (!f.Measured())
+        throw AppError::Standard(ErrNo::InvalidProcedureCall,
+                                 QStringLiteral("%1 has no loudness to match: %2")
+                                     .arg(path, Loudness::IntegratedText(f)));
+    return f.IntegratedLufs;
+}
+
+QString LoudnessSummary(const ImportReport& r, const LoudnessGoal& goal) {
+    QString line = QStringLiteral("Loudness: ") + Loudness::IntegratedText(r.Result);
+    if (r.Limited)
+        line += QStringLiteral(": limited by the ") + Loudness::DbText(goal.CeilingDbtp, "dBTP") +
+                QStringLiteral(" ceiling");
+    return line + QStringLiteral(" (target %1, gain %2 dB), true peak %3")
+                      .arg(Loudness::DbText(goal.TargetLufs, "LUFS"))
+                      .arg(QString::asprintf("%+.1f", r.GainDb))
+                      .arg(Loudness::DbText(r.Result.TruePeakDbtp, "dBTP"));
 }

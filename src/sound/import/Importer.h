@@ -2,8 +2,19 @@
 
 #include <QString>
 #include <functional>
+#include <optional>
 
 #include "ImportTarget.h"
+#include "LoudnessMeter.h"
+
+// Loudness matching: the result is brought to TargetLufs by one gain applied
+// before quantising, but its true peak never goes above CeilingDbtp.
+struct LoudnessGoal {
+    double TargetLufs = -23.0;
+    double CeilingDbtp = -1.0;
+};
+constexpr double kMinTargetLufs = -70.0, kMaxTargetLufs = 0.0;
+constexpr double kMinCeilingDbtp = -30.0, kMaxCeilingDbtp = 0.0;
 
 // What an import did.
 struct ImportReport {
@@ -15,6 +26,11 @@ struct ImportReport {
     qint32 DataLength = 0;
     bool Dithered = false;
     bool Cancelled = false;  // stopped by the progress callback: nothing written
+    // With a loudness goal: the gain applied, whether the ceiling held it
+    // below the target, and the figures of the samples written.
+    double GainDb = 0;
+    bool Limited = false;
+    Loudness::Figures Result;
 };
 
 // Called after each block with the frames decoded so far and the source's
@@ -37,8 +53,27 @@ using ImportProgress = std::function<bool(qint64 done, qint64 total)>;
 // destination may be the source itself. Throws AppError on failure (321 for a
 // source that is not audio, 6 for a result beyond the 2 GiB a header can
 // describe, 5 for a target outside the game's values).
+//
+// With a `goal`, the source is first measured as it will be written (mixed
+// and resampled, before quantising), then written with the gain that reaches
+// the goal; the result's own figures are in the report. A source without
+// integrated loudness (silence, shorter than one 400 ms block) throws
+// AppError 5 before anything is written.
 ImportReport Import(const QString& sourcePath, const QString& destPath, const ImportTarget& target,
-                    const ImportProgress& progress = {});
+                    const ImportProgress& progress = {},
+                    const std::optional<LoudnessGoal>& goal = std::nullopt);
 
 // Checks a target's values; throws AppError 5 naming the first bad one.
 void CheckTarget(const ImportTarget& target);
+
+// Checks a goal's target and ceiling; throws AppError 5 naming the bad one.
+void CheckGoal(const LoudnessGoal& goal);
+
+// What matching did, on one line: "Loudness: -14.2 LUFS: limited by the
+// -1.0 dBTP ceiling (target -10.0 LUFS, gain +6.5 dB), true peak -1.0 dBTP".
+QString LoudnessSummary(const ImportReport& report, const LoudnessGoal& goal);
+
+// The integrated loudness (LUFS) of the game file or WAV at `path`, the
+// target of matching "like" a sound. Throws AppError when it cannot be read
+// or is refused, and AppError 5 when it has no integrated loudness.
+double LikeLoudness(const QString& path);

@@ -1,0 +1,127 @@
+#include "LoudnessMeter.h"
+
+#include <QtEndian>
+#include <algorithm>
+#include <cmath>
+
+#include "AppError.h"
+
+namespace Loudness {
+
+namespace {
+
+constexpr qint64 kChunkFrames = 4096;
+constexpr int kModes = EBUR128_MODE_I | EBUR128_MODE_LRA | EBUR128_MODE_TRUE_PEAK;
+
+double Db(double linear) {
+    return linear > 0 ? 20.0 * std::log10(linear) : Figures::kNone;
+}
+
+void Check(int code) {
+    if (code == EBUR128_ERROR_NOMEM) throw AppError::Standard(ErrNo::OutOfMemory);
+    if (code != EBUR128_SUCCESS)
+        throw AppError::Standard(ErrNo::InvalidProcedureCall,
+                                 QStringLiteral("the loudness measure failed (code %1)").arg(code));
+}
+
+}  // namespace
+
+Meter::Meter(int rate, int channels) : rate_(rate), channels_(channels) {
+    if (channels < 1 || channels > 2 || rate < 16 || rate > 2822400)
+        throw AppError::Standard(ErrNo::InvalidProcedureCall,
+                                 QStringLiteral("loudness cannot be measured at %1 Hz, %2 channels")
+                                     .arg(rate)
+                                     .arg(channels));
+    state_ =
+        ebur128_init(static_cast<unsigned>(channels), static_cast<unsigned long>(rate), kModes);
+    if (!state_) throw AppError::Standard(ErrNo::OutOfMemory);
+    // BS.1770 weighs a single channel 1, like one side of a stereo pair.
+    if (channels == 1) Check(ebur128_set_channel(state_, 0, EBUR128_CENTER));
+}
+
+Meter::~Meter() {
+    ebur128_destroy(&state_);
+}
+
+void Meter::AddShorts(const qint16* samples, qint64 frames) {
+    const qint64 count = frames * channels_;
+    double sum = 0;
+    for (qint64 i = 0; i < count; ++i) {
+        sum += samples[i];
+        fullScale_ += samples[i] == -32768 || samples[i] == 32767;
+    }
+    sum_ += sum / 32768.0;
+    frames_ += frames;
+    Check(ebur128_add_frames_short(state_, samples, static_cast<size_t>(frames)));
+}
+
+void Meter::AddPcm(const char* bytes, qint64 frames, int bits) {
+    qint16 chunk[kChunkFrames * 2];
+    const auto* u = reinterpret_cast<const uchar*>(bytes);
+    for (qint64 done = 0; done < frames;) {
+        const qint64 n = std::min(kChunkFrames, frames - done);
+        const qint64 count = n * channels_;
+        const qint64 first = done * channels_;
+        if (bits == 8) {
+            // 0 and 255 are full scale; 255 becomes 32512, so count them here.
+            for (qint64 i = 0; i < count; ++i) {
+                chunk[i] = static_cast<qint16>((int(u[first + i]) - 128) * 256);
+                fullScale_ += u[first + i] == 255;
+            }
+        } else {
+            for (qint64 i = 0; i < count; ++i)
+                chunk[i] = qFromLittleEndian<qint16>(bytes + 2 * (first + i));
+        }
+        AddShorts(chunk, n);
+        done += n;
+    }
+}
+
+void Meter::AddFloat(const float* samples, qint64 frames) {
+    const qint64 count = frames * channels_;
+    for (qint64 i = 0; i < count; ++i) {
+        sum_ += samples[i];
+        fullScale_ += std::fabs(samples[i]) >= 1.0f;
+    }
+    frames_ += frames;
+    Check(ebur128_add_frames_float(state_, samples, static_cast<size_t>(frames)));
+}
+
+Figures Meter::Result() const {
+    Figures f;
+    f.Frames = frames_;
+    f.FullScaleSamples = fullScale_;
+    f.DcOffset = frames_ > 0 ? sum_ / double(frames_ * channels_) : 0;
+    double sample = 0, truePeak = 0;
+    for (int c = 0; c < channels_; ++c) {
+        double s = 0, t = 0;
+        Check(ebur128_sample_peak(state_, static_cast<unsigned>(c), &s));
+        Check(ebur128_true_peak(state_, static_cast<unsigned>(c), &t));
+        sample = std::max(sample, s);
+        truePeak = std::max(truePeak, t);
+    }
+    f.SamplePeakDbfs = Db(sample);
+    f.TruePeakDbtp = Db(std::max(truePeak, sample));
+    // The first block is four of the measure's 100 ms steps.
+    if (frames_ < qint64((rate_ + 5) / 10) * 4) return f;
+    double integrated = 0, range = 0;
+    Check(ebur128_loudness_global(state_, &integrated));
+    if (!std::isfinite(integrated)) {
+        f.Integrated = Status::Silent;
+        return f;
+    }
+    Check(ebur128_loudness_range(state_, &range));
+    f.Integrated = Status::Measured;
+    f.IntegratedLufs = integrated;
+    f.RangeLu = range;
+    return f;
+}
+
+double GainTo(const Figures& figures, double targetLufs, double ceilingDbtp, bool* limited) {
+    const double wanted = targetLufs - figures.IntegratedLufs;
+    const double room = ceilingDbtp - figures.TruePeakDbtp;
+    if (limited) *limited = room < wanted;
+    return std::min(wanted, room);
+}
+
+}  // namespace Loudness
