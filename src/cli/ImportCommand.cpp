@@ -1,5 +1,7 @@
 #include "ImportCommand.h"
 
+#include <QFileInfo>
+
 #include "AppError.h"
 #include "Console.h"
 #include "ConvertCommand.h"
@@ -11,7 +13,8 @@ namespace ImportCommand {
 
 const char kUsage[] =
     "  zsnd import [--rate R] [--bits 8|16] [--channels 1|2] [--flag true|false]\n"
-    "              [--id N] [--like GAMEFILE] SRC DEST\n"
+    "              [--id N] [--like GAMEFILE] [--loudness LUFS|like]\n"
+    "              [--ceiling DBTP] SRC DEST\n"
     "      Decodes any audio file (WAV of any depth, AIFF, FLAC, Ogg Vorbis, Opus,\n"
     "      MP3) into DEST: a game file (.snd, .wsd) or a 44-byte PCM .wav. The\n"
     "      samples are resampled, mixed and dithered as needed. Defaults: SRC's\n"
@@ -19,7 +22,12 @@ const char kUsage[] =
     "      bits; SRC's channels, at most 2; the flag follows the depth; ID 0.\n"
     "      --like takes rate, bits, channels, flag and ID from a game file (DEST\n"
     "      may be that file); the other options override it. Clipped samples are\n"
-    "      counted in the report.\n";
+    "      counted in the report.\n"
+    "      --loudness brings the result to an integrated loudness (-70 to 0 LUFS),\n"
+    "      or with \"like\" to that of the --like file or of the DEST it replaces,\n"
+    "      by one gain before quantising; its true peak never crosses --ceiling\n"
+    "      (-30 to 0 dBTP, -1.0 by default): the gain stops there and the report\n"
+    "      says so. A sound shorter than 400 ms or silent cannot be matched.\n";
 
 namespace {
 
@@ -29,7 +37,8 @@ QString ChannelsText(int channels) {
                            : QStringLiteral("%1 channels").arg(channels);
 }
 
-QString Describe(const ImportReport& r, const QString& source, const QString& dest) {
+QString Describe(const ImportReport& r, const QString& source, const QString& dest,
+                 const std::optional<LoudnessGoal>& goal) {
     const SourceFacts& s = r.Source;
     const ImportTarget& t = r.Target;
     QString text =
@@ -51,14 +60,52 @@ QString Describe(const ImportReport& r, const QString& source, const QString& de
     }
     text += QStringLiteral(
                 "\n%1 frames in, %2 frames out (%3 bytes of samples)%4; %5 samples "
-                "clipped\n%6 created successfully!\n")
+                "clipped\n")
                 .arg(r.FramesIn)
                 .arg(r.FramesOut)
                 .arg(r.DataLength)
                 .arg(r.Dithered ? QStringLiteral(", dithered") : QString())
-                .arg(r.Clipped)
-                .arg(Console::Shown(dest));
-    return text;
+                .arg(r.Clipped);
+    if (goal) text += LoudnessSummary(r, *goal) + QLatin1Char('\n');
+    return text + Console::Shown(dest) + QStringLiteral(" created successfully!\n");
+}
+
+double NumberValue(const CommandLine& line, const QString& name, double min, double max,
+                   const QString& what) {
+    bool ok = false;
+    const QString text = line.Value(name);
+    const double value = text.toDouble(&ok);
+    if (!ok || !(value >= min && value <= max))
+        throw UsageError(QStringLiteral("--%1 must be %2 from %3 to %4, not \"%5\"")
+                             .arg(name, what)
+                             .arg(min)
+                             .arg(max)
+                             .arg(text));
+    return value;
+}
+
+// The loudness goal of --loudness and --ceiling; "like" measures the --like
+// file, or the file being replaced.
+std::optional<LoudnessGoal> GoalOf(const CommandLine& line, const QString& dest) {
+    if (!line.Has("loudness")) {
+        if (line.Has("ceiling")) throw UsageError(QStringLiteral("--ceiling needs --loudness"));
+        return std::nullopt;
+    }
+    LoudnessGoal goal;
+    if (line.Has("ceiling"))
+        goal.CeilingDbtp =
+            NumberValue(line, "ceiling", kMinCeilingDbtp, kMaxCeilingDbtp, "a level in dBTP");
+    if (line.Value("loudness").toLower() != QLatin1String("like")) {
+        goal.TargetLufs = NumberValue(line, "loudness", kMinTargetLufs, kMaxTargetLufs,
+                                      "like or a loudness in LUFS");
+        return goal;
+    }
+    const QString model = line.Has("like") ? line.Value("like") : dest;
+    if (!line.Has("like") && !QFileInfo::exists(dest))
+        throw UsageError(
+            QStringLiteral("--loudness like needs --like GAMEFILE or an existing DEST"));
+    goal.TargetLufs = LikeLoudness(model);
+    return goal;
 }
 
 }  // namespace
@@ -76,7 +123,8 @@ void ApplyChoices(const ConvertCommand::Choices& choices, ImportTarget& target) 
 }
 
 ExitCode Run(const QStringList& args) {
-    const CommandLine line(args, {"rate", "bits", "channels", "flag", "id", "like"}, {});
+    const CommandLine line(
+        args, {"rate", "bits", "channels", "flag", "id", "like", "loudness", "ceiling"}, {});
     if (line.Operands().size() != 2) throw UsageError(QStringLiteral("import needs SRC and DEST"));
     const QString source = line.Operands()[0];
     const QString dest = line.Operands()[1];
@@ -114,17 +162,19 @@ ExitCode Run(const QStringList& args) {
     }
 
     ImportReport report;
+    std::optional<LoudnessGoal> goal;
     try {
         const Console::DecoderMessages decoderMessages;
+        goal = GoalOf(line, dest);
         ImportTarget target = ImportTarget::DefaultFor(ImportSource(source).Facts(), destType);
         if (line.Has("like")) target.TakeLike(like);
         ApplyChoices(choices, target);
-        report = Import(source, dest, target);
+        report = Import(source, dest, target, {}, goal);
     } catch (const AppError& e) {
         Console::Report(e);
         return ExitCode::Failed;
     }
-    Console::Out(Describe(report, source, dest));
+    Console::Out(Describe(report, source, dest, goal));
     return ExitCode::Ok;
 }
 

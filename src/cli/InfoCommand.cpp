@@ -7,14 +7,17 @@
 
 #include "AppError.h"
 #include "Console.h"
+#include "FileSource.h"
 #include "Inspection.h"
 #include "Inventory.h"
+#include "LoudnessColumns.h"
 #include "NativeName.h"
+#include "SoundLoudness.h"
 
 namespace InfoCommand {
 
 const char kUsage[] =
-    "  zsnd info [-r] [--csv | --json] [--hash] PATH...\n"
+    "  zsnd info [-r] [--csv | --json] [--hash] [--loudness] PATH...\n"
     "      Checks each file's header and prints it as the main window shows it;\n"
     "      a refused file's message goes to standard error. A folder PATH stands\n"
     "      for its .snd, .wsd and .wav files; -r (--recursive) adds those of its\n"
@@ -24,7 +27,13 @@ const char kUsage[] =
     "      relative path that could pass for a formula (=, +, -, @) gets ./.\n"
     "      --json prints an array of the same records with the panel texts.\n"
     "      --hash adds the SHA-256 of the sample bytes alone, so a file and its\n"
-    "      conversion show the same hash.\n";
+    "      conversion show the same hash.\n"
+    "      --loudness measures each valid sound: integrated loudness (LUFS),\n"
+    "      loudness range (LU), sample peak (dBFS), true peak (dBTP), samples at\n"
+    "      full scale and DC offset, as lines or as the columns loudness_lufs,\n"
+    "      loudness_range_lu, sample_peak_dbfs, true_peak_dbtp, full_scale_samples\n"
+    "      and dc_offset (empty, or null in JSON, where not measurable: silence,\n"
+    "      or a sound shorter than one 400 ms block).\n";
 
 namespace {
 
@@ -120,6 +129,28 @@ QJsonObject RowJson(const mUtility::InventoryRow& row, const InspectionResult& r
 
 enum class Format { Text, Csv, Json };
 
+// The loudness of a valid row's whole sound; nothing for a refused file, or
+// when the samples cannot be read (reported, and `failed` set).
+std::optional<Loudness::Figures> FiguresOf(const mUtility::InventoryRow& row,
+                                           const SoundInfoRecord& info, bool& failed) {
+    if (!row.Valid) return std::nullopt;
+    try {
+        FileSource file(row.Path);
+        return Loudness::Measure(Loudness::WholeSound(file.Fd(), info), row.Path);
+    } catch (const AppError& e) {
+        Console::Report(e);
+        failed = true;
+        return std::nullopt;
+    }
+}
+
+void InsertLoudness(QJsonObject& o, const Loudness::Figures* f) {
+    for (int c = 0; c < Loudness::kColumnCount; ++c) {
+        const std::optional<double> v = f ? Loudness::Value(*f, c) : std::nullopt;
+        o.insert(Loudness::ColumnName(c), v ? QJsonValue(*v) : QJsonValue());
+    }
+}
+
 // The files named: a folder stands for its sound files (and with -r those of
 // its sub-folders), anything else for itself.
 QStringList FilesOf(const QStringList& operands, bool recursive, bool& failed) {
@@ -154,7 +185,7 @@ QStringList Expanded(const QStringList& args) {
 }  // namespace
 
 ExitCode Run(const QStringList& args) {
-    const CommandLine line(Expanded(args), {}, {"json", "csv", "hash", "recursive"});
+    const CommandLine line(Expanded(args), {}, {"json", "csv", "hash", "recursive", "loudness"});
     if (line.Operands().isEmpty()) throw UsageError(QStringLiteral("info needs at least one PATH"));
     if (line.Has("json") && line.Has("csv"))
         throw UsageError(QStringLiteral("--csv and --json cannot be combined"));
@@ -162,17 +193,26 @@ ExitCode Run(const QStringList& args) {
                           : line.Has("json") ? Format::Json
                                              : Format::Text;
     const bool hash = line.Has("hash");
+    const bool loudness = line.Has("loudness");
     bool refused = false, failed = false, first = true;
     const QStringList files = FilesOf(line.Operands(), line.Has("recursive"), failed);
-    if (format == Format::Csv) Console::OutVerbatim(mUtility::CsvHeaderLine(hash));
+    if (format == Format::Csv)
+        Console::OutVerbatim(loudness ? Loudness::WithCsvHeader(mUtility::CsvHeaderLine(hash))
+                                      : mUtility::CsvHeaderLine(hash));
     if (format == Format::Json) Console::OutVerbatim(QStringLiteral("["));
     SoundInfoRecord info;
     InspectionResult r;
     for (const QString& path : files) {
         const mUtility::InventoryRow row = mUtility::InventoryRowOf(path, hash, &info, &r);
-        if (format == Format::Csv) Console::OutVerbatim(mUtility::CsvLine(row, hash));
+        const std::optional<Loudness::Figures> figures =
+            loudness ? FiguresOf(row, info, failed) : std::nullopt;
+        const Loudness::Figures* f = figures ? &*figures : nullptr;
+        if (format == Format::Csv)
+            Console::OutVerbatim(loudness ? Loudness::WithCsvFields(mUtility::CsvLine(row, hash), f)
+                                          : mUtility::CsvLine(row, hash));
         if (format == Format::Json) {
-            const QJsonObject o = RowJson(row, r, info, hash);
+            QJsonObject o = RowJson(row, r, info, hash);
+            if (loudness) InsertLoudness(o, f);
             Console::OutVerbatim(
                 (first ? QStringLiteral("\n") : QStringLiteral(",\n")) +
                 QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Compact)));
@@ -189,7 +229,8 @@ ExitCode Run(const QStringList& args) {
             Console::Out((first ? QString() : QStringLiteral("\n")) + PanelText(r.Panel) +
                          (hash ? QStringLiteral("SHA-256: ") + QString::fromLatin1(row.Sha256) +
                                      QLatin1Char('\n')
-                               : QString()));
+                               : QString()) +
+                         (f ? Loudness::PanelLines(*f) : QString()));
         }
         if (format != Format::Text || row.Valid) first = false;
     }
