@@ -218,14 +218,18 @@ void frmPreview::buildPanel() {
     lblTimeBegin = label("lblTimeBegin", "", 7440, 4320, 975, 255, Value);
     lblTimeEnd = label("lblTimeEnd", "", 8400, 4320, 975, 255, Value);
     lblTimeTotal = label("lblTimeTotal", "", 9360, 4320, 975, 255, Value);
+    label("Label12", "Loudness:", 3000, 4320, 1455, 255, Plain);
+    lblLoudness = label("lblLoudness", "", 4440, 4320, 1815, 255, Value);
+    lblLoudness->setToolTip(QStringLiteral(
+        "Integrated loudness and true peak of the selection, or of the whole sound"));
+    loudness_ = new SelectionLoudness(this);
+    connect(loudness_, &SelectionLoudness::Measured, this, &frmPreview::showLoudness);
 
     // Assistive technology reads each value with its caption; the selection
     // grid's values say their row and column.
-    const std::pair<const char*, QLabel*> captions[] = {{"Label1", lblSampleRate},
-                                                        {"Label9", lblBitDepth},
-                                                        {"Label10", lblChannels},
-                                                        {"Label2", lblNumSamples},
-                                                        {"Label11", lblLength}};
+    const std::pair<const char*, QLabel*> captions[] = {
+        {"Label1", lblSampleRate}, {"Label9", lblBitDepth}, {"Label10", lblChannels},
+        {"Label2", lblNumSamples}, {"Label11", lblLength},  {"Label12", lblLoudness}};
     for (const auto& [caption, value] : captions)
         findChild<QLabel*>(QLatin1String(caption))->setBuddy(value);
     const std::pair<QLabel*, const char*> cells[] = {
@@ -554,6 +558,25 @@ void frmPreview::applySelection() {
     setIfChanged(lblSampTotal, sel_.lblSampTotal);
     if (btnSaveSelection->isEnabled() != win.visible) btnSaveSelection->setEnabled(win.visible);
     describeViews();
+    requestLoudness();
+}
+
+// Measures the frames Save Selection would write, or the whole sound; the
+// figure arrives later through showLoudness.
+void frmPreview::requestLoudness() {
+    const bool selected = sel_.left().visible;
+    const qint64 first = selected ? static_cast<qint64>(TextNumber(sel_.lblSampBegin)) : 0;
+    const qint64 last = selected ? static_cast<qint64>(TextNumber(sel_.lblSampEnd)) : -1;
+    const QString asked = QStringLiteral("%1-%2").arg(first).arg(last);
+    if (asked == loudnessAsked_) return;
+    loudnessAsked_ = asked;
+    lblLoudness->setText(QStringLiteral("\u2026"));
+    loudness_->Measure(SoundInfo.SourcePath(), first, last);
+}
+
+void frmPreview::showLoudness(const std::optional<Loudness::Figures>& figures) {
+    lblLoudness->setText(SelectionLoudness::LoudnessText(figures) + QStringLiteral(", ") +
+                         SelectionLoudness::TruePeakText(figures));
 }
 
 void frmPreview::describeViews() {

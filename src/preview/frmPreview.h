@@ -5,6 +5,7 @@
 #include <array>
 #include <memory>
 
+#include "SelectionLoudness.h"
 #include "SelectionModel.h"
 
 class QLabel;
@@ -87,6 +88,8 @@ private:
     void showMarkers(bool visible);
     void applySelection();
     void describeViews();
+    void requestLoudness();
+    void showLoudness(const std::optional<Loudness::Figures>& figures);
     void unloadOnce();
 
     WaveSurface* picMain = nullptr;
@@ -115,6 +118,7 @@ private:
     QLabel* lblTimeBegin = nullptr;
     QLabel* lblTimeEnd = nullptr;
     QLabel* lblTimeTotal = nullptr;
+    QLabel* lblLoudness = nullptr;  // of the selection, or of the whole sound
     QuillonButton* btnPlay = nullptr;
     QuillonButton* btnPause = nullptr;
     QuillonButton* btnStop = nullptr;
@@ -136,4 +140,6 @@ private:
     std::unique_ptr<cLogo> oLogo;
     std::unique_ptr<cMMedia> oMedia;
     bool unloaded_ = false;
+    SelectionLoudness* loudness_ = nullptr;
+    QString loudnessAsked_;  // the stretch last measured, "first-last"
 };

@@ -4,8 +4,10 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QStyle>
+#include <algorithm>
 #include <cmath>
 
+#include "LoudnessColumns.h"
 #include "cFileSystem.h"
 
 using mUtility::InventoryRow;
@@ -116,14 +118,36 @@ QVariant FolderDetailsModel::SortValue(const InventoryRow& r, int column) const 
     return {};
 }
 
+QVariant FolderDetailsModel::LoudnessDisplay(int row, int column) const {
+    const std::optional<Loudness::Figures>& f = figures_[row];
+    if (!f) return {};
+    const int c = column - FirstLoudness;
+    if (c <= ::Loudness::kRange && !f->Measured())
+        return f->Integrated == ::Loudness::Status::Silent ? QStringLiteral("silent")
+                                                           : QStringLiteral("< 400 ms");
+    const QString text = ::Loudness::CellText(*f, c, false);
+    return text.isEmpty() ? QStringLiteral("-inf") : text;
+}
+
+// Not measured and not measurable sort first, as the quietest.
+QVariant FolderDetailsModel::LoudnessSortValue(int row, int column) const {
+    const std::optional<Loudness::Figures>& f = figures_[row];
+    const std::optional<double> v =
+        f ? ::Loudness::Value(*f, column - FirstLoudness) : std::nullopt;
+    return v ? *v : -1e300;
+}
+
 QVariant FolderDetailsModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rows_.size()) return {};
     const InventoryRow& r = rows_[index.row()];
+    const bool loudness = index.column() >= FirstLoudness;
     switch (role) {
         case Qt::DisplayRole:
-            return Display(r, index.column());
+            return loudness ? LoudnessDisplay(index.row(), index.column())
+                            : Display(r, index.column());
         case Qt::UserRole:
-            return SortValue(r, index.column());
+            return loudness ? LoudnessSortValue(index.row(), index.column())
+                            : SortValue(r, index.column());
         case Qt::ToolTipRole:
             return r.Valid ? QVariant() : QVariant(r.Refusal);
         case Qt::DecorationRole:
@@ -141,16 +165,19 @@ QVariant FolderDetailsModel::data(const QModelIndex& index, int role) const {
 
 QVariant FolderDetailsModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
-    static const char* const titles[ColumnCount] = {
+    if (section >= FirstLoudness && section < ColumnCount)
+        return ::Loudness::ColumnTitle(section - FirstLoudness);
+    static const char* const titles[FirstLoudness] = {
         "Name",        "Type",      "Valid",    "8-bit Flag", "Internal ID #", "Data length",
         "Sample rate", "Bit depth", "Channels", "Frames",     "Duration",      "Replaced"};
-    return section >= 0 && section < ColumnCount ? QString::fromLatin1(titles[section])
-                                                 : QVariant();
+    return section >= 0 && section < FirstLoudness ? QString::fromLatin1(titles[section])
+                                                   : QVariant();
 }
 
 void FolderDetailsModel::Clear() {
     beginResetModel();
     rows_.clear();
+    figures_.clear();
     endResetModel();
 }
 
@@ -164,7 +191,20 @@ void FolderDetailsModel::Append(const QList<InventoryRow>& rows) {
     if (rows.isEmpty()) return;
     beginInsertRows({}, int(rows_.size()), int(rows_.size() + rows.size() - 1));
     rows_ += rows;
+    figures_.resize(rows_.size());
     endInsertRows();
+}
+
+void FolderDetailsModel::SetFigures(const QList<QPair<int, Loudness::Figures>>& figures) {
+    if (figures.isEmpty()) return;
+    int first = int(rows_.size()), last = -1;
+    for (const auto& [row, f] : figures) {
+        if (row < 0 || row >= figures_.size()) continue;
+        figures_[row] = f;
+        first = std::min(first, row);
+        last = std::max(last, row);
+    }
+    if (last >= first) emit dataChanged(index(first, FirstLoudness), index(last, ColumnCount - 1));
 }
 
 void FolderDetailsFilter::SetType(const QString& type) {

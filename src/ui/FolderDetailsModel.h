@@ -4,8 +4,10 @@
 #include <QList>
 #include <QMap>
 #include <QSortFilterProxyModel>
+#include <optional>
 
 #include "Inventory.h"
+#include "LoudnessMeter.h"
 
 // The rows of the Folder details window: one inventory row per sound file,
 // shown as the main window shows values. Qt::UserRole gives each cell's value
@@ -26,7 +28,8 @@ public:
         Frames,
         Duration,
         Replaced,
-        ColumnCount
+        FirstLoudness,  // then the other loudness figures, in the order of Loudness::Column
+        ColumnCount = FirstLoudness + 6
     };
 
     using QAbstractTableModel::QAbstractTableModel;
@@ -43,6 +46,11 @@ public:
     void Append(const QList<mUtility::InventoryRow>& rows);
     const mUtility::InventoryRow& Row(int row) const { return rows_[row]; }
 
+    // The loudness of row `row`, once measured; nothing before, or when it
+    // cannot be measured (a refused file).
+    const std::optional<Loudness::Figures>& FiguresOf(int row) const { return figures_[row]; }
+    void SetFigures(const QList<QPair<int, Loudness::Figures>>& figures);
+
     // m:ss.sss, e.g. 75.5 seconds as "1:15.500".
     static QString DurationText(double seconds);
 
@@ -50,8 +58,12 @@ private:
     QVariant Display(const mUtility::InventoryRow& r, int column) const;
     QVariant SortValue(const mUtility::InventoryRow& r, int column) const;
 
+    QVariant LoudnessDisplay(int row, int column) const;
+    QVariant LoudnessSortValue(int row, int column) const;
+
     QList<mUtility::InventoryRow> rows_;
     QMap<QString, QString> replaced_;
+    QList<std::optional<Loudness::Figures>> figures_;
 };
 
 // Filters by type ("" for all), by validity and by a part of the name.

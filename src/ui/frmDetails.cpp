@@ -17,10 +17,12 @@
 #include "AtomicFile.h"
 #include "FolderDetailsModel.h"
 #include "Inventory.h"
+#include "LoudnessColumns.h"
 #include "MsgBox.h"
 #include "QuillonButton.h"
 #include "ReplaceActions.h"
 #include "RunTopLevel.h"
+#include "SoundLoudness.h"
 #include "TrapERR.h"
 #include "WindowSize.h"
 #include "cCommonDialog.h"
@@ -241,9 +243,11 @@ void frmDetails::ShowFolder(const QString& folder) {
             QElapsedTimer sinceBatch;
             sinceBatch.start();
             qint64 done = 0;
+            QList<int> valid;
             for (const QString& path : files) {
                 if (stop_) return;
                 batch << mUtility::InventoryRowOf(path, false);
+                if (batch.last().Valid) valid << int(done);
                 ++done;
                 if (batch.size() >= kBatchRows || sinceBatch.elapsed() >= kBatchMs) {
                     post([this, batch, done, total] {
@@ -258,15 +262,52 @@ void frmDetails::ShowFolder(const QString& folder) {
                 model_->Append(batch);
                 Finish(total, problem);
             });
+            MeasureLoudness(files, valid, post);
         } catch (...) {
             const AppError e = TrapERR::CurrentError();
             post([this, e] {
-                Finish(model_->rowCount(),
-                       QStringLiteral("error %1: %2").arg(e.Number).arg(e.Description));
+                if (reading_)
+                    Finish(model_->rowCount(),
+                           QStringLiteral("error %1: %2").arg(e.Number).arg(e.Description));
+                FinishLoudness();
             });
         }
     });
     reader_->start();
+}
+
+// Runs on the worker once the headers are in: the loudness of each valid
+// file, handed to the window in batches like the rows.
+template <typename Post>
+void frmDetails::MeasureLoudness(const QStringList& files, const QList<int>& valid,
+                                 const Post& post) {
+    QList<QPair<int, Loudness::Figures>> batch;
+    QElapsedTimer sinceBatch;
+    sinceBatch.start();
+    qint64 done = 0;
+    for (const int row : valid) {
+        try {
+            const std::optional<Loudness::Figures> f = Loudness::MeasureFile(files[row], &stop_);
+            if (!f) return;
+            batch.append({row, *f});
+        } catch (const AppError&) {
+            // Changed since its header was read: it keeps empty figures.
+        }
+        ++done;
+        if (batch.size() >= kBatchRows || sinceBatch.elapsed() >= kBatchMs) {
+            post([this, batch, done, total = valid.size()] {
+                model_->SetFigures(batch);
+                lblProgress->setText(
+                    QStringLiteral("Measuring loudness: %1 of %2").arg(done).arg(total));
+            });
+            batch.clear();
+            sinceBatch.restart();
+        }
+    }
+    post([this, batch] {
+        model_->SetFigures(batch);
+        FinishLoudness();
+    });
 }
 
 void frmDetails::StopReading() {
@@ -290,11 +331,7 @@ void frmDetails::ShowProgress(qint64 done, qint64 total) {
 void frmDetails::Finish(qint64 total, const QString& problem) {
     reading_ = false;
     prgProgress->hide();
-    if (reader_) {
-        reader_->wait();
-        delete reader_;
-        reader_ = nullptr;
-    }
+    // The reader goes on measuring loudness; FinishLoudness ends it.
     Q_UNUSED(total);
     problem_ = problem;
     ShowStatus();
@@ -319,7 +356,38 @@ void frmDetails::ShowStatus() {
         total == 1 ? QStringLiteral("1 sound file") : QStringLiteral("%1 sound files").arg(total);
     if (shown != total) text = QStringLiteral("%1 of %2 shown").arg(shown).arg(text);
     if (invalid > 0) text += QStringLiteral(", %1 invalid").arg(invalid);
-    lblProgress->setText(text);
+    lblProgress->setText(text + LoudestAndQuietest());
+}
+
+void frmDetails::FinishLoudness() {
+    if (reader_) {
+        reader_->wait();
+        delete reader_;
+        reader_ = nullptr;
+    }
+    ShowStatus();
+    emit LoudnessFinished();
+}
+
+// "; loudest A.SND (-12.0 LUFS), quietest B.SND (-31.5 LUFS)", or "".
+QString frmDetails::LoudestAndQuietest() const {
+    int loudest = -1, quietest = -1;
+    for (int i = 0; i < model_->rowCount(); ++i) {
+        const std::optional<Loudness::Figures>& f = model_->FiguresOf(i);
+        if (!f || !f->Measured()) continue;
+        if (loudest < 0 || f->IntegratedLufs > model_->FiguresOf(loudest)->IntegratedLufs)
+            loudest = i;
+        if (quietest < 0 || f->IntegratedLufs < model_->FiguresOf(quietest)->IntegratedLufs)
+            quietest = i;
+    }
+    if (loudest < 0) return {};
+    const auto named = [this](int row) {
+        const QString& path = model_->Row(row).Path;
+        return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1) + QStringLiteral(" (") +
+               Loudness::IntegratedText(*model_->FiguresOf(row)) + QLatin1Char(')');
+    };
+    return QStringLiteral("; loudest ") + named(loudest) + QStringLiteral(", quietest ") +
+           named(quietest);
 }
 
 void frmDetails::btnExport_Click() {
@@ -335,10 +403,13 @@ void frmDetails::btnExport_Click() {
         dialog.ShowSave();
         const QString dest = dialog.Filename();
         if (dest.isEmpty()) return;
-        QString text = mUtility::CsvHeaderLine(false);
-        for (int i = 0; i < filter_->rowCount(); ++i)
-            text += mUtility::CsvLine(model_->Row(filter_->mapToSource(filter_->index(i, 0)).row()),
-                                      false);
+        QString text = Loudness::WithCsvHeader(mUtility::CsvHeaderLine(false));
+        for (int i = 0; i < filter_->rowCount(); ++i) {
+            const int row = filter_->mapToSource(filter_->index(i, 0)).row();
+            const std::optional<Loudness::Figures>& f = model_->FiguresOf(row);
+            text += Loudness::WithCsvFields(mUtility::CsvLine(model_->Row(row), false),
+                                            f ? &*f : nullptr);
+        }
         const QByteArray bytes = mUtility::CsvBytes(text);
         AtomicFile file(dest, AtomicFile::NoSource);
         file.Write(bytes.constData(), bytes.size());

@@ -31,6 +31,8 @@ public:
     QString Folder() const { return folder_; }
     // True until every header of the folder has been read.
     bool Reading() const { return reading_; }
+    // True until the loudness of every valid file has been measured too.
+    bool Measuring() const { return reader_ != nullptr; }
 
     // Writes the rows shown, in the order shown, as CSV to a file chosen in
     // the save dialog.
@@ -41,6 +43,8 @@ signals:
     void FileChosen(const QString& path);
     // Every header of the folder has been read.
     void ReadingFinished();
+    // Every valid file's loudness has been measured, after ReadingFinished.
+    void LoudnessFinished();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -53,6 +57,10 @@ private:
     void StopReading();
     void ShowProgress(qint64 done, qint64 total);
     void Finish(qint64 total, const QString& problem);
+    template <typename Post>
+    void MeasureLoudness(const QStringList& files, const QList<int>& valid, const Post& post);
+    void FinishLoudness();
+    QString LoudestAndQuietest() const;
     void ApplyFilters();
     void ShowStatus();
 

@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QDoubleSpinBox>
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -12,6 +13,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QStandardItemModel>
@@ -161,6 +163,28 @@ void frmImport::BuildWidgets() {
 
     mskInternalID = DialogParts::NewInternalIDField(this);
 
+    cboLoudness = new QComboBox(this);
+    cboLoudness->setObjectName(QStringLiteral("cboLoudness"));
+    cboLoudness->setAccessibleName(QStringLiteral("Loudness"));
+    cboLoudness->setAccessibleDescription(QStringLiteral(
+        "Brings the new sound to a loudness, without crossing the true-peak ceiling"));
+    cboLoudness->addItem(QStringLiteral("Unchanged"));
+    cboLoudness->addItem(QStringLiteral("Like the sound it replaces"), QStringLiteral("like"));
+    for (const int lufs : {-14, -16, -18, -20, -23, -26, -30})
+        cboLoudness->addItem(QStringLiteral("%1 LUFS").arg(lufs), double(lufs));
+    spnCeiling = new QDoubleSpinBox(this);
+    spnCeiling->setObjectName(QStringLiteral("spnCeiling"));
+    spnCeiling->setAccessibleName(QStringLiteral("True-peak ceiling"));
+    spnCeiling->setRange(kMinCeilingDbtp, kMaxCeilingDbtp);
+    spnCeiling->setDecimals(1);
+    spnCeiling->setSingleStep(0.5);
+    spnCeiling->setValue(LoudnessGoal().CeilingDbtp);
+    spnCeiling->setSuffix(QStringLiteral(" dBTP"));
+    spnCeiling->setPrefix(QStringLiteral("ceiling "));
+    spnCeiling->setEnabled(false);
+    if (auto* field = spnCeiling->findChild<QLineEdit*>())
+        field->setAccessibleName(spnCeiling->accessibleName());
+
     prgImport = new QProgressBar(this);
     prgImport->setObjectName(QStringLiteral("prgImport"));
     prgImport->setAccessibleName(QStringLiteral("Import progress"));
@@ -220,6 +244,7 @@ void frmImport::BuildLayout() {
     row(QStringLiteral("C&hannels"), optChannels[0], {optChannels[0], optChannels[1]});
     row({}, nullptr, {chkChange8bitFlag, opt8bitFlag[0], opt8bitFlag[1]});
     row(QStringLiteral("&Internal ID#"), mskInternalID, {mskInternalID});
+    row(QStringLiteral("L&oudness"), cboLoudness, {cboLoudness, spnCeiling});
     grid->setColumnStretch(1, 1);
 
     auto* buttons = new QHBoxLayout;
@@ -238,8 +263,8 @@ void frmImport::BuildLayout() {
     QList<QWidget*> order{cboLike, optType[0], optType[1], optType[2]};
     for (QRadioButton* r : optSampleRate) order << r;
     order << optBitDepth[0] << optBitDepth[1] << optChannels[0] << optChannels[1]
-          << chkChange8bitFlag << opt8bitFlag[0] << opt8bitFlag[1] << mskInternalID << btnImport
-          << btnCancel;
+          << chkChange8bitFlag << opt8bitFlag[0] << opt8bitFlag[1] << mskInternalID << cboLoudness
+          << spnCeiling << btnImport << btnCancel;
     for (int i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
 }
 
@@ -261,6 +286,8 @@ void frmImport::ConnectHandlers() {
         connect(group, &QButtonGroup::idToggled, this, [this](int, bool on) {
             if (on) ShowSummary();
         });
+    connect(cboLoudness, &QComboBox::currentIndexChanged, this,
+            [this](int index) { spnCeiling->setEnabled(index > 0); });
     connect(btnImport, &QuillonButton::Click, this,
             [this] { RunHandler(&frmImport::btnImport_Click); });
     connect(btnCancel, &QuillonButton::Click, this, &frmImport::reject);
@@ -373,6 +400,28 @@ ImportTarget frmImport::ChosenTarget() const {
     return t;
 }
 
+bool frmImport::ChosenGoal(const QString& dest, std::optional<LoudnessGoal>& goal) {
+    goal.reset();
+    const QVariant choice = cboLoudness->currentData();
+    if (!choice.isValid()) return true;
+    LoudnessGoal g;
+    g.CeilingDbtp = spnCeiling->value();
+    if (choice.typeId() == QMetaType::Double) {
+        g.TargetLufs = choice.toDouble();
+    } else {
+        const QString like = cboLike->currentData().toString();
+        if (like.isEmpty() && !QFileInfo::exists(dest)) {
+            MsgBox::Show(this, QMessageBox::Warning, QStringLiteral("Import"),
+                         QStringLiteral("To match the loudness of the sound it replaces, choose "
+                                        "that file under Like or save over it."));
+            return false;
+        }
+        g.TargetLufs = LikeLoudness(like.isEmpty() ? dest : mUtility::JoinPath(folder_, like));
+    }
+    goal = g;
+    return true;
+}
+
 void frmImport::SetBusy(bool busy) {
     busy_ = busy;
     prgImport->setRange(0, 1000);
@@ -387,6 +436,7 @@ void frmImport::SetBusy(bool busy) {
         chkChange8bitFlag->setEnabled(game);
         for (QRadioButton* r : opt8bitFlag) r->setEnabled(game);
         mskInternalID->setEnabled(game);
+        spnCeiling->setEnabled(cboLoudness->currentIndex() > 0);
     }
 }
 
@@ -411,6 +461,8 @@ void frmImport::btnImport_Click() {
             throw;
         }
         const QString dest = dialog.Filename();
+        std::optional<LoudnessGoal> goal;
+        if (!ChosenGoal(dest, goal)) return;
 
         struct Idle {
             frmImport* form;
@@ -420,8 +472,9 @@ void frmImport::btnImport_Click() {
         cancelRequested_ = false;
         QElapsedTimer shown;
         shown.start();
-        const ImportReport report =
-            Import(source_, dest, target, [this, &shown](qint64 done, qint64 total) {
+        const ImportReport report = Import(
+            source_, dest, target,
+            [this, &shown](qint64 done, qint64 total) {
                 if (shown.elapsed() >= 40) {
                     // A length the decoder cannot tell shows as a busy bar.
                     prgImport->setMaximum(total > 0 ? 1000 : 0);
@@ -430,13 +483,16 @@ void frmImport::btnImport_Click() {
                     shown.restart();
                 }
                 return !cancelRequested_;
-            });
+            },
+            goal);
         if (report.Cancelled) return;
         created_ = dest;
         const double seconds =
             report.Target.Rate > 0 ? double(report.FramesOut) / report.Target.Rate : -1;
         QString text = dest + QStringLiteral(" created successfully!\r\n\r\n") +
                        ImportSummary(report.Source, report.Target, seconds);
+        if (goal)
+            text += QStringLiteral("\r\n\r\n") + LoudnessSummary(report, *goal) + QLatin1Char('.');
         if (report.Clipped > 0)
             text += QStringLiteral("\r\n\r\n%1 samples beyond full scale were clipped.")
                         .arg(report.Clipped);

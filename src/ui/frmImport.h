@@ -4,12 +4,15 @@
 #include <QString>
 #include <array>
 #include <functional>
+#include <optional>
 
 #include "ImportTarget.h"
+#include "Importer.h"
 
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
+class QDoubleSpinBox;
 class QLabel;
 class QProgressBar;
 class QRadioButton;
@@ -70,6 +73,9 @@ private:
     void RunHandler(void (frmImport::*handler)());
 
     ImportTarget ChosenTarget() const;
+    // The loudness to match, if any, for writing `dest`; false when "like"
+    // has no sound to take it from (the user has been told).
+    bool ChosenGoal(const QString& dest, std::optional<LoudnessGoal>& goal);
     void SetBusy(bool busy);
 
     QString source_;
@@ -97,6 +103,8 @@ private:
     QCheckBox* chkChange8bitFlag = nullptr;
     std::array<QRadioButton*, 2> opt8bitFlag{};
     FlexMaskEditBox* mskInternalID = nullptr;
+    QComboBox* cboLoudness = nullptr;
+    QDoubleSpinBox* spnCeiling = nullptr;
     QButtonGroup* grpType = nullptr;
     QButtonGroup* grpSampleRate = nullptr;
     QButtonGroup* grpBitDepth = nullptr;

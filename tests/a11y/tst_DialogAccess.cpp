@@ -4,11 +4,11 @@
 // answered by the test.
 #include <QCheckBox>
 #include <QComboBox>
-#include <QSignalSpy>
-#include <QTableView>
 #include <QLabel>
 #include <QListWidget>
 #include <QRadioButton>
+#include <QSignalSpy>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -162,7 +162,7 @@ private slots:
         A11Y_SAME(TabChain(Child<QWidget>(&dialog, "cboLike")),
                   (QStringList{"cboLike", "optType_0", "optSampleRate_0", "optBitDepth_0",
                                "optChannels_0", "chkChange8bitFlag", "opt8bitFlag_0",
-                               "mskInternalID", "btnImport", "btnCancel"}));
+                               "mskInternalID", "cboLoudness", "btnImport", "btnCancel"}));
     }
 
     // Ticking a check box starts the field's own reaction: the ID field shows and

@@ -50,6 +50,13 @@ class tst_frmDetails : public QObject {
         QVERIFY(finished.wait(20000));
     }
 
+    static void WaitUntilMeasured(frmDetails& window) {
+        WaitUntilRead(window);
+        if (!window.Measuring()) return;
+        QSignalSpy finished(&window, &frmDetails::LoudnessFinished);
+        QVERIFY(finished.wait(20000));
+    }
+
 private slots:
     void initTestCase() {
         QVERIFY(tmp_.isValid());
@@ -100,8 +107,8 @@ private slots:
         WaitUntilRead(window);
         QCOMPARE(Names(&window),
                  QStringList({"a,b.wsd", "bad.snd", "Boom.WAV", "engine loop.snd"}));
-        QCOMPARE(Child<QLabel>(&window, "lblProgress")->text(),
-                 QString("4 sound files, 1 invalid"));
+        QVERIFY(
+            Child<QLabel>(&window, "lblProgress")->text().startsWith("4 sound files, 1 invalid"));
 
         auto* table = Child<QTableView>(&window, "tblFiles");
         table->sortByColumn(FolderDetailsModel::Duration, Qt::DescendingOrder);
@@ -201,7 +208,7 @@ private slots:
         frmDetails window;
         window.show();
         window.ShowFolder(folder_);
-        WaitUntilRead(window);
+        WaitUntilMeasured(window);
         Child<QTableView>(&window, "tblFiles")
             ->sortByColumn(FolderDetailsModel::Duration, Qt::AscendingOrder);
         Child<QLineEdit>(&window, "txtSearch")->setText("b");
@@ -222,15 +229,50 @@ private slots:
         QCOMPARE(lines.size(), 5);  // header, three rows, nothing after the last CR LF
         QCOMPARE(lines[0], QByteArray("path,type,valid,refusal,eight_bit_flag,internal_id,"
                                       "data_length,sample_rate,bit_depth,channels,frames,"
-                                      "duration_s\r"));
+                                      "duration_s,loudness_lufs,loudness_range_lu,"
+                                      "sample_peak_dbfs,true_peak_dbtp,full_scale_samples,"
+                                      "dc_offset\r"));
         QVERIFY(lines[1].startsWith((folder_ + "/bad.snd,SND,false,").toUtf8()));
-        QCOMPARE(lines[2],
-                 (folder_ + "/Boom.WAV,WAV,true,,,,4000,8000,8,1,4000,0.500000\r").toUtf8());
-        QCOMPARE(lines[3],
-                 ("\"" + folder_ + "/a,b.wsd\",WSD,true,,2,12,22050,22050,8,1,22050,1.000000\r")
-                     .toUtf8());
+        QVERIFY(lines[1].endsWith(",,,,,,\r"));
+        QVERIFY(lines[2].startsWith(
+            (folder_ + "/Boom.WAV,WAV,true,,,,4000,8000,8,1,4000,0.500000,").toUtf8()));
+        QVERIFY(lines[3].startsWith(
+            ("\"" + folder_ + "/a,b.wsd\",WSD,true,,2,12,22050,22050,8,1,22050,1.000000,")
+                .toUtf8()));
+        // Six figures follow each valid row, the loudness among them.
+        for (int i = 2; i <= 3; ++i) {
+            const QList<QByteArray> fields = lines[i].split(',');
+            QCOMPARE(fields.size() - (i == 3), 18);
+            QVERIFY(!fields[12 + (i == 3)].isEmpty());
+        }
         QCOMPARE(lines[4], QByteArray());
         cCommonDialog::SetChooser({});
+    }
+
+    // The loudness columns fill in after the headers; a refused file has none
+    // and sorts as the quietest; the status line names the loudest and quietest.
+    void loudnessColumnsFillIn() {
+        frmDetails window;
+        window.show();
+        window.ShowFolder(folder_);
+        WaitUntilMeasured(window);
+        auto* table = Child<QTableView>(&window, "tblFiles");
+        table->sortByColumn(FolderDetailsModel::FirstLoudness, Qt::DescendingOrder);
+        const QStringList names = Names(&window);
+        QCOMPARE(names.last(), QString("bad.snd"));
+        for (int row = 0; row < 3; ++row) {
+            const QString lufs =
+                table->model()->index(row, FolderDetailsModel::FirstLoudness).data().toString();
+            bool number = false;
+            lufs.toDouble(&number);
+            QVERIFY2(number, qPrintable(lufs));
+        }
+        QCOMPARE(table->model()->index(3, FolderDetailsModel::FirstLoudness).data().toString(),
+                 QString());
+        const QString status = Child<QLabel>(&window, "lblProgress")->text();
+        QVERIFY2(status.contains("; loudest " + names.first() + " (") &&
+                     status.contains(", quietest " + names[2] + " ("),
+                 qPrintable(status));
     }
 
     // Enter or a double-click on a row selects that file in the main window.
