@@ -8,6 +8,7 @@ accessibility bus on the session bus)."""
 
 import array
 import csv
+import json
 import math
 import os
 import subprocess
@@ -45,6 +46,7 @@ def near(what, actual, wanted, tolerance):
 class Road:
     def __init__(self, program, work, shots):
         self.program = program
+        self.zsnd = str(Path(program).parent / "zsnd")  # installed beside it
         self.work = Path(work)
         self.home = self.work / "home"
         self.folder = self.home / "sounds"
@@ -506,6 +508,19 @@ class Road:
         expect("windows while auto-playing", [name(w) for w in self.d.windows() if showing(w)],
                [MAIN])
 
+    def open_import(self, path):
+        """Ctrl+I, `path` typed into the file chooser: the Import dialog."""
+        self.d.key("ctrl+i")
+        chooser = self.d.window("Choose a Sound to Import")
+        field = self.d.get(chooser, "text", "File name:")
+        self.d.click(field)
+        self.d.key("ctrl+a")
+        self.d.type(str(path))
+        self.d.wait("the typed path", lambda: field.get_text(0, -1) == str(path))
+        self.d.key("Return")
+        self.d.closed(chooser, "the file chooser")
+        return self.d.window("Import Sound File")
+
     def import_flac(self):
         """Ctrl+I, a FLAC from another folder, 22050 Hz mono: the game file holds the
         tone at its level, as sox's own conversion of the same file has it."""
@@ -514,16 +529,7 @@ class Road:
         flac = incoming / "Horn.flac"
         subprocess.run(["sox", "-n", "-r", "48000", "-b", "24", "-c", "2", str(flac),
                         "synth", "2", "sine", "1000", "gain", "-6"], check=True)
-        self.d.key("ctrl+i")
-        chooser = self.d.window("Choose a Sound to Import")
-        field = self.d.get(chooser, "text", "File name:")
-        self.d.click(field)
-        self.d.key("ctrl+a")
-        self.d.type(str(flac))
-        self.d.wait("the typed path", lambda: field.get_text(0, -1) == str(flac))
-        self.d.key("Return")
-        self.d.closed(chooser, "the file chooser")
-        dialog = self.d.window("Import Sound File")
+        dialog = self.open_import(flac)
         expect("source format", name(self.d.get(dialog, "label", desc="Format")), "FLAC, 24-bit")
         for option in ("22050", "1-Mono"):
             button = self.d.get(dialog, "radio button", option)
@@ -558,14 +564,55 @@ class Road:
             raise StepFailed(f"HORN.SND differs from sox's conversion by {error:.1f} RMS "
                              f"(signal {signal:.0f})")
 
+    def choose_in_combo(self, dialog, combo_name, item):
+        """Moves a combo box of `dialog` (found by its accessible name) to `item` with
+        the arrow keys, from the top."""
+        combo = self.d.get(dialog, "combo box", combo_name)
+        self.d.click(combo)
+        self.d.key("Escape")  # the click opened its list
+        self.d.key("Home")
+        for _ in range(64):
+            if name(combo) == item:
+                return
+            self.d.key("Down")
+            time.sleep(0.05)
+        raise StepFailed(f"{item!r} not found in {combo_name!r}")
+
+    def import_like(self):
+        """A quieter FLAC imported like HORN.SND, loudness included: the new file
+        measures as loud as HORN.SND, and the report says so."""
+        quiet = self.work / "incoming" / "Quiet.flac"
+        subprocess.run(["sox", "-n", "-r", "22050", "-b", "16", "-c", "1", str(quiet),
+                        "synth", "2", "sine", "1000", "gain", "-30"], check=True)
+        dialog = self.open_import(quiet)
+        self.choose_in_combo(dialog, "Like", "HORN.SND")
+        self.choose_in_combo(dialog, "Loudness", "Like the sound it replaces")
+        self.d.click(self.button(dialog, "Go"))
+        target = self.folder / "HORN2.SND"
+        self.save_as("QUIET.SND", str(target))
+        text = self.d.answer("Import Information", "OK")
+        self.d.gone("Import Sound File")
+        if "Loudness: " not in text:
+            raise StepFailed(f"the import report has no loudness: {text!r}")
+
+        def lufs(path):
+            out = subprocess.run([self.zsnd, "info", "--loudness", "--json", str(path)],
+                                 check=True, capture_output=True, text=True).stdout
+            return json.loads(out)[0]["loudness_lufs"]
+        near("loudness of HORN2.SND against HORN.SND", lufs(target),
+             lufs(self.folder / "HORN.SND"), 0.2)
+
     def details(self):
         """Details: the folder's files in a table; sorted by duration and exported,
-        the CSV lists them shortest first with the header values of each file."""
+        the CSV lists them shortest first with the header values of each file, and
+        their loudness once measured."""
         self.d.click(self.button(self.main(), "Details"))
         window = self.d.window("Folder Details")
         self.d.wait("every file listed", lambda: any(
             "sound file" in name(c) and "Reading" not in name(c)
             for c in walk(window) if role(c) == "label"))
+        self.d.wait("every loudness measured", lambda: any(
+            "loudest" in name(c) for c in walk(window) if role(c) == "label"))
         header = self.d.get(window, None, "Duration", into_views=True)
         self.d.click(header)
         self.d.screenshot("folder-details", extents(window))
@@ -585,6 +632,11 @@ class Road:
             if r["valid"] == "true":
                 expect(f"frames of {r['path']}", int(r["frames"]),
                        h.data_length // (h.bits // 8 * h.channels))
+                if float(r["duration_s"]) >= 0.4 and not r["loudness_lufs"]:
+                    raise StepFailed(f"no loudness for {r['path']} in the CSV")
+                if r["true_peak_dbtp"] and r["sample_peak_dbfs"]:
+                    if float(r["true_peak_dbtp"]) < float(r["sample_peak_dbfs"]) - 0.01:
+                        raise StepFailed(f"true peak below sample peak for {r['path']}")
         self.d.click(self.button(window, "Close"))
         self.d.gone("Folder Details")
 
@@ -669,6 +721,7 @@ class Road:
                  ("context menu from the keyboard: Delete to the trash", self.delete),
                  ("Auto Play plays the clicked file", self.auto_play),
                  ("Ctrl+I imports a FLAC into a game file", self.import_flac),
+                 ("import like HORN.SND, its loudness too", self.import_like),
                  ("Details: the folder's table sorted by duration, exported as CSV", self.details),
                  ("About box in the program's look", self.about),
                  ("Exit: No keeps the window, Yes ends the program", self.exit),

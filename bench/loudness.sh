@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# zsnd info --loudness against ffmpeg's ebur128 filter with true peak, over a
+# folder of 1 GiB of 16-bit stereo game files, file by file on both sides.
+# Run through scripts/bench.
+set -euo pipefail
+source bench/lib/common.bash
+dir="$BENCH_DIR"
+status=0
+
+count=256
+len=$((4 * 1024 * 1024 - 28))
+mkdir -p "$dir/sounds"
+header=$(game_header $len)
+# Noise rather than silence, so every block passes the gates on both sides.
+for ((i = 0; i < count; i++)); do
+  { printf "$header"; head -c $len /dev/urandom; } >"$dir/sounds/f$i.snd"
+done
+bytes=$((count * (len + 28)))
+
+ffmpeg_loop() {
+  local f
+  for f in "$dir"/sounds/*.snd; do
+    ffmpeg -nostdin -hide_banner -nostats -loglevel error -f s16le -ar 44100 -ac 2 \
+      -skip_initial_bytes 28 -i "$f" -af ebur128=peak=true -f null - 2>/dev/null
+  done
+}
+t_zsnd=$(bench_median 3 "$ZSND" info --loudness --csv "$dir/sounds")
+t_ffmpeg=$(bench_median 1 ffmpeg_loop)
+rows=$("$ZSND" info --loudness --csv "$dir/sounds" | grep -c ',SND,true,')
+[ "$rows" = "$count" ] || { echo "loudness: $rows of $count files measured" >&2; exit 1; }
+rm -rf "$dir/sounds"
+
+report "loudness of 1 GiB in 256 files: zsnd" "$t_zsnd" "s" "" 1
+bench_row "loudness of 1 GiB: ffmpeg ebur128 loop" "$t_ffmpeg" "s" "" 1
+report "loudness: ffmpeg / zsnd" "$(ratio "$t_ffmpeg" "$t_zsnd")" "x" ">= 2" \
+  "$t_ffmpeg >= 2 * $t_zsnd"
+bench_row "loudness: zsnd per core" \
+  "$(awk -v b="$bytes" -v t="$t_zsnd" 'BEGIN { printf "%.0f", b / t / 1e6 }')" "MB/s" "" 1
+exit $status
