@@ -148,6 +148,17 @@ class Road:
                              RESOURCES / "menu" / f"{MENU_ICONS[name(item)]}.png")
         return menu, next(c for c in children(menu) if name(c) == command)
 
+    def choose_file(self, title, path):
+        """Types a path into Qt's own file chooser and takes it."""
+        chooser = self.d.window(title)
+        field = self.d.get(chooser, "text", "File name:")
+        self.d.click(field)
+        self.d.key("ctrl+a")
+        self.d.type(str(path))
+        self.d.wait("the typed path", lambda: field.get_text(0, -1) == str(path))
+        self.d.key("Return")
+        self.d.closed(chooser, "the file chooser")
+
     def temp_wavs(self):
         return sorted(p.name for p in self.tmp.glob("*.wav"))
 
@@ -163,21 +174,25 @@ class Road:
         expect("commands before a file is chosen", self.commands_enabled(), [False] * 3)
         expect("Auto Play at first start", checked(self.d.get(m, "check box", "Auto Play")), False)
 
-    def choose_folder(self):
-        m = self.main()
-        tree = self.d.get(m, "tree", "Folders")
+    def click_folder(self, folder_name):
+        """Clicks a folder of the folder list, scrolling down to it."""
+        tree = self.d.get(self.main(), "tree", "Folders")
         wheel_at = self.d.point(tree)
 
         def folder_cell():
-            cell = next((c for c in children(tree) if name(c) == "sounds" and showing(c)), None)
+            cell = next((c for c in children(tree) if name(c) == folder_name and showing(c)),
+                        None)
             tx, ty, tw, th = extents(tree)
             if cell and extents(cell)[1] + extents(cell)[3] < ty + th - 4:
                 return cell
             self.d.click_at(*wheel_at, button=5)  # scroll down a notch
             return None
 
-        self.d.click(self.d.wait("the sounds folder in view", folder_cell))
+        self.d.click(self.d.wait(f"the {folder_name} folder in view", folder_cell))
         self.d.wait("the folder's files", lambda: self.d.items(self.files()))
+
+    def choose_folder(self):
+        self.click_folder("sounds")
         expect("file list", self.d.items(self.files()),
                ["BOOM.SND", "ENGINE.SND", "gun.snd", "TONE.WAV"])
 
@@ -509,14 +524,7 @@ class Road:
     def open_import(self, path):
         """Ctrl+I, `path` typed into the file chooser: the Import dialog."""
         self.d.key("ctrl+i")
-        chooser = self.d.window("Choose a Sound to Import")
-        field = self.d.get(chooser, "text", "File name:")
-        self.d.click(field)
-        self.d.key("ctrl+a")
-        self.d.type(str(path))
-        self.d.wait("the typed path", lambda: field.get_text(0, -1) == str(path))
-        self.d.key("Return")
-        self.d.closed(chooser, "the file chooser")
+        self.choose_file("Choose a Sound to Import", path)
         return self.d.window("Import Sound File")
 
     def import_flac(self):
@@ -600,6 +608,80 @@ class Road:
         self.d.click(self.button(window, "Close"))
         self.d.gone("Folder Details")
 
+    def replace_restore_pack(self):
+        """Ctrl+R replaces ENGINE.SND with a FLAC imported like it; Restore Original puts
+        the stock bytes back; replaced again, Export Sound Pack writes a zip that Apply Sound
+        Pack puts on a fresh copy of the folder, byte for byte."""
+        target = "ENGINE.SND"
+        marked = f"{target}, replaced"
+        stock = (self.folder / target).read_bytes()
+        fresh = self.home / "fresh"
+        fresh.mkdir()
+        for f in self.folder.iterdir():
+            if f.is_file():
+                (fresh / f.name).write_bytes(f.read_bytes())
+        flac = self.work / "incoming" / "Engine2.flac"
+        subprocess.run(["sox", "-n", "-r", "44100", "-b", "16", "-c", "1", str(flac), "synth",
+                        "1", "sine", "300", "gain", "-10"], check=True)
+
+        def replace():
+            self.click_file(target)
+            self.d.wait(f"{target} inspected", lambda: self.panel().get("Selected file") == target)
+            self.d.key("ctrl+r")
+            self.choose_file("Choose a Sound to Import", flac)
+            self.d.answer("Replace Sound", "OK")
+            self.d.wait("the replaced mark", lambda: marked in self.d.items(self.files()))
+
+        def menu_item(row, caption):
+            self.click_file(row)
+            self.d.popups.clear()
+            self.click_file(row, button=3)
+            menu = self.d.popup_menu()
+            self.d.click(next(c for c in children(menu) if name(c) == caption))
+
+        replace()
+        was, now = sounds.read_header(fresh / target), sounds.read_header(self.folder / target)
+        expect("the replacement's header", (now.flag, now.internal_id, now.rate, now.bits,
+                                            now.channels),
+               (was.flag, was.internal_id, was.rate, was.bits, was.channels))
+        label = name(self.d.get(self.main(), "label", desc="Replaced"))
+        if not label.startswith("Replaced (from Engine2.flac, "):
+            raise StepFailed(f"the panel says {label!r}")
+        self.d.screenshot("replaced-sounds", extents(self.main()))
+
+        menu_item(marked, "Restore Original")
+        self.d.answer("Restore Original", "Yes")
+        self.d.answer("Restore Original", "OK")
+        self.d.wait("the mark gone", lambda: target in self.d.items(self.files()))
+        expect("restored bytes", (self.folder / target).read_bytes() == stock, True)
+
+        replace()
+        pack = self.work / "engine-pack.zip"
+        menu_item(marked, "Export Sound Pack...")
+        self.save_as("sounds-sounds.zip", str(pack), title="Export Sound Pack")
+        self.d.answer("Export Sound Pack", "OK")
+        expect("the pack written", pack.is_file(), True)
+
+        self.click_folder("fresh")
+        menu_item(target, "Apply Sound Pack...")
+        self.choose_file("Apply Sound Pack", pack)
+        dialog = self.d.window("Apply Sound Pack")
+        expect("the changes listed", [name(c) for c in walk(dialog, True)
+                                      if role(c) == "table cell"][:2],
+               [target, "will be replaced"])
+        self.d.click(self.button(dialog, "Apply"))
+        # The message that says it is done has the dialog's own title: it is the
+        # window of that title with an OK button.
+        box = self.d.wait("the pack's closing message", lambda: next(
+            (w for w in self.d.windows() if name(w) == "Apply Sound Pack" and showing(w)
+             and self.d.find(w, "push button", "OK")), None))
+        self.d.click(self.d.get(box, "push button", "OK"))
+        self.d.gone("Apply Sound Pack")
+        expect("the pack's bytes in the fresh folder",
+               (fresh / target).read_bytes() == (self.folder / target).read_bytes(), True)
+        self.d.wait("the mark in the fresh folder", lambda: marked in self.d.items(self.files()))
+        self.click_folder("sounds")
+
     def about(self):
         self.d.click(self.button(self.main(), "About"))
         box = self.d.window(f"About {MAIN}")
@@ -682,6 +764,8 @@ class Road:
                  ("Auto Play plays the clicked file", self.auto_play),
                  ("Ctrl+I imports a FLAC into a game file", self.import_flac),
                  ("Details: the folder's table sorted by duration, exported as CSV", self.details),
+                 ("replace a sound, restore it, export a pack, apply it to a fresh copy",
+                  self.replace_restore_pack),
                  ("About box in the program's look", self.about),
                  ("Exit: No keeps the window, Yes ends the program", self.exit),
                  ("second start restores the folder and Auto Play", self.second_start),
