@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "Inspection.h"
+#include "Inventory.h"
 #include "MemorySource.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -24,9 +25,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const qint64 length = static_cast<qint64>(size) - 1;
     MemorySource source(reinterpret_cast<const char*>(data + 1), length);
     const mUtility::InspectionResult r = mUtility::InspectSource(source, info);
-    const qint64 header = info.Extension == "WAV" ? 44 : 28;
     if (r.IsValid()) {
-        if (info.DataLength < 0 || info.DataLength > length - header) std::abort();
+        // A WAV's samples begin where its data chunk does, after any other chunks.
+        const qint64 offset = mUtility::SampleDataOffset(info);
+        if (offset < (info.Extension == "WAV" ? 44 : 28) || offset > length) std::abort();
+        if (info.DataLength < 0 || info.DataLength > length - offset) std::abort();
         if (r.Panel.DataLength.isEmpty() || !r.MessageText.isEmpty()) std::abort();
     } else if (r.MessageText.isEmpty() || !info.SampleData.isEmpty()) {
         std::abort();
