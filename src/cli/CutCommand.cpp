@@ -58,8 +58,9 @@ ExitCode Run(const QStringList& args) {
     const QString dest = line.Operands()[1];
 
     const mUtility::FrameCut cut(source);
-    if (!cut.Refusal().isEmpty()) {
-        Console::Err(Console::Shown(source) + QStringLiteral(": ") + Console::Line(cut.Refusal()) +
+    const QString refusal = cut.Refusal().isEmpty() ? cut.DestProblem(dest) : cut.Refusal();
+    if (!refusal.isEmpty()) {
+        Console::Err(Console::Shown(source) + QStringLiteral(": ") + Console::Line(refusal) +
                      QLatin1Char('\n'));
         return ExitCode::Refused;
     }

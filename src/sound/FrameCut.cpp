@@ -70,9 +70,16 @@ QString FrameCut::DestType(const QString& dest) const {
     return info_.Extension;
 }
 
+QString FrameCut::DestProblem(const QString& dest) const {
+    if (DestType(dest) == QLatin1String("WAV")) return {};
+    return OneLine(GameFormatRefusal(info_));
+}
+
 void FrameCut::Write(qint64 first, qint64 last, const QString& dest) const {
     if (!refusal_.isEmpty()) throw AppError::Standard(ErrNo::InvalidProcedureCall, refusal_);
-    const QString problem = RangeProblem(first, last);
+    QString problem = DestProblem(dest);
+    if (!problem.isEmpty()) throw AppError::Standard(ErrNo::InvalidProcedureCall, problem);
+    problem = RangeProblem(first, last);
     if (!problem.isEmpty()) throw AppError::Standard(ErrNo::InvalidProcedureCall, problem);
     const qint32 length = static_cast<qint32>((last - first + 1) * frameBytes_);
     const QByteArray header = HeaderFor(dest, length);

@@ -33,12 +33,18 @@ public:
     // "WSD" for those, else the source's own type.
     QString DestType(const QString& dest) const;
 
+    // "" when a file of `dest`'s type can hold the source's values, else why
+    // not (on one line): a WAV of a rate, depth or channel count no game
+    // header holds is cut into a WAV, or imported.
+    QString DestProblem(const QString& dest) const;
+
     // Writes frames first..last as `dest`: the source's header values with the
     // new data length (a WAV source cut into a game file gets the flag that
     // follows its bit depth and ID 0), then exactly the source's sample bytes
     // of those frames. The file replaces `dest` only once complete (`dest` may
-    // be the source). Throws AppError 5 for a refused source or a range outside
-    // the frames, and the error of a failed read or write.
+    // be the source). Throws AppError 5 for a refused source or destination
+    // type or a range outside the frames, and the error of a failed read or
+    // write.
     void Write(qint64 first, qint64 last, const QString& dest) const;
 
     // The header `dest` is written with (see Write) for `dataLength` sample bytes.

@@ -471,6 +471,14 @@ void tst_zsnd::cutRefusals() {
     r = Zsnd({"cut", "empty.snd", "OUT.WSD"}, dir_->path());
     QCOMPARE(r.exitCode, 1);
     QVERIFY2(r.err.contains("holds no frames"), qPrintable(r.err));
+    // A WAV at a rate no game header holds is cut into a WAV, not a game file.
+    Make("slow.wav", Fixtures::WavFile(Wav{.rate = 4000}, Fixtures::Samples(40)));
+    r = Zsnd({"cut", "slow.wav", "OUT.WSD"}, dir_->path());
+    QCOMPARE(r.exitCode, 1);
+    QVERIFY2(r.err.contains("zsnd import"), qPrintable(r.err));
+    QCOMPARE(Fixtures::ReadFile(dir_->filePath("OUT.WSD")), QByteArray("old"));
+    QCOMPARE(Zsnd({"cut", "slow.wav", "part.wav"}, dir_->path()).exitCode, 0);
+    QVERIFY(QFile::remove(dir_->filePath("part.wav")) && QFile::remove(dir_->filePath("slow.wav")));
     r = Zsnd({"cut", "gone.snd", "OUT.WSD"}, dir_->path());
     QCOMPARE(r.exitCode, 3);
     QCOMPARE(Fixtures::ReadFile(dir_->filePath("OUT.WSD")), QByteArray("old"));
