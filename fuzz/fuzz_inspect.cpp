@@ -26,9 +26,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     MemorySource source(reinterpret_cast<const char*>(data + 1), length);
     const mUtility::InspectionResult r = mUtility::InspectSource(source, info);
     if (r.IsValid()) {
-        // A WAV's samples begin where its data chunk does, after any other chunks.
+        // A WAV's samples begin where its data chunk does: after any other chunks,
+        // or right after the RIFF header when the data chunk comes before "fmt ".
         const qint64 offset = mUtility::SampleDataOffset(info);
-        if (offset < (info.Extension == "WAV" ? 44 : 28) || offset > length) std::abort();
+        if (offset < (info.Extension == "WAV" ? 20 : 28) || offset > length) std::abort();
         if (info.DataLength < 0 || info.DataLength > length - offset) std::abort();
         if (r.Panel.DataLength.isEmpty() || !r.MessageText.isEmpty()) std::abort();
     } else if (r.MessageText.isEmpty() || !info.SampleData.isEmpty()) {
