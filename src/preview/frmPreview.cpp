@@ -26,6 +26,7 @@
 #include "Twips.h"
 #include "WaveSurface.h"
 #include "WaveTrace.h"
+#include "WaveView.h"
 #include "cCommonDialog.h"
 #include "cFileSystem.h"
 #include "cLogo.h"
@@ -84,11 +85,12 @@ frmPreview::frmPreview(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmPreview"));
     setWindowTitle(QStringLiteral("Sound Preview"));
     setModal(true);
-    setFixedSize(px(10455), px(5175));
+    resize(px(10455), px(5175));
     buildDrawingArea();
     buildPanel();
     buildButtons();
     connectSurfaces();
+    addMenuBar();
     timer_.setTimerType(Qt::PreciseTimer);
     connect(&timer_, &QTimer::timeout, this,
             [this] { zs::RunTopLevel(this, [this] { PlayTimer_Timer(); }); });
@@ -366,11 +368,13 @@ void frmPreview::unloadOnce() {
 }
 
 void frmPreview::closeEvent(QCloseEvent* e) {
+    if (!maySave()) return e->ignore();
     unloadOnce();
     QDialog::closeEvent(e);
 }
 
 void frmPreview::done(int r) {
+    if (!maySave()) return;
     unloadOnce();
     QDialog::done(r);
 }
@@ -622,6 +626,7 @@ void frmPreview::setStatus(const QString& status) {
 }
 
 void frmPreview::startPlaying(bool looping) {
+    prepareEditedPlayback();
     bLooping_ = looping;
     setPlayTimer(true, 1);
     // A loop plays as one repeating range, so its seam has no gap; after a
@@ -634,7 +639,7 @@ void frmPreview::startPlaying(bool looping) {
         oMedia->mmPlay(sel_.lStartMs, sel_.lEndMs, looping);
     lPausedMs_ = 0;
     setIcon(looping ? QStringLiteral("LOOP") : QStringLiteral("PLAY"));
-    picLeftChannel->setFocus();
+    focusView();
 }
 
 void frmPreview::btnPlay_Click() {
@@ -658,7 +663,7 @@ void frmPreview::btnPause_Click() {
         const double position = oMedia->Position();
         lPausedMs_ = static_cast<qint32>(RoundEven(position));
         moveMarkers(std::floor(position * dUnitsPerMs_));
-        picLeftChannel->setFocus();
+        focusView();
     }
     ZS_TRAP("frmPreview.btnPause_Click")
 }
@@ -675,7 +680,7 @@ void frmPreview::btnStop_Click() {
         setStatus(ProperCase(oMedia->Status()));
         lPausedMs_ = 0;
         showMarkers(false);
-        picLeftChannel->setFocus();
+        focusView();
     }
     ZS_TRAP("frmPreview.btnStop_Click")
 }
@@ -689,6 +694,8 @@ void frmPreview::PlayTimer_Timer() {
             if ((bits == 8 || bits == 16) && dDuration_ > 0)
                 dUnitsPerMs_ = picLeftChannel->ScaleWidth() / (dDuration_ * 1000);
             moveMarkers(std::floor(oMedia->Position() * dUnitsPerMs_));
+            if (editor_.IsLoaded())
+                waveView_->setMarker(qint64(oMedia->Position() * SoundInfo.SampleRate / 1000));
             if (sel_.lEndMs - sel_.lStartMs > 50) {
                 const bool inside = sel_.left().width > 100;
                 (inside ? lines_[2] : lines_[0])->show();
@@ -726,18 +733,21 @@ void frmPreview::moveMarkers(double x) {
 
 void frmPreview::showMarkers(bool visible) {
     for (MarkerLine* line : lines_) line->setVisible(visible);
+    if (!visible && waveView_) waveView_->setMarker(-1);
 }
 
 // ---- saving the selection ----
 
 void frmPreview::btnSaveSelection_Click() {
     try {
-        if (!sel_.left().visible) return;
+        if (editor_.IsLoaded() ? !waveView_->hasSelection() : !sel_.left().visible) return;
         const qint64 first = static_cast<qint64>(TextNumber(sel_.lblSampBegin));
         const qint64 last = static_cast<qint64>(TextNumber(sel_.lblSampEnd));
+        // Once edited, the selection is cut from the edited sound.
         const mUtility::FrameCut cut(SoundInfo.SourcePath());
-        const QString problem =
-            cut.Refusal().isEmpty() ? cut.RangeProblem(first, last) : cut.Refusal();
+        const QString problem = editor_.IsLoaded()        ? QString()
+                                : cut.Refusal().isEmpty() ? cut.RangeProblem(first, last)
+                                                          : cut.Refusal();
         if (!problem.isEmpty()) {
             MsgBox::Show(this, QMessageBox::Warning, QStringLiteral("Save Selection"),
                          QStringLiteral("The selection cannot be saved: ") + problem);
@@ -759,7 +769,10 @@ void frmPreview::btnSaveSelection_Click() {
         dialog.ShowSave();
         const QString dest = dialog.Filename();
         if (dest.isEmpty()) return;
-        cut.Write(first, last, dest);
+        if (editor_.IsLoaded())
+            editor_.SaveRange(first, last, dest);
+        else
+            cut.Write(first, last, dest);
         MsgBox::Show(
             this, QMessageBox::Information, QStringLiteral("Save Selection"),
             QStringLiteral("%1 created successfully!\r\n\r\nSamples %2 to %3 (%4 samples).")

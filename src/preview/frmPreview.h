@@ -5,10 +5,13 @@
 #include <array>
 #include <memory>
 
+#include "PreviewEditor.h"
 #include "SelectionLoudness.h"
 #include "SelectionModel.h"
 
 class QLabel;
+class PreviewEditMenu;
+class WaveView;
 class QuillonButton;
 class MarkerLine;
 class WaveSurface;
@@ -56,6 +59,14 @@ public:
     void picRightChannel_MouseDown(int Button, int Shift, double x, double y);
     void picRightChannel_MouseMove(int Button, int Shift, double x, double y);
 
+    // Reads the sound for editing and shows the zoomable view in place of the
+    // fixed one; false (after saying why) when the sound cannot be edited.
+    // `tell` false: say nothing in a message box (the window is being resized).
+    bool enterEditing(bool tell = true);
+    PreviewEditMenu* editMenu() const { return editMenu_; }
+    WaveView* waveView() const { return waveView_; }
+    const PreviewEditor& editor() const { return editor_; }
+
     // State, for the owner's tests.
     const SelectionModel& Selection() const { return sel_; }
     qint32 lPausedMs() const { return lPausedMs_; }
@@ -70,6 +81,8 @@ public:
 protected:
     void closeEvent(QCloseEvent* e) override;
     void done(int r) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
 
 private:
     void buildDrawingArea();
@@ -91,6 +104,16 @@ private:
     void requestLoudness();
     void showLoudness(const std::optional<Loudness::Figures>& figures);
     void unloadOnce();
+    void addMenuBar();
+    void layOutEditing();
+    void showEdited();
+    void showEditSelection();
+    void showPosition(qint64 frame, const QString& message = {});
+    // Asks whether to save unsaved edits; false when the window should stay.
+    bool maySave();
+    void prepareEditedPlayback();
+    // Keyboard focus to the view shown, fixed or zoomable.
+    void focusView();
 
     WaveSurface* picMain = nullptr;
     WaveSurface* picLeftChannel = nullptr;
@@ -142,4 +165,15 @@ private:
     bool unloaded_ = false;
     SelectionLoudness* loudness_ = nullptr;
     QString loudnessAsked_;  // the stretch last measured, "first-last"
+
+    PreviewEditor editor_;
+    WaveView* waveView_ = nullptr;
+    PreviewEditMenu* editMenu_ = nullptr;
+    QLabel* lblEdit = nullptr;  // position readout and the last edit's result
+    QSize baseSize_;
+    std::vector<std::pair<QWidget*, QRect>> lowerPanel_;  // moved down as the window grows
+    QRect baseDrawingArea_;
+    bool discardEdits_ = false;
+    bool editRefused_ = false;
+    QString editMessage_;
 };

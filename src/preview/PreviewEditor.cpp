@@ -1,0 +1,64 @@
+#include "PreviewEditor.h"
+
+#include <QFileInfo>
+
+#include "AppError.h"
+
+void PreviewEditor::Load(const QString& path) {
+    auto file = std::make_unique<EditFile>(path);
+    if (!file->Refusal().isEmpty())
+        throw AppError::Standard(ErrNo::InvalidProcedureCall,
+                                 QStringLiteral("The sound cannot be edited: ") + file->Refusal());
+    history_ = std::make_unique<EditHistory>(file->Sound());
+    file_ = std::move(file);
+    path_ = path;
+    summaries_.assign(1, nullptr);
+    playedIndex_ = 0;
+}
+
+const WaveSummary& PreviewEditor::Summary() {
+    auto& summary = summaries_[size_t(history_->Index())];
+    if (!summary) summary = std::make_shared<const WaveSummary>(Sound());
+    return *summary;
+}
+
+qint64 PreviewEditor::Apply(const QString& name, const Operation& op) {
+    EditOperations::Result r = op(Sound());
+    history_->Push(name, std::move(r.sound));
+    summaries_.resize(size_t(history_->Index()));
+    summaries_.push_back(nullptr);
+    if (playedIndex_ >= history_->Index()) playedIndex_ = -1;
+    emit changed();
+    return r.clipped;
+}
+
+bool PreviewEditor::Undo() {
+    if (!history_ || !history_->Undo()) return false;
+    emit changed();
+    return true;
+}
+
+bool PreviewEditor::Redo() {
+    if (!history_ || !history_->Redo()) return false;
+    emit changed();
+    return true;
+}
+
+void PreviewEditor::Save(const QString& dest) {
+    file_->Save(Sound(), dest);
+    if (QFileInfo(dest).absoluteFilePath() == QFileInfo(path_).absoluteFilePath()) {
+        history_->MarkClean();
+        emit changed();
+    }
+}
+
+void PreviewEditor::SaveRange(qint64 first, qint64 last, const QString& dest) const {
+    file_->Save(Sound().Slice(first, last - first + 1), dest);
+}
+
+bool PreviewEditor::WritePlayCopy(const QString& wavPath) {
+    if (PlayCopyCurrent()) return false;
+    file_->Save(Sound(), wavPath);
+    playedIndex_ = history_->Index();
+    return true;
+}
