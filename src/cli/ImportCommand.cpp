@@ -84,8 +84,20 @@ double NumberValue(const CommandLine& line, const QString& name, double min, dou
     return value;
 }
 
-// The loudness goal of --loudness and --ceiling; "like" measures the --like
-// file, or the file being replaced.
+}  // namespace
+
+void ApplyChoices(const ConvertCommand::Choices& choices, ImportTarget& target) {
+    if (choices.rate >= 0) target.Rate = ConvertOptions::SampleRates[choices.rate];
+    if (choices.bits >= 0) {
+        target.Bits = choices.bits == 0 ? 8 : 16;
+        target.EightBitFlag = ImportTarget::FlagForBits(target.Bits);
+    }
+    if (choices.channels >= 0) target.Channels = choices.channels + 1;
+    if (choices.flag >= 0) target.EightBitFlag = choices.flag == 0 ? 2 : 0;
+    if (choices.id >= 0) target.InternalID = choices.id;
+    if (target.Type == QLatin1String("WAV")) target.EightBitFlag = target.InternalID = 0;
+}
+
 std::optional<LoudnessGoal> GoalOf(const CommandLine& line, const QString& dest) {
     if (!line.Has("loudness")) {
         if (line.Has("ceiling")) throw UsageError(QStringLiteral("--ceiling needs --loudness"));
@@ -106,20 +118,6 @@ std::optional<LoudnessGoal> GoalOf(const CommandLine& line, const QString& dest)
             QStringLiteral("--loudness like needs --like GAMEFILE or an existing DEST"));
     goal.TargetLufs = LikeLoudness(model);
     return goal;
-}
-
-}  // namespace
-
-void ApplyChoices(const ConvertCommand::Choices& choices, ImportTarget& target) {
-    if (choices.rate >= 0) target.Rate = ConvertOptions::SampleRates[choices.rate];
-    if (choices.bits >= 0) {
-        target.Bits = choices.bits == 0 ? 8 : 16;
-        target.EightBitFlag = ImportTarget::FlagForBits(target.Bits);
-    }
-    if (choices.channels >= 0) target.Channels = choices.channels + 1;
-    if (choices.flag >= 0) target.EightBitFlag = choices.flag == 0 ? 2 : 0;
-    if (choices.id >= 0) target.InternalID = choices.id;
-    if (target.Type == QLatin1String("WAV")) target.EightBitFlag = target.InternalID = 0;
 }
 
 ExitCode Run(const QStringList& args) {

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QStringList>
+#include <optional>
 
 #include "CommandLine.h"
 #include "ConvertCommand.h"
 #include "ImportTarget.h"
+#include "Importer.h"
 
 // zsnd import [--rate R] [--bits 8|16] [--channels 1|2] [--flag true|false]
 //             [--id N] [--like GAMEFILE] SRC DEST
@@ -22,4 +24,9 @@ ExitCode Run(const QStringList& args);
 // The choices given (ConvertCommand::ParseChoices) over `target`: a new depth
 // brings its flag; a WAV keeps flag and ID 0.
 void ApplyChoices(const ConvertCommand::Choices& choices, ImportTarget& target);
+
+// The loudness goal of --loudness and --ceiling, none without them; "like"
+// measures the --like file, or `dest` (the file being replaced) when there is
+// none. Throws UsageError for a bad value, AppError when `dest` cannot be measured.
+std::optional<LoudnessGoal> GoalOf(const CommandLine& line, const QString& dest);
 }  // namespace ImportCommand

@@ -10,14 +10,17 @@ namespace ReplaceCommand {
 
 const char kUsage[] =
     "  zsnd replace [--rate R] [--bits 8|16] [--channels 1|2] [--flag true|false]\n"
-    "               [--id N] GAMEFILE SOURCE\n"
+    "               [--id N] [--loudness LUFS|like [--ceiling DBTP]] GAMEFILE SOURCE\n"
     "      Imports SOURCE like GAMEFILE (its type, rate, depth, channels, flag and\n"
     "      ID; the options override them) and writes it over GAMEFILE. The first\n"
     "      time a file is replaced, its exact bytes are kept in the hidden folder\n"
-    "      .zephyra of its folder, with a manifest of what replaced it and when.\n";
+    "      .zephyra of its folder, with a manifest of what replaced it and when.\n"
+    "      --loudness and --ceiling work as for import; \"like\" matches the\n"
+    "      loudness of GAMEFILE as it is before the replace.\n";
 
 ExitCode Run(const QStringList& args) {
-    const CommandLine line(args, {"rate", "bits", "channels", "flag", "id"}, {});
+    const CommandLine line(args, {"rate", "bits", "channels", "flag", "id", "loudness", "ceiling"},
+                           {});
     if (line.Operands().size() != 2)
         throw UsageError(QStringLiteral("replace needs GAMEFILE and SOURCE"));
     const QString gameFile = line.Operands()[0];
@@ -36,7 +39,9 @@ ExitCode Run(const QStringList& args) {
     }
     ImportCommand::ApplyChoices(choices, target);
     try {
-        const Replace::ReplaceOutcome outcome = Replace::ReplaceSound(gameFile, source, target);
+        const std::optional<LoudnessGoal> goal = ImportCommand::GoalOf(line, gameFile);
+        const Replace::ReplaceOutcome outcome =
+            Replace::ReplaceSound(gameFile, source, target, {}, goal);
         const ImportReport& r = outcome.Import;
         Console::Out(
             QStringLiteral("%1 frames of %2 in, %3 frames out (%4 Hz, %5-bit, %6)%7; %8 "
@@ -49,6 +54,7 @@ ExitCode Run(const QStringList& args) {
                 .arg(target.Channels == 1 ? QStringLiteral("mono") : QStringLiteral("stereo"))
                 .arg(r.Dithered ? QStringLiteral(", dithered") : QString())
                 .arg(r.Clipped));
+        if (goal) Console::Out(LoudnessSummary(r, *goal) + QLatin1Char('\n'));
         Console::Out(
             QStringLiteral("%1 replaced; %2\n")
                 .arg(Console::Shown(gameFile),

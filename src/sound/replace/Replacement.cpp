@@ -58,17 +58,14 @@ ImportTarget TargetLike(const QString& gameFile) {
                                      .arg(info.Channels));
     ImportTarget target;
     target.Type = info.Extension;
-    target.Rate = info.SampleRate;
-    target.Bits = info.BitsPerSample;
-    target.Channels = info.Channels;
-    const bool game = target.Type != QLatin1String("WAV");
-    target.EightBitFlag = game ? info.EightBitFlag : 0;
-    target.InternalID = game ? std::clamp(info.InternalID, 0, 9999) : 0;
+    target.TakeLike(info);
+    if (target.Type == QLatin1String("WAV")) target.EightBitFlag = target.InternalID = 0;
     return target;
 }
 
 ReplaceOutcome ReplaceSound(const QString& gameFile, const QString& source,
-                            const ImportTarget& target, const ImportProgress& progress) {
+                            const ImportTarget& target, const ImportProgress& progress,
+                            const std::optional<LoudnessGoal>& goal) {
     QString folder, name;
     SplitFolder(gameFile, folder, name);
     if (!IsRegularFile(gameFile)) throw AppError::Standard(ErrNo::FileNotFound, gameFile);
@@ -77,7 +74,7 @@ ReplaceOutcome ReplaceSound(const QString& gameFile, const QString& source,
     ReplaceManifest manifest = store.Manifest();
 
     ReplaceOutcome outcome;
-    outcome.Import = Import(source, store.StagingPath(name), target, progress);
+    outcome.Import = Import(source, store.StagingPath(name), target, progress, goal);
     if (outcome.Import.Cancelled) return outcome;
     const QByteArray after = store.Adopt(store.StagingPath(name));
     const qint64 size = SizeOf(gameFile);

@@ -28,11 +28,13 @@ struct ReplaceOutcome {
 };
 
 // Imports `source` as `target` and writes it over `gameFile`, keeping the
-// file's original in the store the first time. Nothing changes when the
-// import fails or is cancelled (Import.Cancelled). Throws AppError; 5 when an
-// interrupted run must be undone first (RestoreFiles does it).
+// file's original in the store the first time; with `goal`, brought to its
+// loudness as Import does. Nothing changes when the import fails or is
+// cancelled (Import.Cancelled). Throws AppError; 5 when an interrupted run
+// must be undone first (RestoreFiles does it).
 ReplaceOutcome ReplaceSound(const QString& gameFile, const QString& source,
-                            const ImportTarget& target, const ImportProgress& progress = {});
+                            const ImportTarget& target, const ImportProgress& progress = {},
+                            const std::optional<LoudnessGoal>& goal = std::nullopt);
 
 enum class FileState {
     Replaced,        // holds what replaced it; the original is kept

@@ -3,6 +3,7 @@
 
 #include "AppError.h"
 #include "Replacement.h"
+#include "SignalFixtures.h"
 #include "SoundFixtures.h"
 #include "StoreFiles.h"
 
@@ -41,7 +42,8 @@ class tst_Replacement : public QObject {
         stock_ = {
             {"A.SND", Fixtures::GameFile({0, 412, -1, 22050, 16, 1, 0}, Fixtures::Samples(8000))},
             {"B.WSD", Fixtures::GameFile({2, 7, -1, 11025, 8, 1, 0}, Fixtures::Samples(3000))},
-            {"C.WAV", Fixtures::WavFile({}, Fixtures::Samples(4000))}};
+            {"C.WAV", Fixtures::WavFile({}, Fixtures::Samples(4000))},
+            {"D.SND", Fixtures::GameFile({0, 9, -1, 22050, 16, 1, 0}, Tone(22050, 0.05))}};
         for (auto it = stock_.begin(); it != stock_.end(); ++it)
             QVERIFY(Fixtures::WriteFile(Path(it.key()), it.value()));
         known_.clear();
@@ -51,18 +53,34 @@ class tst_Replacement : public QObject {
         QVERIFY(Fixtures::WriteFile(
             dir_.path() + "/two.wav",
             Fixtures::WavFile({.channels = 1, .rate = 8000}, Fixtures::Samples(999 * 2))));
+        QVERIFY(Fixtures::WriteSignal(dir_.path() + "/loud.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16,
+                                      44100, 2, 44100, Fixtures::Sine(0.7, 440, 44100)));
+    }
+
+    // One second of a 1 kHz tone of `amplitude` as 16-bit mono samples.
+    static QByteArray Tone(int rate, double amplitude) {
+        QByteArray b;
+        for (int f = 0; f < rate; ++f)
+            Fixtures::Put16(
+                b, qRound(32767 * amplitude * std::sin(2 * Fixtures::kPi * 1000 * f / rate)));
+        return b;
     }
 
     // Runs one step "op:NAME"; returns what a restore said ("" or "refused").
     QString Step(const QString& step) {
         const QString op = step.section(':', 0, 0), name = step.section(':', 1);
         const QString path = Path(name);
-        if (op == "r" || op == "r2") {
+        if (op == "r" || op == "r2" || op == "rl") {
             const QByteArray before = Fixtures::ReadFile(path);
-            ReplaceSound(path, dir_.path() + (op == "r" ? "/one.wav" : "/two.wav"),
-                         TargetLike(path));
+            // "rl": a loud source, matched to the loudness of what it replaces.
+            std::optional<LoudnessGoal> like;
+            if (op == "rl") like = LoudnessGoal{LikeLoudness(path), -1.0};
+            const QString source = op == "r" ? "/one.wav" : op == "r2" ? "/two.wav" : "/loud.flac";
+            ReplaceSound(path, dir_.path() + source, TargetLike(path), {}, like);
             const QByteArray after = Fixtures::ReadFile(path);
-            known_[name + op] = after;
+            known_[name + (op == "rl" ? QString("r") : op)] = after;
+            if (like && std::abs(LikeLoudness(path) - like->TargetLufs) > 0.2)
+                return "loudness not matched";
             // The replacement takes the slot's identity: everything of the
             // header but the data length.
             if (!name.endsWith(".WAV")) {
@@ -123,6 +141,10 @@ private slots:
                                  << ""
                                  << "A=r"
                                  << "A=replaced";
+        QTest::newRow("replace matching loudness") << "rl:D.SND"
+                                                   << ""
+                                                   << "D=r"
+                                                   << "D=replaced";
         QTest::newRow("replace each type") << "r:A.SND r:B.WSD r:C.WAV"
                                            << ""
                                            << "A=r B=r C=r"
@@ -251,7 +273,8 @@ private slots:
         QVERIFY(outcome.RolledBack);
         QCOMPARE(outcome.Restored, QStringList{"A.SND"});
         QCOMPARE(Contents(), QString());
-        QCOMPARE(Fixtures::Entries(folder_), (QStringList{".zephyra", "A.SND", "B.WSD", "C.WAV"}));
+        QCOMPARE(Fixtures::Entries(folder_),
+                 (QStringList{".zephyra", "A.SND", "B.WSD", "C.WAV", "D.SND"}));
     }
 };
 
