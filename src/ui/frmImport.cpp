@@ -319,7 +319,9 @@ void frmImport::ShowTarget() {
     const bool flagFollows = target_.EightBitFlag == ImportTarget::FlagForBits(target_.Bits);
     chkChange8bitFlag->setChecked(!flagFollows);
     opt8bitFlag[target_.EightBitFlag == 2 ? 0 : 1]->setChecked(true);
-    mskInternalID->setText(QString::number(target_.InternalID));
+    // An ID beyond the field's four digits leaves it blank; the Like line names it.
+    const bool fits = target_.InternalID >= 0 && target_.InternalID <= 9999;
+    mskInternalID->setText(fits ? QString::number(target_.InternalID) : QString());
     ShowSummary();
 }
 
@@ -379,8 +381,10 @@ void frmImport::cboLike_Change() {
         target_.Bits = like.BitsPerSample;
         target_.Channels = like.Channels;
         target_.EightBitFlag = like.EightBitFlag;
-        target_.InternalID = std::clamp(like.InternalID, 0, 9999);
+        target_.InternalID = like.InternalID;
         ShowTarget();
+        likeKept_ = {mskInternalID->Text(), like.InternalID, grp8bitFlag->checkedId(),
+                     like.EightBitFlag};
     }
     ZS_TRAP("frmImport.cboLike_Change")
 }
@@ -396,6 +400,11 @@ ImportTarget frmImport::ChosenTarget() const {
     if (chkChange8bitFlag->isChecked() && grp8bitFlag->checkedId() >= 0)
         t.EightBitFlag = grp8bitFlag->checkedId() == 0 ? 2 : 0;
     t.InternalID = std::clamp(ConvertOptions::InternalIDFromText(mskInternalID->Text()), 0, 9999);
+    if (!likeName_.isEmpty()) {
+        if (mskInternalID->Text() == likeKept_.IdText) t.InternalID = likeKept_.Id;
+        if (chkChange8bitFlag->isChecked() && grp8bitFlag->checkedId() == likeKept_.FlagButton)
+            t.EightBitFlag = likeKept_.Flag;
+    }
     if (t.Type == QLatin1String("WAV")) t.EightBitFlag = t.InternalID = 0;
     return t;
 }

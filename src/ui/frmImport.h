@@ -86,6 +86,15 @@ private:
     bool busy_ = false;
     bool cancelRequested_ = false;
     QString likeName_;  // the game file chosen under Like, its name on disk
+    // The Like file's ID and 8-bit flag exactly as it holds them, and how the
+    // fields showed them: an ID the 4-digit field cannot hold, or a flag other
+    // than True or False, is written as the file has it until the field is changed.
+    struct LikeKept {
+        QString IdText;
+        qint32 Id = 0;
+        int FlagButton = -1;
+        qint32 Flag = 0;
+    } likeKept_;
 
     QLabel* lblFilename = nullptr;
     QLabel* lblFormat = nullptr;

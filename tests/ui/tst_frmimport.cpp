@@ -56,6 +56,8 @@ private slots:
     void showsSourceAndDefaults();
     void writesTheChosenGameFile();
     void likeTakesAGameFilesValues();
+    void likeIdAndFlagAreKeptExactly_data();
+    void likeIdAndFlagAreKeptExactly();
     void notAudioIsRefused();
     void clippingIsAWarning();
     void dropOpensTheDialog();
@@ -214,6 +216,42 @@ void tst_frmImport::likeTakesAGameFilesValues() {
     const QByteArray out = Fixtures::ReadFile(Path("boom.snd"));
     QCOMPARE(Fixtures::GameFields(out),
              (QList<qint32>{0, 321, qint32(out.size() - 28), 11025, 8, 2, 0}));
+}
+
+// A Like file's ID and flag are written as it holds them, even where the
+// 4-digit field or the two flag buttons cannot show them, until changed.
+void tst_frmImport::likeIdAndFlagAreKeptExactly_data() {
+    QTest::addColumn<int>("id");
+    QTest::addColumn<int>("flag");
+    QTest::addColumn<QString>("typed");  // into the ID field; empty: not edited
+    QTest::addColumn<int>("idWritten");
+    QTest::addColumn<int>("flagWritten");
+    QTest::newRow("ID past 9999") << 123456 << 0 << "" << 123456 << 0;
+    QTest::newRow("negative ID") << -5 << 2 << "" << -5 << 2;
+    QTest::newRow("flag 7") << 40 << 7 << "" << 40 << 7;
+    QTest::newRow("ID typed over") << 123456 << 7 << "42" << 42 << 7;
+}
+
+void tst_frmImport::likeIdAndFlagAreKeptExactly() {
+    QFETCH(int, id);
+    QFETCH(int, flag);
+    QFETCH(QString, typed);
+    QFETCH(int, idWritten);
+    QFETCH(int, flagWritten);
+    const QString like = Path("odd.snd");
+    QVERIFY(Fixtures::WriteFile(
+        like, Fixtures::GameFile(Fixtures::Game{.flag = flag, .id = id}, Fixtures::Samples(100))));
+    frmImport dialog(Path("tone.flac"), dir_.path());
+    auto* combo = Child<QComboBox>(&dialog, "cboLike");
+    combo->setCurrentIndex(combo->findText("ODD.SND"));
+    if (!typed.isEmpty()) Child<FlexMaskEditBox>(&dialog, "mskInternalID")->setText(typed);
+    answer_ = Path("odd-out.snd");
+    WindowTestKit::Click(Child<QuillonButton>(&dialog, "btnImport"));
+    const QList<qint32> fields = Fixtures::GameFields(Fixtures::ReadFile(*answer_));
+    QFile::remove(*answer_);
+    QFile::remove(like);
+    QCOMPARE(fields.value(1), idWritten);
+    QCOMPARE(fields.value(0), flagWritten);
 }
 
 void tst_frmImport::cancelStopsAndLeavesNothing_data() {
