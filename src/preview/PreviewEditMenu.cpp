@@ -111,6 +111,7 @@ bool PreviewEditMenu::snapsToZero() const {
 
 void PreviewEditMenu::apply(Edit edit, double value) {
     using namespace EditOperations;
+    if (!ensureEditing_()) return;
     const qint64 all = editor_.Sound().Frames();
     const bool selected = view_->hasSelection();
     const qint64 first = selected ? view_->selectionFirst() : 0;

@@ -117,6 +117,10 @@ void WaveView::setMarker(qint64 frame) {
     if (frame >= 0) emit positionShown(frame);
 }
 
+int WaveView::columnOf(double frame) const {
+    return int(std::floor(ZoomMath::XOf(frame, first_, perPixel_)));
+}
+
 qint64 WaveView::frameAt(double x) const {
     return ZoomMath::FrameAt(x, first_, perPixel_, frames());
 }
@@ -129,9 +133,9 @@ void WaveView::paintEvent(QPaintEvent*) {
     if (!sound_ || frames() == 0) return;
     const QRect all = lanes();
     if (hasSelection()) {
-        const double x0 = ZoomMath::XOf(selFirst_, first_, perPixel_);
-        const double x1 = ZoomMath::XOf(selLast_ + 1, first_, perPixel_);
-        p.fillRect(QRectF(x0, all.top(), std::max(1.0, x1 - x0), all.height()), kSelection);
+        const int x0 = columnOf(double(selFirst_));
+        const int x1 = columnOf(double(selLast_ + 1));
+        p.fillRect(QRect(x0, all.top(), std::max(1, x1 - x0), all.height()), kSelection);
     }
     const int channels = sound_->Format().channels;
     for (int c = 0; c < channels; ++c) {
@@ -141,9 +145,9 @@ void WaveView::paintEvent(QPaintEvent*) {
     }
     paintRuler(p);
     if (marker_ >= 0) {
-        const double x = ZoomMath::XOf(marker_, first_, perPixel_);
+        const int x = columnOf(double(marker_));
         p.setPen(kMarker);
-        p.drawLine(QPointF(x, all.top()), QPointF(x, all.bottom()));
+        p.drawLine(x, all.top(), x, all.bottom());
     }
 }
 
@@ -151,14 +155,14 @@ void WaveView::paintRuler(QPainter& p) {
     p.fillRect(0, 0, width(), kRuler, palette().window());
     p.setPen(palette().windowText().color());
     const double step = ZoomMath::RulerStep(perPixel_, rate_, kLabelPixels);
-    const double from = std::floor(first_ / rate_ / step) * step;
-    const double to = (first_ + width() * perPixel_) / rate_;
     const int decimals = std::max(0, int(std::ceil(-std::log10(step) - 1e-9)));
-    for (double t = from; t <= to + step / 2; t += step) {
-        const double x = ZoomMath::XOf(t * rate_, first_, perPixel_);
+    // Each label at a whole multiple of the step, so that no error adds up.
+    const qint64 to = qint64(std::ceil((first_ + width() * perPixel_) / rate_ / step));
+    for (qint64 k = qint64(std::floor(first_ / rate_ / step)); k <= to; ++k) {
+        const int x = columnOf(k * step * rate_);
         if (x < 0) continue;
-        p.drawLine(QPointF(x, kRuler - 6), QPointF(x, kRuler));
-        p.drawText(QPointF(x + 2, kRuler - 6), QString::number(t, 'f', decimals) + 's');
+        p.drawLine(x, kRuler - 6, x, kRuler - 1);
+        p.drawText(QPointF(x + 2, kRuler - 6), QString::number(k * step, 'f', decimals) + 's');
     }
     p.drawLine(0, kRuler - 1, width(), kRuler - 1);
 }

@@ -65,6 +65,8 @@ private:
     void syncScrollBar();
     void moveEdge(bool end, qint64 by);
     qint64 frameAt(double x) const;
+    // The pixel column where `frame` begins: selection, marker and ruler alike.
+    int columnOf(double frame) const;
     qint64 frames() const { return sound_ ? sound_->Frames() : 0; }
 
     const EditedSound* sound_ = nullptr;
