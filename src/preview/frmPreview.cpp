@@ -754,20 +754,12 @@ void frmPreview::btnSaveSelection_Click() {
             return;
         }
         const QString type = SoundInfo.Extension;
-        cCommonDialog dialog;
-        dialog.setDialogTitle(QStringLiteral("Save Selection"));
-        dialog.setHwnd(this);
-        dialog.setCancelError(false);
-        dialog.setFlags(cCommonDialog::OFN_OVERWRITEPROMPT);
         QString filter = QStringLiteral("%1 Files (*.%1)|*.%1").arg(type);
         if (type != QLatin1String("WAV")) filter += QStringLiteral("|WAV Files (*.WAV)|*.WAV");
-        dialog.setFilter(filter);
-        dialog.setDefaultExt(type);
-        dialog.setInitDir(SoundInfo.Folder);
         const QString base = SoundInfo.FileName.left(SoundInfo.FileName.size() - 4);
-        dialog.setFilename(QStringLiteral("%1_%2-%3.%4").arg(base).arg(first).arg(last).arg(type));
-        dialog.ShowSave();
-        const QString dest = dialog.Filename();
+        const QString dest = cCommonDialog::AskSavePath(
+            this, {QStringLiteral("Save Selection"), filter, type, SoundInfo.Folder,
+                   QStringLiteral("%1_%2-%3.%4").arg(base).arg(first).arg(last).arg(type)});
         if (dest.isEmpty()) return;
         if (editor_.IsLoaded())
             editor_.SaveRange(first, last, dest);

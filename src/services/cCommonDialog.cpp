@@ -18,6 +18,19 @@ void cCommonDialog::CentreDialog(QWidget* owner, QWidget* form) {
     if (!hwnd_) hwnd_ = owner;
 }
 
+QString cCommonDialog::AskSavePath(QWidget* owner, const SaveQuestion& question) {
+    cCommonDialog dialog;
+    dialog.setDialogTitle(question.Title);
+    dialog.setFlags(OFN_OVERWRITEPROMPT);
+    dialog.setFilter(question.Filter);
+    dialog.setDefaultExt(question.DefaultExt);
+    dialog.setInitDir(question.InitDir);
+    dialog.setFilename(question.FileName);
+    dialog.CentreDialog(owner, owner);
+    dialog.ShowSave();
+    return dialog.Filename();
+}
+
 const GCommonDialog& cCommonDialog::Companion() {
     if (!companion_) companion_ = std::make_unique<GCommonDialog>();
     return *companion_;

@@ -8,6 +8,17 @@
 
 class QWidget;
 
+// What one of the program's own save questions shows: a title, a filter in
+// cCommonDialog's form, the default extension, the folder it opens in and the
+// proposed name.
+struct SaveQuestion {
+    QString Title;
+    QString Filter;
+    QString DefaultExt;
+    QString InitDir;
+    QString FileName;
+};
+
 // The save-file dialog as an object with properties: set title, owner, filter,
 // default extension, starting folder and proposed name, call ShowSave, read
 // back Filename. Cancelling raises AppError 20001 "User selected cancel." with
@@ -64,6 +75,10 @@ public:
     // Shows the modal save dialog and updates Filename, FileTitle, Flags and
     // FilterIndex. Raises 20001 on cancel when CancelError is true.
     void ShowSave();
+
+    // Asks `question` over `owner`, with the question before an existing file
+    // is replaced; the chosen full path, or "" when the user cancels.
+    static QString AskSavePath(QWidget* owner, const SaveQuestion& question);
 
     // The companion that ran the last dialog (APIReturn, ExtendedError).
     const GCommonDialog& Companion();

@@ -201,16 +201,9 @@ void ExportPack(QWidget* owner, const QString& folder) {
             QStringLiteral("No file of this folder is replaced: there is nothing to pack."));
         return;
     }
-    cCommonDialog dialog;
-    dialog.setDialogTitle(QStringLiteral("Export Sound Pack"));
-    dialog.setHwnd(owner);
-    dialog.setFlags(cCommonDialog::OFN_OVERWRITEPROMPT);
-    dialog.setFilter(QStringLiteral("Sound Packs (*.zip)|*.zip"));
-    dialog.setDefaultExt(QStringLiteral("zip"));
-    dialog.setInitDir(folder);
-    dialog.setFilename(FileName(folder) + QStringLiteral("-sounds.zip"));
-    dialog.ShowSave();
-    const QString dest = dialog.Filename();
+    const QString dest = cCommonDialog::AskSavePath(
+        owner, {QStringLiteral("Export Sound Pack"), QStringLiteral("Sound Packs (*.zip)|*.zip"),
+                QStringLiteral("zip"), folder, FileName(folder) + QStringLiteral("-sounds.zip")});
     if (dest.isEmpty()) return;
     const QList<Replace::PackFile> files = Replace::WritePack(folder, dest);
     QStringList names;

@@ -392,16 +392,9 @@ QString frmDetails::LoudestAndQuietest() const {
 
 void frmDetails::btnExport_Click() {
     try {
-        cCommonDialog dialog;
-        dialog.setDialogTitle(QStringLiteral("Export CSV"));
-        dialog.setHwnd(this);
-        dialog.setFlags(cCommonDialog::OFN_OVERWRITEPROMPT);
-        dialog.setFilter(QStringLiteral("CSV Files (*.csv)|*.csv"));
-        dialog.setDefaultExt(QStringLiteral("csv"));
-        dialog.setInitDir(folder_);
-        dialog.setFilename(QStringLiteral("sounds.csv"));
-        dialog.ShowSave();
-        const QString dest = dialog.Filename();
+        const QString dest = cCommonDialog::AskSavePath(
+            this, {QStringLiteral("Export CSV"), QStringLiteral("CSV Files (*.csv)|*.csv"),
+                   QStringLiteral("csv"), folder_, QStringLiteral("sounds.csv")});
         if (dest.isEmpty()) return;
         QString text = Loudness::WithCsvHeader(mUtility::CsvHeaderLine(false));
         for (int i = 0; i < filter_->rowCount(); ++i) {

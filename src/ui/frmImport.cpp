@@ -452,24 +452,11 @@ void frmImport::SetBusy(bool busy) {
 void frmImport::btnImport_Click() {
     try {
         const ImportTarget target = ChosenTarget();
-        cCommonDialog dialog;
-        dialog.setDialogTitle(QStringLiteral("Save File"));
-        dialog.setCancelError(true);
-        dialog.setHwnd(this);
-        dialog.setFlags(cCommonDialog::OFN_OVERWRITEPROMPT);
-        dialog.setInitDir(folder_);
-        dialog.setFilter(
-            QStringLiteral("%1 Files (*.%1)|*.%1|All Files (*.*)|*.*").arg(target.Type));
-        dialog.setDefaultExt(QLatin1Char('.') + target.Type);
-        dialog.setFilename(ProposedName(target));
-        dialog.CentreDialog(dialog.hwnd(), this);
-        try {
-            dialog.ShowSave();
-        } catch (const AppError& error) {
-            if (error.Number == cCommonDialog::ErrCancel) return;
-            throw;
-        }
-        const QString dest = dialog.Filename();
+        const QString dest = cCommonDialog::AskSavePath(
+            this, {QStringLiteral("Save File"),
+                   QStringLiteral("%1 Files (*.%1)|*.%1|All Files (*.*)|*.*").arg(target.Type),
+                   QLatin1Char('.') + target.Type, folder_, ProposedName(target)});
+        if (dest.isEmpty()) return;
         std::optional<LoudnessGoal> goal;
         if (!ChosenGoal(dest, goal)) return;
 
