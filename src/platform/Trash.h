@@ -7,7 +7,8 @@ namespace Trash {
 
 // Moves `path` to the trash of its volume. Returns where it lies in the trash,
 // or "" when no trash can take it (a volume without a trash folder we may
-// create); the file is then where it was.
+// create); the file is then where it was. Throws AppError when the file is
+// gone or the move itself fails (the file stays where it was).
 QString MoveToTrash(const QString& path);
 
 // Puts a file moved by MoveToTrash back at `original` and forgets its entry in
