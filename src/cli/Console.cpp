@@ -37,7 +37,8 @@ void Put(std::FILE* stream, const QByteArray& bytes) {
 
 void Write(std::FILE* stream, const QString& text) {
     QString plain = text;
-    plain.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    if (plain.contains(QLatin1Char('\r')))
+        plain.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     Put(stream, TerminalText::Escaped(plain, true).toUtf8());
 }
 

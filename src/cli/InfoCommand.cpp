@@ -4,6 +4,7 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QStringBuilder>
 
 #include "AppError.h"
 #include "Console.h"
@@ -41,12 +42,13 @@ using mUtility::InspectionOutcome;
 using mUtility::InspectionResult;
 using mUtility::SoundInfoRecord;
 
-QString PanelText(const mUtility::InfoPanelTexts& p) {
-    return QStringLiteral("File: ") + Console::Shown(p.FileName) +
-           QStringLiteral("\n8-bit Flag: ") + p.EightBitFlag + QStringLiteral("\nInternal ID #: ") +
-           p.InternalID + QStringLiteral("\nData length: ") + p.DataLength +
-           QStringLiteral("\nSample rate: ") + p.SampleRate + QStringLiteral("\nBit depth: ") +
-           p.BitDepth + QStringLiteral("\nChannels: ") + p.Channels + QLatin1Char('\n');
+// Built in one piece: with thousands of files, each extra copy shows.
+QString PanelText(QLatin1String before, const mUtility::InfoPanelTexts& p) {
+    return before % QLatin1String("File: ") % Console::Shown(p.FileName) %
+           QLatin1String("\n8-bit Flag: ") % p.EightBitFlag % QLatin1String("\nInternal ID #: ") %
+           p.InternalID % QLatin1String("\nData length: ") % p.DataLength %
+           QLatin1String("\nSample rate: ") % p.SampleRate % QLatin1String("\nBit depth: ") %
+           p.BitDepth % QLatin1String("\nChannels: ") % p.Channels % QLatin1Char('\n');
 }
 
 QString OutcomeName(InspectionOutcome outcome) {
@@ -151,20 +153,26 @@ void InsertLoudness(QJsonObject& o, const Loudness::Figures* f) {
     }
 }
 
+struct FileToRead {
+    QString path;
+    bool seenRegular = false;  // a named file that was a regular file just now
+};
+
 // The files named: a folder stands for its sound files (and with -r those of
-// its sub-folders), anything else for itself.
-QStringList FilesOf(const QStringList& operands, bool recursive, bool& failed) {
-    QStringList files;
+// its sub-folders), anything else for itself. The look at each name that tells
+// a folder also spares the file its own look before it is opened.
+QList<FileToRead> FilesOf(const QStringList& operands, bool recursive, bool& failed) {
+    QList<FileToRead> files;
     for (const QString& path : operands) {
         struct stat st {};
-        const bool folder =
-            ::stat(NativeName::Encode(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
-        if (!folder) {
-            files << path;
+        const bool seen = ::stat(NativeName::Encode(path).constData(), &st) == 0;
+        if (!seen || !S_ISDIR(st.st_mode)) {
+            files << FileToRead{path, seen && S_ISREG(st.st_mode)};
             continue;
         }
         QList<AppError> errors;
-        files << mUtility::SoundFilesIn(path, recursive, errors);
+        for (const QString& file : mUtility::SoundFilesIn(path, recursive, errors))
+            files << FileToRead{file};
         for (const AppError& e : errors) Console::Report(e);
         failed = failed || !errors.isEmpty();
     }
@@ -195,15 +203,16 @@ ExitCode Run(const QStringList& args) {
     const bool hash = line.Has("hash");
     const bool loudness = line.Has("loudness");
     bool refused = false, failed = false, first = true;
-    const QStringList files = FilesOf(line.Operands(), line.Has("recursive"), failed);
+    const QList<FileToRead> files = FilesOf(line.Operands(), line.Has("recursive"), failed);
     if (format == Format::Csv)
         Console::OutVerbatim(loudness ? Loudness::WithCsvHeader(mUtility::CsvHeaderLine(hash))
                                       : mUtility::CsvHeaderLine(hash));
     if (format == Format::Json) Console::OutVerbatim(QStringLiteral("["));
     SoundInfoRecord info;
     InspectionResult r;
-    for (const QString& path : files) {
-        const mUtility::InventoryRow row = mUtility::InventoryRowOf(path, hash, &info, &r);
+    for (const auto& [path, seenRegular] : files) {
+        const mUtility::InventoryRow row =
+            mUtility::InventoryRowOf(path, hash, &info, &r, seenRegular);
         const std::optional<Loudness::Figures> figures =
             loudness ? FiguresOf(row, info, failed) : std::nullopt;
         const Loudness::Figures* f = figures ? &*figures : nullptr;
@@ -226,11 +235,11 @@ ExitCode Run(const QStringList& args) {
                 Console::Err(Console::Shown(path) + QStringLiteral(": ") +
                              Console::Line(r.MessageText) + QLatin1Char('\n'));
         } else if (format == Format::Text) {
-            Console::Out((first ? QString() : QStringLiteral("\n")) + PanelText(r.Panel) +
-                         (hash ? QStringLiteral("SHA-256: ") + QString::fromLatin1(row.Sha256) +
-                                     QLatin1Char('\n')
-                               : QString()) +
-                         (f ? Loudness::PanelLines(*f) : QString()));
+            QString text = PanelText(QLatin1String(first ? "" : "\n"), r.Panel);
+            if (hash)
+                text += QLatin1String("SHA-256: ") % QLatin1String(row.Sha256) % QLatin1Char('\n');
+            if (f) text += Loudness::PanelLines(*f);
+            Console::Out(text);
         }
         if (format != Format::Text || row.Valid) first = false;
     }

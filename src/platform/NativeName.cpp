@@ -1,5 +1,7 @@
 #include "NativeName.h"
 
+#include <algorithm>
+
 namespace NativeName {
 
 namespace {
@@ -66,6 +68,15 @@ int EscapedByte(QStringView text, qsizetype at) {
 }
 
 QString ToUpper(const QString& name) {
+    // Most names are ASCII: upper-cased here without Unicode's tables.
+    if (std::all_of(name.cbegin(), name.cend(), [](QChar c) { return c.unicode() < 0x80; })) {
+        QString out(name.size(), Qt::Uninitialized);
+        std::transform(name.cbegin(), name.cend(), out.begin(), [](QChar c) {
+            const char16_t u = c.unicode();
+            return QChar(u >= 'a' && u <= 'z' ? u - ('a' - 'A') : u);
+        });
+        return out;
+    }
     QString out;
     qsizetype start = 0;
     for (qsizetype i = 0; i < name.size(); ++i) {

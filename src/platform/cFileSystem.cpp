@@ -67,7 +67,8 @@ QString cFileSystem::GetWinTempFile() const {
 }
 
 QString cFileSystem::FormatSize(qint64 count) const {
-    return FormatSize(count, QLocale::system());
+    // Whole bytes show no decimal point: the system's locale is not needed.
+    return FormatSize(count, count > -1024 && count < 1024 ? QLocale::c() : QLocale::system());
 }
 
 QString cFileSystem::FormatSize(qint64 count, const QLocale& locale) {

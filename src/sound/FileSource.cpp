@@ -50,16 +50,25 @@ FileSource::FileSource(const QString& path) : path_(path) {
     struct stat st {};
     // Opening some devices acts on them (a tape rewinds on close): look first.
     if (::stat(name.constData(), &st) == 0 && !S_ISREG(st.st_mode)) NotRegular(path, st.st_mode);
+    Open(name);
+}
+
+FileSource::FileSource(const QString& path, SeenRegularTag) : path_(path) {
+    Open(NativeName::Encode(path));
+}
+
+void FileSource::Open(const QByteArray& name) {
     fd_ = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd_ < 0) throw OpenError(errno, path);
+    if (fd_ < 0) throw OpenError(errno, path_);
+    struct stat st {};
     if (::fstat(fd_, &st) != 0) {
         const int err = errno;
         ::close(std::exchange(fd_, -1));
-        throw AppError::fromErrno(err, path);
+        throw AppError::fromErrno(err, path_);
     }
     if (!S_ISREG(st.st_mode)) {
         ::close(std::exchange(fd_, -1));
-        NotRegular(path, st.st_mode);
+        NotRegular(path_, st.st_mode);
     }
     mode_ = st.st_mode;
     // O_NONBLOCK stays set: it only kept the open from waiting on a FIFO, and

@@ -13,6 +13,10 @@
 class FileSource : public ByteSource {
 public:
     explicit FileSource(const QString& path);
+    // For a caller that has just seen `path` as a regular file (its own stat):
+    // the look before opening is not repeated; what is opened is still checked.
+    enum SeenRegularTag { SeenRegular };
+    FileSource(const QString& path, SeenRegularTag);
     ~FileSource() override;
     FileSource(const FileSource&) = delete;
     FileSource& operator=(const FileSource&) = delete;
@@ -27,6 +31,8 @@ public:
     unsigned Mode() const { return mode_; }
 
 private:
+    void Open(const QByteArray& name);
+
     QString path_;
     int fd_ = -1;
     qint64 size_ = 0;

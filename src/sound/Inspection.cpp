@@ -200,9 +200,20 @@ void SelectFile(SoundInfoRecord& info, const QString& folder, const QString& dis
     info.FileName = NativeName::ToUpper(diskName);
     info.Extension = info.FileName.right(3);
     const QString& ext = info.Extension;
-    if (ext != QLatin1String("SND")) info.SndName = OutputName(info.FileName, ext, "SND");
-    if (ext != QLatin1String("WSD")) info.WsdName = OutputName(info.FileName, ext, "WSD");
-    if (ext != QLatin1String("WAV")) info.WavName = OutputName(info.FileName, ext, "WAV");
+    // The usual name has its ".EXT" once, at the end: the other names only
+    // change those three letters (OutputName's answer, without its search).
+    const QStringView upper = info.FileName;
+    const qsizetype end = upper.size() - 4;
+    const bool once = end >= 0 && upper.indexOf(upper.sliced(end)) == end && upper[end] == u'.';
+    const auto derived = [&](const char* type) {
+        if (!once) return OutputName(info.FileName, ext, type);
+        QString name;
+        name.reserve(end + 4);
+        return name.append(upper.first(end + 1)).append(QLatin1String(type));
+    };
+    if (ext != QLatin1String("SND")) info.SndName = derived("SND");
+    if (ext != QLatin1String("WSD")) info.WsdName = derived("WSD");
+    if (ext != QLatin1String("WAV")) info.WavName = derived("WAV");
 }
 
 InspectionResult InspectSource(ByteSource& source, SoundInfoRecord& info) {

@@ -135,7 +135,7 @@ qint64 SampleDataOffset(const SoundInfoRecord& info) {
 }
 
 InventoryRow InventoryRowOf(const QString& path, bool hash, SoundInfoRecord* infoOut,
-                            InspectionResult* result) {
+                            InspectionResult* result, bool seenRegular) {
     InventoryRow row;
     row.Path = path;
     QString folder, name;
@@ -146,7 +146,8 @@ InventoryRow InventoryRowOf(const QString& path, bool hash, SoundInfoRecord* inf
     SelectFile(info, folder, name);
     row.Type = IsSoundFileName(name) ? info.Extension : TypeOfName(name);
     try {
-        FileSource source(path);
+        FileSource source =
+            seenRegular ? FileSource(path, FileSource::SeenRegular) : FileSource(path);
         InspectionResult own_result;
         InspectionResult& r = result ? *result : own_result;
         r = InspectSource(source, info);

@@ -66,8 +66,9 @@ qint64 SampleDataOffset(const SoundInfoRecord& info);
 // valid file's sample bytes are hashed too. Never throws: a file that cannot
 // be read gives a row with Readable false. `info` and `result`, when given,
 // receive the record and the outcome of the inspection with the panel texts.
+// `seenRegular`: the caller has just seen `path` as a regular file (FileSource).
 InventoryRow InventoryRowOf(const QString& path, bool hash, SoundInfoRecord* info = nullptr,
-                            InspectionResult* result = nullptr);
+                            InspectionResult* result = nullptr, bool seenRegular = false);
 
 // The SHA-256 (lower-case hex) of `count` bytes of the open file `fd` from
 // `offset`. Throws AppError when the file ends first or cannot be read.

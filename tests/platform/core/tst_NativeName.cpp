@@ -37,6 +37,8 @@ private slots:
         const QString name = NativeName::Decode("b\xff\xe4.snd");
         QCOMPARE(NativeName::Encode(NativeName::ToUpper(name)), QByteArray("B\xff\xe4.SND"));
         QCOMPARE(NativeName::ToUpper(QStringLiteral("käse")), QStringLiteral("KÄSE"));
+        QCOMPARE(NativeName::ToUpper(QStringLiteral("az@[`{~ 09_.Snd")),
+                 QStringLiteral("AZ@[`{~ 09_.SND"));
         // A real astral character's low half is not an escaped byte.
         const QString astral = QString::fromUtf8("\xf0\x9f\x94\x8a");
         QCOMPARE(NativeName::EscapedByte(astral, 1), -1);
