@@ -220,8 +220,10 @@ void frmPreview::buildPanel() {
     lblTimeBegin = label("lblTimeBegin", "", 7440, 4320, 975, 255, Value);
     lblTimeEnd = label("lblTimeEnd", "", 8400, 4320, 975, 255, Value);
     lblTimeTotal = label("lblTimeTotal", "", 9360, 4320, 975, 255, Value);
-    label("Label12", "Loudness:", 3000, 4320, 1455, 255, Plain);
-    lblLoudness = label("lblLoudness", "", 4440, 4320, 1815, 255, Value);
+    // "-23.0 LUFS, -20.1 dBTP" is wider than the values above it: the box
+    // starts left of their column and ends before the Selection grid's captions.
+    label("Label12", "Loudness:", 3000, 4320, 900, 255, Plain);
+    lblLoudness = label("lblLoudness", "", 3960, 4320, 2340, 255, Value);
     lblLoudness->setToolTip(QStringLiteral(
         "Integrated loudness and true peak of the selection, or of the whole sound"));
     loudness_ = new SelectionLoudness(this);
@@ -321,6 +323,9 @@ void frmPreview::Form_Load() {
         setIcon(QStringLiteral("STOP"));
         setStatus(ProperCase(oMedia->Status()));
         describeViews();
+        // With nothing selected yet, the figure is the whole sound's.
+        loudnessAsked_.clear();
+        requestLoudness();
     }
     ZS_TRAP("frmPreview.Form_Load")
 }

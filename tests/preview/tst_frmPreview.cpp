@@ -13,6 +13,8 @@
 #include "PreviewFixture.h"
 #include "PreviewMath.h"
 #include "QuillonButton.h"
+#include "SelectionLoudness.h"
+#include "SoundLoudness.h"
 #include "WaveSurface.h"
 #include "cCommonDialog.h"
 #include "frmPreview.h"
@@ -240,6 +242,43 @@ private slots:
         form->btnStop_Click();
         form->picLeftChannel_MouseDown(1, 0, 1500, 100);
         form->picLeftChannel_MouseMove(1, 0, 1590, 100);
+    }
+
+    // The loudness figure is the whole sound's on opening, and the selection's
+    // (the frames Save Selection writes) once there is one.
+    void loudnessOfTheSoundThenTheSelection() {
+        const QString src = tmp_.filePath("SOURCE.SND");
+        QVERIFY(MakeSndSource(src, 22050, 16, 1, 3 * 22050));
+        {
+            // The middle second 6 dB quieter, so that a selection there reads apart.
+            QFile f(src);
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            QByteArray b = f.readAll();
+            for (qint64 i = 28 + 2 * 22050; i < 28 + 4 * 22050; i += 2)
+                qToLittleEndian<qint16>(qFromLittleEndian<qint16>(b.constData() + i) / 2,
+                                        b.data() + i);
+            QVERIFY(f.seek(0) && f.write(b) == b.size());
+        }
+        mUtility::sPreviewFile = PreviewFile::Write(src, mUtility::SoundInfo);
+        mUtility::SoundInfo.Folder = tmp_.path();
+        mUtility::SoundInfo.DiskName = QStringLiteral("SOURCE.SND");
+        frmPreview form;
+        form.show();
+        form.Form_Load();
+        const auto figure = [&](qint64 first, qint64 frames) {
+            const auto f = Loudness::MeasureFile(src, nullptr, first, frames);
+            return SelectionLoudness::LoudnessText(f) + ", " + SelectionLoudness::TruePeakText(f);
+        };
+        QVERIFY(figure(0, -1).endsWith(" dBTP"));
+        QTRY_COMPARE(text(form, "lblLoudness"), figure(0, -1));
+        const double w = child<WaveSurface>(form, "picLeftChannel")->ScaleWidth();
+        form.picLeftChannel_MouseDown(1, 0, w / 3, 100);
+        form.picLeftChannel_MouseMove(1, 0, 2 * w / 3, 100);
+        form.picLeftChannel_MouseUp(1, 0, 2 * w / 3, 100);
+        const qint64 first = text(form, "lblSampBegin").toLongLong();
+        const qint64 last = text(form, "lblSampEnd").toLongLong();
+        QVERIFY(figure(first, last - first + 1) != figure(0, -1));
+        QTRY_COMPARE(text(form, "lblLoudness"), figure(first, last - first + 1));
     }
 
     void saveSelection_data() {
