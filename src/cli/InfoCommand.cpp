@@ -8,12 +8,11 @@
 
 #include "AppError.h"
 #include "Console.h"
-#include "FileSource.h"
 #include "Inspection.h"
 #include "Inventory.h"
 #include "LoudnessColumns.h"
+#include "MeasureAhead.h"
 #include "NativeName.h"
-#include "SoundLoudness.h"
 
 namespace InfoCommand {
 
@@ -131,14 +130,15 @@ QJsonObject RowJson(const mUtility::InventoryRow& row, const InspectionResult& r
 
 enum class Format { Text, Csv, Json };
 
-// The loudness of a valid row's whole sound; nothing for a refused file, or
-// when the samples cannot be read (reported, and `failed` set).
+// The loudness of a valid row's whole sound, file `index` of those `ahead`
+// measures; nothing for a refused file, or when the samples cannot be read
+// (reported, and `failed` set).
 std::optional<Loudness::Figures> FiguresOf(const mUtility::InventoryRow& row,
-                                           const SoundInfoRecord& info, bool& failed) {
+                                           Loudness::MeasureAhead& ahead, qsizetype index,
+                                           bool& failed) {
     if (!row.Valid) return std::nullopt;
     try {
-        FileSource file(row.Path);
-        return Loudness::Measure(Loudness::WholeSound(file.Fd(), info), row.Path);
+        return ahead.Take(index);
     } catch (const AppError& e) {
         Console::Report(e);
         failed = true;
@@ -210,11 +210,19 @@ ExitCode Run(const QStringList& args) {
     if (format == Format::Json) Console::OutVerbatim(QStringLiteral("["));
     SoundInfoRecord info;
     InspectionResult r;
-    for (const auto& [path, seenRegular] : files) {
+    // Loudness is measured on every core, ahead of the row being written.
+    std::optional<Loudness::MeasureAhead> ahead;
+    if (loudness) {
+        QStringList paths;
+        for (const FileToRead& file : files) paths << file.path;
+        ahead.emplace(paths);
+    }
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        const auto& [path, seenRegular] = files[i];
         const mUtility::InventoryRow row =
             mUtility::InventoryRowOf(path, hash, &info, &r, seenRegular);
         const std::optional<Loudness::Figures> figures =
-            loudness ? FiguresOf(row, info, failed) : std::nullopt;
+            loudness ? FiguresOf(row, *ahead, i, failed) : std::nullopt;
         const Loudness::Figures* f = figures ? &*figures : nullptr;
         if (format == Format::Csv)
             Console::OutVerbatim(loudness ? Loudness::WithCsvFields(mUtility::CsvLine(row, hash), f)

@@ -6,6 +6,7 @@
 #include "AppError.h"
 #include "Importer.h"
 #include "LoudnessColumns.h"
+#include "MeasureAhead.h"
 #include "SignalFixtures.h"
 #include "SoundFixtures.h"
 #include "SoundLoudness.h"
@@ -268,6 +269,28 @@ private slots:
         g.bits = 24;
         QVERIFY(Fixtures::WriteFile(wide, Fixtures::GameFile(g, QByteArray(600, 0))));
         QVERIFY_THROWS_EXCEPTION(AppError, Loudness::MeasureFile(wide));
+    }
+
+    // Files measured on several threads come back in the list's order, each
+    // with its own figures or its own error; stopping early does not hang.
+    void measuredAheadInOrder() {
+        QStringList paths;
+        for (int i = 0; i < 7; ++i) {
+            paths << dir_.filePath(QStringLiteral("AHEAD%1.SND").arg(i));
+            Fixtures::Game g{.rate = 11025, .bits = 16, .channels = 1};
+            const QByteArray pcm = Pcm(Sine(-10.0 - 3 * i, 1000, 11025), 11025, 1, 16);
+            QVERIFY(Fixtures::WriteFile(paths.last(), Fixtures::GameFile(g, pcm)));
+        }
+        paths[3] = dir_.filePath(QStringLiteral("MISSING.SND"));
+        Loudness::MeasureAhead ahead(paths, 3);
+        for (int i = 0; i < paths.size(); ++i) {
+            if (i == 3) {
+                QVERIFY_THROWS_EXCEPTION(AppError, ahead.Take(i));
+                continue;
+            }
+            QCOMPARE(ahead.Take(i).IntegratedLufs, Loudness::MeasureFile(paths[i])->IntegratedLufs);
+        }
+        const Loudness::MeasureAhead stopped(paths + paths + paths, 2);
     }
 
     // The CSV fields line up with their names, and not-measurable figures stay empty.
