@@ -16,8 +16,8 @@ python=/usr/bin/python3  # Debian's, which has the AT-SPI bindings
 
 work="$(mktemp -d -t zephyra-e2e.XXXXXX)"
 trap 'rm -rf "$work"' EXIT
-# The program's own install rules and its desktop files, into a prefix of our own.
-for part in src/app data; do
+# The programs' own install rules and their desktop files, into a prefix of our own.
+for part in src/app src/cli data; do
   cmake -DCMAKE_INSTALL_PREFIX="$work/prefix" -P "$build/$part/cmake_install.cmake" >/dev/null
 done
 program="$work/prefix/bin/zephyra-sound-utility"

@@ -8,6 +8,7 @@ accessibility bus on the session bus)."""
 
 import array
 import csv
+import json
 import math
 import os
 import subprocess
@@ -45,6 +46,7 @@ def near(what, actual, wanted, tolerance):
 class Road:
     def __init__(self, program, work, shots):
         self.program = program
+        self.zsnd = str(Path(program).parent / "zsnd")  # installed beside it
         self.work = Path(work)
         self.home = self.work / "home"
         self.folder = self.home / "sounds"
@@ -570,6 +572,51 @@ class Road:
             raise StepFailed(f"HORN.SND differs from sox's conversion by {error:.1f} RMS "
                              f"(signal {signal:.0f})")
 
+    def choose_in_combo(self, dialog, described, item):
+        """Moves a combo box of `dialog` to `item` with the arrow keys, from the top.
+        A combo box's accessible name is its current text, so it is found by its
+        description."""
+        combo = self.d.get(dialog, "combo box", desc=described)
+        self.d.click(combo)
+        self.d.key("Escape")  # the click opened its list
+        self.d.key("Home")
+        for _ in range(64):
+            if name(combo) == item:
+                return
+            self.d.key("Down")
+            time.sleep(0.05)
+        raise StepFailed(f"{item!r} not found in the combo box {described!r}")
+
+    def import_like(self):
+        """A quieter FLAC imported like HORN.SND, loudness included: the new file
+        measures as loud as HORN.SND, and the report says so."""
+        quiet = self.work / "incoming" / "Quiet.flac"
+        subprocess.run(["sox", "-n", "-r", "22050", "-b", "16", "-c", "1", str(quiet),
+                        "synth", "2", "sine", "1000", "gain", "-30"], check=True)
+        # Ctrl+I goes to the main window once it is active again after the last import.
+        self.click_file("HORN.SND")
+        dialog = self.open_import(quiet)
+        self.choose_in_combo(
+            dialog, "Takes rate, bit depth, channels, 8-bit flag and ID from a game file",
+            "HORN.SND")
+        self.choose_in_combo(
+            dialog, "Brings the new sound to a loudness, without crossing the true-peak ceiling",
+            "Like the sound it replaces")
+        self.d.click(self.button(dialog, "Go"))
+        target = self.folder / "HORN2.SND"
+        self.save_as("HORN.SND", str(target))
+        text = self.d.answer("Import Information", "OK")
+        self.d.gone("Import Sound File")
+        if "Loudness: " not in text:
+            raise StepFailed(f"the import report has no loudness: {text!r}")
+
+        def lufs(path):
+            out = subprocess.run([self.zsnd, "info", "--loudness", "--json", str(path)],
+                                 check=True, capture_output=True, text=True).stdout
+            return json.loads(out)[0]["loudness_lufs"]
+        near("loudness of HORN2.SND against HORN.SND", lufs(target),
+             lufs(self.folder / "HORN.SND"), 0.2)
+
     def details(self):
         """Details: the folder's files in a table; sorted by duration and exported,
         the CSV lists them shortest first with the header values of each file, and
@@ -763,6 +810,7 @@ class Road:
                  ("context menu from the keyboard: Delete to the trash", self.delete),
                  ("Auto Play plays the clicked file", self.auto_play),
                  ("Ctrl+I imports a FLAC into a game file", self.import_flac),
+                 ("import like HORN.SND, its loudness too", self.import_like),
                  ("Details: the folder's table sorted by duration, exported as CSV", self.details),
                  ("replace a sound, restore it, export a pack, apply it to a fresh copy",
                   self.replace_restore_pack),
