@@ -76,6 +76,12 @@ Figures MeasureAhead::Take(qsizetype index) {
     Slot slot;
     {
         std::unique_lock<std::mutex> lock(mutex_);
+        // The files before `index` are not wanted any more (a caller skips
+        // those it has no use for): the workers may run ahead of this one.
+        if (index > taken_) {
+            taken_ = index;
+            changed_.notify_all();
+        }
         changed_.wait(lock, [&] { return slots_[size_t(index)].Done; });
         slot = std::move(slots_[size_t(index)]);
         slots_[size_t(index)] = Slot();

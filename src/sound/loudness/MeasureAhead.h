@@ -25,7 +25,8 @@ public:
     MeasureAhead& operator=(const MeasureAhead&) = delete;
 
     // The figures of file `index`, waiting for them; throws the AppError its
-    // measure threw. Each index is taken once, in order.
+    // measure threw. Each index is taken at most once, in order; those skipped
+    // are given up.
     Figures Take(qsizetype index);
 
 private:

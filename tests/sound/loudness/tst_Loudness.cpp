@@ -290,6 +290,10 @@ private slots:
             }
             QCOMPARE(ahead.Take(i).IntegratedLufs, Loudness::MeasureFile(paths[i])->IntegratedLufs);
         }
+        // Files skipped, more than the workers run ahead, are given up.
+        QStringList skipped(40, dir_.filePath(QStringLiteral("MISSING.SND")));
+        Loudness::MeasureAhead past(skipped << paths[0], 2);
+        QCOMPARE(past.Take(40).IntegratedLufs, Loudness::MeasureFile(paths[0])->IntegratedLufs);
         const Loudness::MeasureAhead stopped(paths + paths + paths, 2);
     }
 
