@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QStyle>
 #include <QTableView>
 #include <QThread>
 #include <QVBoxLayout>
@@ -104,10 +105,16 @@ void frmDetails::BuildWidgets() {
     tblFiles->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     tblFiles->horizontalHeader()->setStretchLastSection(true);
     tblFiles->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    const int widths[FolderDetailsModel::ColumnCount] = {200, 48, 64, 78, 96, 86,
-                                                         90,  70, 72, 80, 80};
-    for (int column = 0; column < FolderDetailsModel::ColumnCount; ++column)
-        tblFiles->setColumnWidth(column, widths[column]);
+    // Name to Duration get widths made for their usual contents, Replaced room
+    // for "from NAME, DATE", and the loudness figures the width of their titles.
+    const int widths[] = {200, 48, 64, 78, 96, 86, 90, 70, 72, 80, 80, 160};
+    static_assert(std::size(widths) == FolderDetailsModel::FirstLoudness);
+    for (int column = 0; column < FolderDetailsModel::ColumnCount; ++column) {
+        tblFiles->setColumnWidth(column,
+                                 column < FolderDetailsModel::FirstLoudness
+                                     ? widths[column]
+                                     : tblFiles->horizontalHeader()->sectionSizeHint(column));
+    }
     tblFiles->setAccessibleName(QStringLiteral("Sound files"));
     tblFiles->setAccessibleDescription(
         QStringLiteral("Double-click or press Enter to select the file in the main window"));
@@ -156,7 +163,12 @@ void frmDetails::BuildLayout() {
     top->addLayout(filters);
     top->addWidget(tblFiles, 1);
     top->addLayout(bottom);
-    resize(1010, 520);
+    // Every column in sight where the screen allows (the window is shrunk to
+    // fit a smaller one when it is shown).
+    const QMargins margins = top->contentsMargins();
+    resize(tblFiles->horizontalHeader()->length() + margins.left() + margins.right() +
+               2 * tblFiles->frameWidth() + style()->pixelMetric(QStyle::PM_ScrollBarExtent),
+           520);
 
     setTabOrder(cboType, cboValidity);
     setTabOrder(cboValidity, txtSearch);
