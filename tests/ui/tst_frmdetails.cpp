@@ -269,6 +269,13 @@ private slots:
         }
         QCOMPARE(table->model()->index(3, FolderDetailsModel::FirstLoudness).data().toString(),
                  QString());
+        // Every column is wide enough for its title.
+        for (int column = 0; column < FolderDetailsModel::ColumnCount; ++column) {
+            const QString title = table->model()->headerData(column, Qt::Horizontal).toString();
+            QVERIFY2(table->columnWidth(column) >=
+                         table->horizontalHeader()->fontMetrics().horizontalAdvance(title),
+                     qPrintable(title));
+        }
         const QString status = Child<QLabel>(&window, "lblProgress")->text();
         QVERIFY2(status.contains("; loudest " + names.first() + " (") &&
                      status.contains(", quietest " + names[2] + " ("),
