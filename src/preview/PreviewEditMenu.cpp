@@ -52,7 +52,7 @@ PreviewEditMenu::PreviewEditMenu(QWidget* window, PreviewEditor& editor, WaveVie
     for (int i = 0; i < int(std::size(kEdits)); ++i) {
         const Edit e = Edit(i);
         const bool asks = e == Edit::Gain || e == Edit::Normalize || e == Edit::SeamlessLoop;
-        add(edit, QLatin1String(kEdits[i].menuText),
+        add(edit, QString::fromUtf8(kEdits[i].menuText),
             e == Edit::Delete ? QKeySequence(QKeySequence::Delete) : QKeySequence(),
             [this, e, asks] { asks ? ask(e) : apply(e); });
     }

@@ -14,6 +14,8 @@ const QColor kTraces[2] = {QColor(74, 243, 165), QColor(0, 255, 255)};
 const QColor kSelection(0, 0, 150);
 const QColor kGuide(90, 90, 90);
 const QColor kMarker(255, 0, 0);
+const QColor kCaption(255, 255, 0);
+constexpr int kLaneGap = 3;
 constexpr int kLabelPixels = 90;
 
 }  // namespace
@@ -138,10 +140,17 @@ void WaveView::paintEvent(QPaintEvent*) {
         p.fillRect(QRect(x0, all.top(), std::max(1, x1 - x0), all.height()), kSelection);
     }
     const int channels = sound_->Format().channels;
+    const int gap = channels > 1 ? kLaneGap : 0;
+    const int height = (all.height() - gap * (channels - 1)) / channels;
     for (int c = 0; c < channels; ++c) {
-        const QRect lane(all.left(), all.top() + all.height() * c / channels, all.width(),
-                         all.height() / channels);
+        const QRect lane(all.left(), all.top() + c * (height + gap), all.width(), height);
         paintLane(p, c, lane);
+        if (c > 0) p.fillRect(QRect(0, lane.top() - gap, width(), gap), palette().window());
+        p.setPen(kCaption);
+        p.drawText(lane.adjusted(4, 2, 0, 0), Qt::AlignLeft | Qt::AlignTop,
+                   channels == 1 ? QStringLiteral("Single Channel")
+                   : c == 0      ? QStringLiteral("Left")
+                                 : QStringLiteral("Right"));
     }
     paintRuler(p);
     if (marker_ >= 0) {

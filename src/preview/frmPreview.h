@@ -171,7 +171,13 @@ private:
     PreviewEditMenu* editMenu_ = nullptr;
     QLabel* lblEdit = nullptr;  // position readout and the last edit's result
     QSize baseSize_;
-    std::vector<std::pair<QWidget*, QRect>> lowerPanel_;  // moved down as the window grows
+    // Widgets that follow the window's bottom (down), right edge, or width (wide).
+    struct Anchored {
+        QWidget* widget;
+        QRect base;
+        bool down, right, wide;
+    };
+    std::vector<Anchored> anchored_;
     QRect baseDrawingArea_;
     bool discardEdits_ = false;
     bool editRefused_ = false;

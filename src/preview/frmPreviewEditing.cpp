@@ -27,15 +27,21 @@ void frmPreview::addMenuBar() {
     waveView_->hide();
     lblEdit = new QLabel(this);
     lblEdit->setObjectName(QStringLiteral("lblEdit"));
-    lblEdit->setGeometry(lblPreviewFilename->geometry().translated(lblPreviewFilename->width(), 0));
-    lblEdit->setFixedWidth(lblFilesize->x() - lblEdit->x());
+    const QRect name = lblPreviewFilename->geometry();
+    lblEdit->setGeometry(name.right() + 1, name.y(), lblFilesize->x() - name.right() - 1,
+                         name.height());
     editMenu_ = new PreviewEditMenu(this, editor_, waveView_, [this] { return enterEditing(); });
     const int bar = editMenu_->menuBar()->sizeHint().height();
     const int panelTop = picMain->geometry().bottom();
+    // The Selection figures, Save Selection and Exit keep to the right edge.
+    const int rightPart = width() * 6 / 10;
     for (QWidget* w : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
         if (w == editMenu_->menuBar() || w->isWindow()) continue;
         w->move(w->x(), w->y() + bar);
-        if (w->y() > panelTop + bar) lowerPanel_.push_back({w, w->geometry()});
+        const bool down = w->y() > panelTop + bar;
+        const bool wide = w == lblEdit || w->objectName() == QLatin1String("Shape1");
+        const bool right = !wide && w->x() > rightPart && (down || w == lblFilesize);
+        if (down || wide || right) anchored_.push_back({w, w->geometry(), down, right, wide});
     }
     baseDrawingArea_ = picMain->geometry();
     baseSize_ = QSize(width(), height() + bar);
@@ -57,7 +63,10 @@ void frmPreview::resizeEvent(QResizeEvent* e) {
     if (!editMenu_) return;
     editMenu_->menuBar()->setGeometry(0, 0, width(), editMenu_->menuBar()->sizeHint().height());
     const int dy = std::max(0, height() - baseSize_.height());
-    for (const auto& [w, base] : lowerPanel_) w->move(base.x(), base.y() + dy);
+    const int dx = std::max(0, width() - baseSize_.width());
+    for (const Anchored& a : anchored_)
+        a.widget->setGeometry(a.base.x() + (a.right ? dx : 0), a.base.y() + (a.down ? dy : 0),
+                              a.base.width() + (a.wide ? dx : 0), a.base.height());
     layOutEditing();
     // The fixed views cannot grow: a window made larger shows the zoomable one.
     if (size() != baseSize_ && !editor_.IsLoaded() && !editRefused_ && isVisible() && !unloaded_)
@@ -132,13 +141,15 @@ void frmPreview::showEditSelection() {
     const double rate = std::max(1, SoundInfo.SampleRate);
     sel_.lStartMs = qint32(first * 1000 / rate);
     sel_.lEndMs = qint32(std::ceil((last + 1) * 1000 / rate));
+    // Times in whole milliseconds, as the fixed view shows them.
+    const double begin = sel_.lStartMs / 1000.0, end = sel_.lEndMs / 1000.0;
     using PreviewMath::NumberText;
     const QString texts[] = {NumberText(double(first)),
                              NumberText(double(last)),
                              NumberText(double(last - first + 1)),
-                             NumberText(first / rate),
-                             NumberText((last + 1) / rate),
-                             NumberText((last + 1 - first) / rate)};
+                             NumberText(begin),
+                             NumberText(end),
+                             NumberText((sel_.lEndMs - sel_.lStartMs) / 1000.0)};
     QString* fields[] = {&sel_.lblSampBegin, &sel_.lblSampEnd, &sel_.lblSampTotal,
                          &sel_.lblTimeBegin, &sel_.lblTimeEnd, &sel_.lblTimeTotal};
     QLabel* labels[] = {lblSampBegin, lblSampEnd, lblSampTotal,
