@@ -191,27 +191,21 @@ bool PreviewEditMenu::setSelectionText(const QString& text) {
 }
 
 void PreviewEditMenu::save() {
+    if (!ensureEditing_()) return;
     editor_.Save(editor_.Path());
     emit message(QStringLiteral("Saved ") + editor_.Path());
 }
 
 void PreviewEditMenu::saveAs() {
+    if (!ensureEditing_()) return;
     const QString type = mUtility::SoundInfo.Extension;
-    cCommonDialog dialog;
-    dialog.setDialogTitle(QStringLiteral("Save As"));
-    dialog.setHwnd(window_);
-    dialog.setCancelError(false);
-    dialog.setFlags(cCommonDialog::OFN_OVERWRITEPROMPT);
     QStringList filters{QStringLiteral("%1 Files (*.%1)|*.%1").arg(type)};
     for (const char* other : {"SND", "WSD", "WAV"})
         if (type != QLatin1String(other))
-            filters << QStringLiteral("%1 Files (*.%1)|*.%1").arg(other);
-    dialog.setFilter(filters.join(QLatin1Char('|')));
-    dialog.setDefaultExt(type);
-    dialog.setInitDir(mUtility::SoundInfo.Folder);
-    dialog.setFilename(mUtility::SoundInfo.FileName);
-    dialog.ShowSave();
-    const QString dest = dialog.Filename();
+            filters << QStringLiteral("%1 Files (*.%1)|*.%1").arg(QLatin1String(other));
+    const QString dest = cCommonDialog::AskSavePath(
+        window_, {QStringLiteral("Save As"), filters.join(QLatin1Char('|')), type,
+                  mUtility::SoundInfo.Folder, mUtility::SoundInfo.FileName});
     if (dest.isEmpty()) return;
     editor_.Save(dest);
     emit message(QStringLiteral("Saved ") + dest);
