@@ -25,7 +25,6 @@ for run in 1 2 3 4 5; do
   listed+=("$(value listed_ms "$dir/run.txt")")
   stalls+=("$(value longest_stall_ms "$dir/run.txt")")
 done
-median() { printf '%s\n' "$@" | sort -g | awk '{ t[NR] = $1 } END { print t[int((NR + 1) / 2)] }'; }
 t_listed=$(median "${listed[@]}")
 t_stall=$(median "${stalls[@]}")
 report "details window 10,000 files: all listed" "$t_listed" "ms" "< 500" "$t_listed < 500"

@@ -18,9 +18,20 @@ len=$((1024 * 1024 * 1024 - 28))
 { printf "$(game_header $len)"; head -c $len /dev/urandom; } >"$dir/big.snd"
 bench_reset() { rm -f "$dir/copy.snd" "$TMPDIR"/*.wav; }
 
-t_open=$(bench_median 3 "$bin" open "$dir/big.snd")
-t_cp=$(bench_median 3 cp "$dir/big.snd" "$dir/copy.snd")
+# Five of each, in turn, so a busy machine weighs on both alike.
+opens=()
+cps=()
+for ((i = 0; i < 5; i++)); do
+  bench_reset
+  opens+=("$(bench_seconds "$bin" open "$dir/big.snd")")
+  bench_reset
+  cps+=("$(bench_seconds cp "$dir/big.snd" "$dir/copy.snd")")
+done
 bench_reset
+echo "preview 1 GiB: open, five runs (s): ${opens[*]}" >&2
+echo "preview 1 GiB: cp, five runs (s): ${cps[*]}" >&2
+t_open=$(median "${opens[@]}")
+t_cp=$(median "${cps[@]}")
 "$bin" draw "$dir/big.snd" >"$dir/draw.txt"
 /usr/bin/time -f %M -o "$dir/rss" "$bin" play "$dir/big.snd" 4 >"$dir/play.txt"
 rss_kib=$(cat "$dir/rss")
@@ -32,7 +43,7 @@ draw_ms=$(value draw_ms "$dir/draw.txt")
 cpu=$(value play_cpu_percent "$dir/play.txt")
 bench_row "preview 1 GiB: open (copy + window)" "$t_open" "s" "" 1
 bench_row "preview 1 GiB: cp" "$t_cp" "s" "" 1
-report "preview 1 GiB: open / cp" "$(ratio "$t_open" "$t_cp")" "x" "<= 1.3" "$t_open <= 1.3 * $t_cp"
+report "preview 1 GiB: open / cp" "$(ratio "$t_open" "$t_cp")" "x" "<= 1.1" "$t_open <= 1.1 * $t_cp"
 report "preview 1 GiB: waveform drawing" "$draw_ms" "ms" "< 100" "$draw_ms < 100"
 report "preview 1 GiB: peak RSS preview + play" "$((rss_kib / 1024))" "MiB" "<= 64" "$rss_kib <= 65536"
 report "preview: CPU while playing" "$cpu" "% core" "<= 10" "$cpu <= 10"

@@ -77,7 +77,6 @@ for ((i = 0; i < 9; i++)); do
   t_base+=("$(bench_seconds "$dir/info_baseline" ./*.snd)")
   t_zsnd+=("$(bench_seconds "$ZSND" info ./*.snd)")
 done
-median() { printf '%s\n' "$@" | sort -g | awk '{ t[NR] = $1 } END { print t[int((NR + 1) / 2)] }'; }
 t_info=$(median "${t_zsnd[@]}")
 per_file=$(awk -v t="$t_info" 'BEGIN { printf "%.2f", t * 1e6 / 10000 }')
 per_base=$(awk -v t="$(median "${t_base[@]}")" 'BEGIN { printf "%.2f", t * 1e6 / 10000 }')

@@ -12,6 +12,9 @@ game_header() {
   printf '%s' "$out"
 }
 
+# median TIME...: the median of the times given.
+median() { printf '%s\n' "$@" | sort -g | awk '{ t[NR] = $1 } END { print t[int((NR + 1) / 2)] }'; }
+
 # ratio A B: A / B with two decimals.
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 

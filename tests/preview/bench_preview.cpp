@@ -1,6 +1,6 @@
 // Measures the preview of one game sound file for bench/preview.sh:
 //   bench_preview copy SOURCE      time of the temporary copy alone
-//   bench_preview open SOURCE      copy + window load (waveform drawn); the copy stays
+//   bench_preview open SOURCE      copy + window load (waveform drawn once); the copy stays
 //   bench_preview draw SOURCE      waveform drawing alone (copy made first)
 //   bench_preview play SOURCE SEC  open, then play for SEC seconds; CPU share
 // The sound's shape is read from the file's 28-byte header. Prints key=value
@@ -62,9 +62,12 @@ int main(int argc, char** argv) {
         t.restart();
         form.Form_Load();
         std::printf("load_ms=%lld\n", t.elapsed());
-        t.restart();
-        form.WaveGrapher(45, form.lNumSamples());
-        std::printf("draw_ms=%lld\n", t.elapsed());
+        // Form_Load drew the waveform once; opening does not draw it again.
+        if (mode != "open") {
+            t.restart();
+            form.WaveGrapher(45, form.lNumSamples());
+            std::printf("draw_ms=%lld\n", t.elapsed());
+        }
         if (mode == "play") {
             const double seconds = argc > 3 ? atof(argv[3]) : 3.0;
             form.btnPlay_Click();
