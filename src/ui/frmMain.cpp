@@ -553,11 +553,19 @@ void frmMain::DirectoryList_Change(const QString& folder) {
     // The current folder is unfolded, so its sub-folders are one click away.
     const QModelIndex index = folderModel_->index(folder);
     DirectoryList->setCurrentIndex(index);
-    DirectoryList->expand(index);
+    ExpandCurrentFolder();
     DirectoryList->scrollTo(index, followFolder_ ? QAbstractItemView::PositionAtCenter
                                                  : QAbstractItemView::EnsureVisible);
     updatingLists_ = false;
     FillFileList();
+}
+
+// Unfolding a folder lists all its entries, files too, and a start folder of
+// thousands of sounds would hold up the window's first paint: until then the
+// folder waits, and is unfolded once the list has been painted.
+void frmMain::ExpandCurrentFolder() {
+    if (isVisible() && !listPainted_) return;
+    DirectoryList->expand(DirectoryList->currentIndex());
 }
 
 void frmMain::FillFileList() {
@@ -819,6 +827,10 @@ void frmMain::ShowAbout() {
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
     if (watched == DirectoryList || watched == DirectoryList->viewport()) {
         switch (event->type()) {
+            case QEvent::Paint:
+                if (!std::exchange(listPainted_, true))
+                    QTimer::singleShot(0, this, [this] { ExpandCurrentFolder(); });
+                break;
             case QEvent::MouseButtonPress:
             case QEvent::Wheel:
             case QEvent::KeyPress:

@@ -100,6 +100,7 @@ private:
     void DriveList_Change();
     void DirectoryList_Change(const QString& folder);
     void FillFileList();
+    void ExpandCurrentFolder();
     void FillDriveList();
     void SelectDriveOf(const QString& folder);
 
@@ -141,6 +142,7 @@ private:
     QStringList volumes_;  // the drive list's roots, read once per fill
     bool updatingLists_ = false;
     bool unreadable_ = false;    // the selected file's header could not be read
+    bool listPainted_ = false;   // the folder list has been painted once
     bool followFolder_ = false;  // keep the folder the program chose in view as rows arrive
     bool askOnClose_ = true;
     QListWidgetItem* pressedSelected_ = nullptr;  // a press on the row already selected

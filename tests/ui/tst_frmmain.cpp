@@ -191,6 +191,10 @@ private slots:
                 watch.misses.isEmpty(),
                 qPrintable(QStringLiteral("run %1: %2").arg(run).arg(watch.misses.join("; "))));
             QCOMPARE(window.DirectoryPath(), saved);
+            // Unfolded once the list is painted, its sub-folder one click away.
+            const QModelIndex current = tree->currentIndex();
+            QTRY_VERIFY(tree->isExpanded(current));
+            QTRY_COMPARE(tree->model()->rowCount(current), 1);
             answer_ = QMessageBox::Yes;
             window.close();
         }
