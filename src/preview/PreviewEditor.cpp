@@ -17,8 +17,16 @@ void PreviewEditor::Load(const QString& path) {
 }
 
 const WaveSummary& PreviewEditor::Summary() {
-    auto& summary = summaries_[size_t(history_->Index())];
-    if (!summary) summary = std::make_shared<const WaveSummary>(Sound());
+    const int index = history_->Index();
+    auto& summary = summaries_[size_t(index)];
+    if (summary) return *summary;
+    // Made from the version before when that one's is known, an edit costs only
+    // the frames it changed.
+    const auto& earlier = index > 0 ? summaries_[size_t(index - 1)] : nullptr;
+    if (earlier)
+        summary = std::make_shared<const WaveSummary>(Sound(), *earlier, history_->At(index - 1));
+    else
+        summary = std::make_shared<const WaveSummary>(Sound());
     return *summary;
 }
 

@@ -13,6 +13,8 @@ public:
     explicit EditHistory(EditedSound original);
 
     const EditedSound& Current() const { return versions_[size_t(index_)].sound; }
+    // Version `index` (0 the original, up to the last one kept).
+    const EditedSound& At(int index) const { return versions_[size_t(index)].sound; }
     // Which version is current: 0 for the original, one more per edit since.
     int Index() const { return index_; }
 

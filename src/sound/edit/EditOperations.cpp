@@ -57,20 +57,37 @@ Result Gain(const EditedSound& s, qint64 first, qint64 count, double dB) {
     return Apply(s, first, count, op);
 }
 
-double PeakDBFS(const EditedSound& s, qint64 first, qint64 count) {
+namespace {
+
+int PeakOf(const EditedSound& s, qint64 first, qint64 count) {
     int peak = 0;
     ForEachChunk(s, first, count, nullptr, [&](const qint16* v, qint64 n) {
         for (qint64 i = 0; i < n * s.Format().channels; ++i)
             peak = std::max(peak, std::abs(int(v[i])));
     });
+    return peak;
+}
+
+double DBFS(int peak, const SampleFormat& format) {
     if (peak == 0) return -std::numeric_limits<double>::infinity();
-    return 20 * std::log10(peak / s.Format().FullScale());
+    return 20 * std::log10(peak / format.FullScale());
+}
+
+}  // namespace
+
+double PeakDBFS(const EditedSound& s, qint64 first, qint64 count) {
+    return DBFS(PeakOf(s, first, count), s.Format());
 }
 
 Result Normalize(const EditedSound& s, qint64 first, qint64 count, double dBFS) {
-    const double peak = PeakDBFS(s, first, count);
-    if (std::isinf(peak)) return {s, 0};
-    return Gain(s, first, count, dBFS - peak);
+    const int peak = PeakOf(s, first, count);
+    if (peak == 0) return {s, 0};
+    PointOp op;
+    op.gain = std::pow(10.0, (dBFS - DBFS(peak, s.Format())) / 20);
+    // When the peak stays within range, so does every value: no need to count.
+    if (RoundToEven(peak * op.gain) <= s.Format().MaxValue())
+        return {s.WithOp(first, count, op), 0};
+    return Apply(s, first, count, op);
 }
 
 Result FadeIn(const EditedSound& s, qint64 first, qint64 count) {

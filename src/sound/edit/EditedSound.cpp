@@ -20,31 +20,44 @@ bool SameOps(const std::vector<PointOp>& a, const std::vector<PointOp>& b) {
 
 // Applies `op` to `frames` frames of `channels` values whose first frame is
 // block frame `index`, rounding to the nearest whole value and clipping.
+// Clips x to [lo, hi]; counts it when it had to.
+inline void Clip(double& x, double lo, double hi, qint64& clipped) {
+    clipped += (x < lo) | (x > hi);
+    x = std::clamp(x, lo, hi);
+}
+
 void ApplyOp(const PointOp& op, double* v, qint64 frames, int channels, qint64 index,
              const SampleFormat& format, qint64& clipped) {
     const double lo = format.MinValue(), hi = format.MaxValue();
+    switch (op.kind) {
+        case PointOp::Kind::Gain:
+            // The most common step, over whole sounds: one tight loop.
+            for (qint64 i = 0; i < frames * channels; ++i) {
+                v[i] = RoundToEven(v[i] * op.gain);
+                Clip(v[i], lo, hi, clipped);
+            }
+            return;
+        case PointOp::Kind::Offset:
+            for (qint64 f = 0; f < frames; ++f)
+                for (int c = 0; c < channels; ++c) {
+                    double& x = v[f * channels + c];
+                    x = RoundToEven(x + op.offset[c]);
+                    Clip(x, lo, hi, clipped);
+                }
+            return;
+        case PointOp::Kind::FadeIn:
+        case PointOp::Kind::FadeOut:
+            break;
+    }
     for (qint64 f = 0; f < frames; ++f) {
-        double factor = 1;
-        switch (op.kind) {
-            case PointOp::Kind::Gain:
-                factor = op.gain;
-                break;
-            case PointOp::Kind::FadeIn:
-                factor = double(index + f - op.origin) / double(op.length);
-                break;
-            case PointOp::Kind::FadeOut:
-                factor = double(op.length - 1 - (index + f - op.origin)) / double(op.length);
-                break;
-            case PointOp::Kind::Offset:
-                break;
-        }
+        const qint64 at = index + f - op.origin;
+        const double factor = op.kind == PointOp::Kind::FadeIn
+                                  ? double(at) / double(op.length)
+                                  : double(op.length - 1 - at) / double(op.length);
         for (int c = 0; c < channels; ++c) {
             double& x = v[f * channels + c];
-            x = std::nearbyint(op.kind == PointOp::Kind::Offset ? x + op.offset[c] : x * factor);
-            if (x < lo || x > hi) {
-                x = x < lo ? lo : hi;
-                ++clipped;
-            }
+            x = RoundToEven(x * factor);
+            Clip(x, lo, hi, clipped);
         }
     }
 }

@@ -18,6 +18,15 @@ struct SampleFormat {
     int FrameBytes() const { return bits / 8 * channels; }
 };
 
+// Rounds to nearest, ties to even, as nearbyint does in the default rounding
+// mode, without a library call: adding and taking away 1.5 x 2^52 leaves no
+// bits below the unit. Exact for |x| < 2^51; larger values stay larger than
+// any sample and are clipped.
+inline double RoundToEven(double x) {
+    constexpr double kShift = 6755399441055744.0;
+    return (x + kShift) - kShift;
+}
+
 // One step applied to the samples of a segment as they are read. Fades are
 // placed by `origin`, the block frame where the fade's first frame lies, so a
 // segment keeps its fade when it is split or moved.

@@ -21,6 +21,11 @@ public:
     WaveSummary() = default;
     // Reads the whole sound once.
     explicit WaveSummary(const EditedSound& sound);
+    // The summary of `sound`, made from `before`, the summary of `earlier`.
+    // Buckets whose frames `sound` takes from the same samples with the same
+    // steps are copied; those it takes through one more gain are mapped by it
+    // (rounding and clipping keep the order of values); only the rest are read.
+    WaveSummary(const EditedSound& sound, const WaveSummary& before, const EditedSound& earlier);
 
     // The extremes of `channel` over frames [first, end) of `sound`, the sound
     // this summary was made of (whole buckets from the summary, the edges from
@@ -28,6 +33,12 @@ public:
     Range Span(const EditedSound& sound, int channel, qint64 first, qint64 end) const;
 
 private:
+    // Sizes the buckets for `frames` frames of `channels` channels.
+    void Size(qint64 frames, int channels);
+    // Fills fine buckets [first, end) from the samples.
+    void ReadFine(const EditedSound& sound, qint64 first, qint64 end);
+    // Every coarse bucket from the fine ones.
+    void MakeCoarse();
     Range Samples(const EditedSound& sound, int channel, qint64 first, qint64 end) const;
 
     std::vector<Range> fine_[2];

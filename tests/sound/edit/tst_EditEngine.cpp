@@ -115,8 +115,21 @@ void tst_EditEngine::undoRedoFollowsTheModel_data() {
     QTest::newRow("8-bit stereo") << 8 << 2 << 4u;
 }
 
+// Every fine bucket of `got` as in a summary read from the samples.
+static bool SameBuckets(const WaveSummary& got, const EditedSound& s) {
+    const WaveSummary want(s);
+    for (int c = 0; c < s.Format().channels; ++c)
+        for (qint64 f = 0; f < s.Frames(); f += WaveSummary::kFine) {
+            const auto a = got.Span(s, c, f, f + WaveSummary::kFine);
+            const auto b = want.Span(s, c, f, f + WaveSummary::kFine);
+            if (a.min != b.min || a.max != b.max) return false;
+        }
+    return true;
+}
+
 // A random walk of edits, undos and redos: the history's current version is
 // always, sample for sample, the model's, and names the edit it would undo.
+// The summary made from the one before each edit is the summary of the samples.
 void tst_EditEngine::undoRedoFollowsTheModel() {
     QFETCH(int, bits);
     QFETCH(int, channels);
@@ -141,7 +154,10 @@ void tst_EditEngine::undoRedoFollowsTheModel() {
             if (at + 1 < models.size()) ++at;
         } else {
             Model m = models[at];
-            Edit e = RandomEdit(rng, history.Current(), m);
+            const EditedSound before = history.Current();
+            Edit e = RandomEdit(rng, before, m);
+            const WaveSummary derived(e.result.sound, WaveSummary(before), before);
+            QVERIFY2(SameBuckets(derived, e.result.sound), qPrintable(e.name));
             history.Push(e.name, std::move(e.result.sound));
             models.resize(++at);
             names.resize(at);
@@ -188,6 +204,13 @@ void tst_EditEngine::summaryKeepsEveryPeak() {
         if (end <= first) continue;
         QVERIFY2(r.min == lo && r.max == hi, qPrintable(QString("%1..%2").arg(first).arg(end)));
     }
+    // Made from this summary: louder (clipping the peaks), on a stretch, and
+    // after a fade, each as read from the samples.
+    using namespace EditOperations;
+    for (const EditedSound& after :
+         {Gain(s, 0, s.Frames(), 6).sound, Gain(s, 777, 150000, 20).sound,
+          Gain(s, 1000, 5000, -3).sound, FadeIn(s, 70000, 9000).sound, Silence(s, 5, 3).sound})
+        QVERIFY(SameBuckets(WaveSummary(after, summary, s), after));
 }
 
 // Fifty edits of the whole sound keep one copy of its samples.
