@@ -22,7 +22,7 @@ struct EditInfo {
 const EditInfo kEdits[] = {
     {"Delete", "&Delete"},
     {"Crop", "C&rop"},
-    {"Silence", "&Silence"},
+    {"Silence", "Sil&ence"},
     {"Gain", "&Gain\u2026"},
     {"Normalize", "&Normalize\u2026"},
     {"Fade In", "Fade &In"},

@@ -11,6 +11,7 @@ import csv
 import json
 import math
 import os
+import struct
 import subprocess
 import sys
 import time
@@ -18,8 +19,8 @@ import traceback
 from pathlib import Path
 
 import sounds
-from desktop import (Atspi, Desktop, StepFailed, checked, children, description, enabled, extents,
-                     has_state, name, role, showing, walk)
+from desktop import (Atspi, Desktop, StepFailed, _move, _xdotool, checked, children, description,
+                     enabled, extents, has_state, name, role, showing, walk)
 
 MAIN = "Zephyrion Sound Utility (XP Edition)"
 APP_ID = "io.github.brellin.ZephyraSoundUtility"
@@ -372,6 +373,54 @@ class Road:
                ("wav", 22050, 16, 2))
         if part.data != self.tone[first * 4:(last + 1) * 4]:
             raise StepFailed(f"the saved selection is not samples {first} to {last} of TONE.WAV")
+
+    def edit(self):
+        """Ctrl + wheel zooms a game sound's preview, a drag selects, Fade Out,
+        Ctrl+Z and Ctrl+Y change it and take it back, and Ctrl+S writes the file:
+        its header as it was, its samples faded exactly as the edit engine does."""
+        source = self.folder / "EDIT.SND"
+        data = sounds.write_game(source, 22050, 16, 1, 1.0, 0, 42, 4)
+        header = source.read_bytes()[:28]
+        self.d.click(self.button(self.main(), "Refresh"))
+        self.d.wait("EDIT.SND listed", lambda: "EDIT.SND" in self.d.items(self.files()))
+        self.inspect("EDIT.SND", {"Internal ID #": "42", "Bit depth": "16-bit"})
+        self.d.click(self.button(self.main(), "Preview"))
+        window = self.d.window("Sound Preview")
+        mono = self.d.get(window, "filler", "Single channel")
+        _move(*self.d.point(mono))
+        _xdotool("keydown", "ctrl")
+        for _ in range(3):
+            _xdotool("click", 4)
+        _xdotool("keyup", "ctrl")
+        view = self.d.wait("the zoomable view", lambda: next(
+            (a for a in walk(window) if name(a) == "Waveform" and showing(a)), None))
+        x, y, w, h = extents(view)
+        self.d.drag(x + w * 3 // 10, y + h // 2, x + w * 6 // 10)
+        self.d.wait("the selection labels", lambda: all(self.selection_values(window)[0]))
+        (s_begin, s_end, _), _ = self.selection_values(window)
+        first, last = int(s_begin), int(s_end)
+        if not 0 < first < last < 22050:
+            raise StepFailed(f"the selection after zooming: {first}..{last}")
+        self.d.key("alt+e")
+        self.d.key("o")  # Fade Out
+        self.d.wait("the unsaved mark", lambda: name(window).endswith("(edited)"))
+        self.d.screenshot("preview-editing", extents(window))
+        self.d.key("ctrl+z")
+        self.d.wait("no unsaved mark after Undo", lambda: name(window) == "Sound Preview")
+        self.d.key("ctrl+y")
+        self.d.wait("the unsaved mark after Redo", lambda: name(window).endswith("(edited)"))
+        self.d.key("ctrl+s")
+        self.d.wait("no unsaved mark after Save", lambda: name(window) == "Sound Preview")
+        saved = source.read_bytes()
+        expect("the saved header", saved[:28], header)
+        values = list(struct.unpack(f"<{len(data) // 2}h", data))
+        count = last - first + 1
+        for k in range(count):
+            values[first + k] = round(values[first + k] * ((count - 1 - k) / count))
+        if saved[28:] != struct.pack(f"<{len(values)}h", *values):
+            raise StepFailed(f"the saved samples are not the sound faded out over {first}..{last}")
+        self.d.click(self.button(window, "Exit"))
+        self.d.gone("Sound Preview")
 
     def moving(self, xs):
         seen = [x for x in xs if x is not None]
@@ -814,6 +863,7 @@ class Road:
                  ("Details: the folder's table sorted by duration, exported as CSV", self.details),
                  ("replace a sound, restore it, export a pack, apply it to a fresh copy",
                   self.replace_restore_pack),
+                 ("edit in the preview: zoom, select, fade out, undo, redo, save", self.edit),
                  ("About box in the program's look", self.about),
                  ("Exit: No keeps the window, Yes ends the program", self.exit),
                  ("second start restores the folder and Auto Play", self.second_start),
