@@ -3,7 +3,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QAbstractFileIconProvider>
 #include <QAccessibleWidget>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -28,6 +30,7 @@
 #include <QScrollBar>
 #include <QShortcut>
 #include <QStandardPaths>
+#include <QStyle>
 #include <QTimer>
 #include <QTreeView>
 #include <QUrl>
@@ -100,6 +103,29 @@ QStringList SoundFilesIn(const QString& folder) {
     });
     return names;
 }
+
+// The folder list's icons from the style alone. Qt's own provider looks up
+// every entry's MIME type and the desktop's icon theme, which at start cost
+// more than listing the folders themselves; the list shows folders and drives.
+class FolderIcons : public QAbstractFileIconProvider {
+public:
+    FolderIcons()
+        : folder_(QApplication::style()->standardIcon(QStyle::SP_DirIcon)),
+          drive_(QApplication::style()->standardIcon(QStyle::SP_DriveHDIcon)) {}
+    QIcon icon(IconType type) const override {
+        return type == Drive || type == Computer ? drive_ : folder_;
+    }
+    QIcon icon(const QFileInfo& info) const override { return info.isRoot() ? drive_ : folder_; }
+    QString type(const QFileInfo& info) const override {
+        return info.isRoot()  ? QStringLiteral("Drive")
+               : info.isDir() ? QStringLiteral("Folder")
+                              : QStringLiteral("File");
+    }
+
+private:
+    QIcon folder_;
+    QIcon drive_;
+};
 
 QMessageBox::Icon BoxIcon(mUtility::MessageIcon icon) {
     switch (icon) {
@@ -185,7 +211,10 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent) {
     QTimer::singleShot(0, this, [this] { zs::RunTopLevel(this, [this] { Form_Load(); }); });
 }
 
-frmMain::~frmMain() = default;
+frmMain::~frmMain() {
+    // The folder model's listing thread asks folderIcons_: it ends first.
+    delete folderModel_;
+}
 
 cFileSystem& frmMain::FileSystem() {
     if (!fileSystem_) fileSystem_ = std::make_unique<cFileSystem>();
@@ -200,6 +229,8 @@ void frmMain::BuildWidgets() {
     folderModel_ = new QFileSystemModel(this);
     folderModel_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
     folderModel_->setReadOnly(true);
+    folderIcons_ = std::make_unique<FolderIcons>();
+    folderModel_->setIconProvider(folderIcons_.get());
     DirectoryList = new QTreeView(this);
     DirectoryList->setObjectName("DirectoryList");
     DirectoryList->setAccessibleName(tr("Folders"));

@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <memory>
 
+class QAbstractFileIconProvider;
 class QCheckBox;
 class QComboBox;
 class QFileSystemModel;
@@ -156,6 +157,7 @@ private:
 
     QComboBox* DriveList = nullptr;
     QTreeView* DirectoryList = nullptr;
+    std::unique_ptr<QAbstractFileIconProvider> folderIcons_;
     QFileSystemModel* folderModel_ = nullptr;
     QListWidget* FileList = nullptr;
     QLabel* Label1 = nullptr;
