@@ -1,5 +1,8 @@
 #include "SelectionLoudness.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "AppError.h"
 #include "LoudnessColumns.h"
 #include "SoundLoudness.h"
@@ -18,13 +21,56 @@ SelectionLoudness::~SelectionLoudness() {
     worker_.join();
 }
 
+namespace {
+
+// Frames `first` to `first + frames - 1` of `sound` as they would be saved;
+// nothing once `cancel` turns true.
+std::optional<Loudness::Figures> MeasureEdited(const EditedSound& sound, int rate, qint64 first,
+                                               qint64 frames, const std::atomic<bool>& cancel) {
+    constexpr qint64 kBlockFrames = 65536;
+    const int channels = sound.Format().channels;
+    const float scale = float(1.0 / sound.Format().FullScale());
+    Loudness::Meter meter(rate, channels);
+    std::vector<qint16> samples;
+    std::vector<float> levels;
+    for (qint64 at = first; at < first + frames; at += kBlockFrames) {
+        if (cancel) return std::nullopt;
+        const qint64 n = std::min(kBlockFrames, first + frames - at);
+        samples.resize(size_t(n * channels));
+        levels.resize(samples.size());
+        sound.Read(at, n, samples.data());
+        for (size_t i = 0; i < samples.size(); ++i) levels[i] = samples[i] * scale;
+        meter.AddFloat(levels.data(), n);
+    }
+    return meter.Result();
+}
+
+}  // namespace
+
 void SelectionLoudness::Measure(const QString& path, qint64 first, qint64 last) {
+    Ask(Request{path, std::nullopt, 0, first, last, 0});
+}
+
+void SelectionLoudness::Measure(const EditedSound& sound, int rate, qint64 first, qint64 last) {
+    Ask(Request{QString(), sound, rate, first, last, 0});
+}
+
+void SelectionLoudness::Ask(Request request) {
     {
         const std::lock_guard<std::mutex> lock(mutex_);
-        pending_ = Request{path, first, last, ++generation_};
+        request.generation = ++generation_;
+        pending_ = std::move(request);
         cancel_ = true;
     }
     wake_.notify_one();
+}
+
+std::optional<Loudness::Figures> SelectionLoudness::MeasureRequest(const Request& r) {
+    if (!r.sound)
+        return Loudness::MeasureFile(r.path, &cancel_, r.first,
+                                     r.last < 0 ? -1 : r.last - r.first + 1);
+    const qint64 last = r.last < 0 ? r.sound->Frames() - 1 : r.last;
+    return MeasureEdited(*r.sound, r.rate, r.first, last - r.first + 1, cancel_);
 }
 
 void SelectionLoudness::Work() {
@@ -40,8 +86,7 @@ void SelectionLoudness::Work() {
         }
         std::optional<Loudness::Figures> figures;
         try {
-            figures = Loudness::MeasureFile(r.path, &cancel_, r.first,
-                                            r.last < 0 ? -1 : r.last - r.first + 1);
+            figures = MeasureRequest(r);
             if (!figures) continue;  // a newer request is waiting
         } catch (const AppError&) {
             // No figures: the panel says so.

@@ -8,6 +8,7 @@
 #include <optional>
 #include <thread>
 
+#include "EditedSound.h"
 #include "LoudnessMeter.h"
 
 // Measures a stretch of a sound file on a thread of its own, so the window
@@ -22,6 +23,8 @@ public:
     // Frames `first` to `last` (both included) of the game file or WAV at
     // `path`; `last` -1 for the rest of the sound.
     void Measure(const QString& path, qint64 first, qint64 last);
+    // The same for frames of an edited sound at `rate` Hz, as it would be saved.
+    void Measure(const EditedSound& sound, int rate, qint64 first, qint64 last);
 
     // "-23.0 LUFS" and "-20.1 dBTP", or why there is no figure.
     static QString LoudnessText(const std::optional<Loudness::Figures>& figures);
@@ -34,10 +37,14 @@ signals:
 private:
     struct Request {
         QString path;
+        std::optional<EditedSound> sound;  // measured instead of `path` when set
+        int rate = 0;
         qint64 first = 0, last = -1;
         quint64 generation = 0;
     };
+    void Ask(Request request);
     void Work();
+    std::optional<Loudness::Figures> MeasureRequest(const Request& r);
 
     std::mutex mutex_;
     std::condition_variable wake_;

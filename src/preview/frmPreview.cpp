@@ -570,17 +570,20 @@ void frmPreview::applySelection() {
     requestLoudness();
 }
 
-// Measures the frames Save Selection would write, or the whole sound; the
-// figure arrives later through showLoudness.
+// Measures the frames Save Selection would write, or the whole sound, as
+// edited; the figure arrives later through showLoudness.
 void frmPreview::requestLoudness() {
-    const bool selected = sel_.left().visible;
+    const bool selected = editor_.IsLoaded() ? waveView_->hasSelection() : sel_.left().visible;
     const qint64 first = selected ? static_cast<qint64>(TextNumber(sel_.lblSampBegin)) : 0;
     const qint64 last = selected ? static_cast<qint64>(TextNumber(sel_.lblSampEnd)) : -1;
     const QString asked = QStringLiteral("%1-%2").arg(first).arg(last);
     if (asked == loudnessAsked_) return;
     loudnessAsked_ = asked;
     lblLoudness->setText(QStringLiteral("\u2026"));
-    loudness_->Measure(SoundInfo.SourcePath(), first, last);
+    if (editor_.IsLoaded())
+        loudness_->Measure(editor_.Sound(), SoundInfo.SampleRate, first, last);
+    else
+        loudness_->Measure(SoundInfo.SourcePath(), first, last);
 }
 
 void frmPreview::showLoudness(const std::optional<Loudness::Figures>& figures) {

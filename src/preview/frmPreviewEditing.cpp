@@ -119,6 +119,7 @@ void frmPreview::showEdited() {
         editor_.IsClean()
             ? QStringLiteral("Sound Preview")
             : QStringLiteral("Sound Preview \u2014 %1 (edited)").arg(SoundInfo.FileName));
+    loudnessAsked_.clear();  // the same frames may now sound otherwise
     showEditSelection();
 }
 
@@ -159,6 +160,7 @@ void frmPreview::showEditSelection() {
         labels[i]->setText(*fields[i]);
     }
     btnSaveSelection->setEnabled(selected);
+    requestLoudness();
 }
 
 void frmPreview::showPosition(qint64 frame, const QString& message) {

@@ -13,6 +13,7 @@
 #include "PreviewEditMenu.h"
 #include "PreviewFile.h"
 #include "PreviewFixture.h"
+#include "SoundLoudness.h"
 #include "WaveView.h"
 #include "ZoomMath.h"
 #include "cCommonDialog.h"
@@ -198,6 +199,15 @@ private slots:
         QVERIFY(form->editor().Sound().ReadAll() == faded);
         QVERIFY(unsavedMark(*form));
         QCOMPARE(action(*form, "Undo")->text(), QString("&Undo Fade Out"));
+        // The loudness figure is the edited sound's, as it would be saved.
+        const QString copy = tmp_.filePath("FADED.SND");
+        form->editor().SaveRange(0, 22049, copy);
+        const auto figure = [](const QString& path) {
+            const auto f = Loudness::MeasureFile(path);
+            return SelectionLoudness::LoudnessText(f) + ", " + SelectionLoudness::TruePeakText(f);
+        };
+        QVERIFY(figure(copy) != figure(source_));
+        QTRY_COMPARE(form->findChild<QLabel*>("lblLoudness")->text(), figure(copy));
 
         drag(view, 10, view->width() / 2);
         const qint64 first = view->selectionFirst(), last = view->selectionLast();
