@@ -458,12 +458,8 @@ void frmMain::ConnectHandlers() {
     auto* importKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_I), this);
     connect(importKey, &QShortcut::activated, this, askImport);
     connect(btnImport, &QuillonButton::Click, this, askImport);
-    connect(btnPreview, &QuillonButton::Click, this, [this] {
-        zs::RunTopLevel(this, [this] {
-            mUtility::AutoPlaying = false;
-            mUtility::Preview(SoundInfo.SourcePath());
-        });
-    });
+    connect(btnPreview, &QuillonButton::Click, this,
+            [this] { zs::RunTopLevel(this, [this] { OpenPreview(SoundInfo.SourcePath()); }); });
     connect(chkAutoPlay, &QCheckBox::toggled, this, [this](bool on) {
         if (!on) StopSound();
     });
@@ -973,10 +969,22 @@ void frmMain::FileList_MouseDown(int button, int shift, int x, int y) {
     ZS_TRAP("frmMain.FileList_MouseDown(Button,Shift,x,y)", button, shift, x, y)
 }
 
+void frmMain::OpenPreview(const QString& path) {
+    mUtility::AutoPlaying = false;
+    mUtility::Preview(path);
+    const QString name = SelectedFileName();
+    if (name.isEmpty()) return;
+    try {
+        ApplyInspection(mUtility::InspectFile(dirPath_, name, SoundInfo));
+    } catch (...) {
+        ForgetHeader();
+        throw;
+    }
+}
+
 void frmMain::RunMenuCommand(const QString& key) {
     if (key == "Preview") {
-        mUtility::AutoPlaying = false;
-        mUtility::Preview(mUtility::JoinPath(SoundInfo.Folder, SelectedFileName()));
+        OpenPreview(mUtility::JoinPath(SoundInfo.Folder, SelectedFileName()));
     } else if (key == "ConvertSingle") {
         ShowConvert();
     } else if (key == "ConvertBatch") {

@@ -106,6 +106,9 @@ private:
     void SelectDriveOf(const QString& folder);
 
     void ApplyInspection(const mUtility::InspectionResult& result);
+    // Opens the preview of `path`; edits saved there change the file, so the
+    // selected file is inspected again once it closes.
+    void OpenPreview(const QString& path);
     // After an inspection that could not read the file: empties the panel, disables
     // the commands and keeps no header of an earlier file in SoundInfo.
     void ForgetHeader();
