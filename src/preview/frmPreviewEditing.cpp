@@ -17,6 +17,7 @@
 #include "SoundInfo.h"
 #include "WaveSurface.h"
 #include "WaveView.h"
+#include "cFileSystem.h"
 #include "cMMedia.h"
 #include "frmPreview.h"
 
@@ -115,6 +116,10 @@ void frmPreview::showEdited() {
     dDuration_ = SoundInfo.SampleRate ? double(lNumSamples_) / SoundInfo.SampleRate : 0;
     lblNumSamples->setText(QString::number(lNumSamples_));
     lblLength->setText(QString::number(dDuration_, 'f', 2) + QStringLiteral(" sec"));
+    // The size of the copy that plays, as for the sound when it opened.
+    lblFilesize->setText(
+        QStringLiteral("Size: ") +
+        cFileSystem().FormatSize(WavHeaderSize + sound.Frames() * sound.Format().FrameBytes()));
     setWindowTitle(
         editor_.IsClean()
             ? QStringLiteral("Sound Preview")

@@ -17,6 +17,7 @@
 #include "WaveView.h"
 #include "ZoomMath.h"
 #include "cCommonDialog.h"
+#include "cFileSystem.h"
 #include "frmPreview.h"
 
 // Editing in the preview window, driven by key, mouse and wheel events on
@@ -219,6 +220,8 @@ private slots:
         QVERIFY(form->editor().Sound().ReadAll() == deleted);
         QCOMPARE(form->findChild<QLabel*>("lblNumSamples")->text(),
                  QString::number(22050 - (last - first + 1)));
+        QCOMPARE(form->findChild<QLabel*>("lblFilesize")->text(),
+                 "Size: " + cFileSystem().FormatSize(44 + 2 * (22050 - (last - first + 1))));
 
         QTest::keyClick(view, Qt::Key_Z, Qt::ControlModifier);
         QVERIFY(form->editor().Sound().ReadAll() == faded);
