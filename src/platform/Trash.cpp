@@ -37,11 +37,13 @@ bool MakeFolders(const QByteArray& path) {
 }
 
 // A trash folder usable for files of device `dev`: it exists or could be
-// made, with files/ and info/ inside, on that device.
+// made, with files/ and info/ inside, on that device, and is a folder of this
+// user's own rather than a link someone else placed there.
 bool Usable(const QByteArray& trash, dev_t dev) {
     struct stat st {};
     return MakeFolders(trash + "/files") && MakeFolders(trash + "/info") &&
-           ::stat(trash.constData(), &st) == 0 && st.st_dev == dev;
+           ::lstat(trash.constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid() &&
+           st.st_dev == dev;
 }
 
 QByteArray HomeTrash() {
