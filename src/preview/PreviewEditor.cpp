@@ -1,8 +1,18 @@
 #include "PreviewEditor.h"
 
 #include <QFileInfo>
+#include <cstdlib>
 
 #include "AppError.h"
+
+namespace {
+
+// Versions either side of the current one whose waveform summary stays in
+// memory (about 0.8 MB each for ten minutes of stereo): undo and redo nearby
+// cost nothing, and a long history does not hold a summary per edit.
+constexpr int kSummariesKept = 32;
+
+}  // namespace
 
 void PreviewEditor::Load(const QString& path) {
     auto file = std::make_unique<EditFile>(path);
@@ -36,20 +46,29 @@ qint64 PreviewEditor::Apply(const QString& name, const Operation& op) {
     summaries_.resize(size_t(history_->Index()));
     summaries_.push_back(nullptr);
     if (playedIndex_ >= history_->Index()) playedIndex_ = -1;
+    ForgetDistantSummaries();
     emit changed();
     return r.clipped;
 }
 
 bool PreviewEditor::Undo() {
     if (!history_ || !history_->Undo()) return false;
+    ForgetDistantSummaries();
     emit changed();
     return true;
 }
 
 bool PreviewEditor::Redo() {
     if (!history_ || !history_->Redo()) return false;
+    ForgetDistantSummaries();
     emit changed();
     return true;
+}
+
+void PreviewEditor::ForgetDistantSummaries() {
+    const int index = history_->Index();
+    for (int i = 0; i < int(summaries_.size()); ++i)
+        if (std::abs(i - index) > kSummariesKept) summaries_[size_t(i)].reset();
 }
 
 void PreviewEditor::Save(const QString& dest) {

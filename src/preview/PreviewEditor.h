@@ -12,7 +12,7 @@
 
 // The preview's editing session, without widgets: the sound read from its
 // file when first needed, the history of its edits, the min/max summary of
-// each version and the saved state.
+// the versions near the current one and the saved state.
 class PreviewEditor : public QObject {
     Q_OBJECT
 public:
@@ -51,9 +51,11 @@ signals:
     void changed();
 
 private:
+    void ForgetDistantSummaries();
+
     std::unique_ptr<EditFile> file_;
     std::unique_ptr<EditHistory> history_;
-    std::vector<std::shared_ptr<const WaveSummary>> summaries_;  // per version
+    std::vector<std::shared_ptr<const WaveSummary>> summaries_;  // per version; null when not kept
     QString path_;
     int playedIndex_ = 0;  // the version the play copy holds (-1 none)
 };

@@ -11,6 +11,7 @@
 #include "MsgBox.h"
 #include "NullPcmSink.h"
 #include "PreviewEditMenu.h"
+#include "PreviewEditor.h"
 #include "PreviewFile.h"
 #include "PreviewFixture.h"
 #include "SoundLoudness.h"
@@ -349,6 +350,33 @@ private slots:
         }
         QVERIFY(!QFile::exists(mUtility::sPreviewFile));
         MsgBox::SetResponder({});
+    }
+
+    // A history longer than the summaries kept: every version, walked back and
+    // forth, still has the summary of its own samples.
+    void longHistoryKeepsEachSummaryRight() {
+        source_ = tmp_.filePath("LONG.SND");
+        QVERIFY(MakeSndSource(source_, 22050, 16, 1, 22050));
+        PreviewEditor editor;
+        editor.Load(source_);
+        const auto right = [&] {
+            const WaveSummary& got = editor.Summary();
+            const WaveSummary want(editor.Sound());
+            for (qint64 f = 0; f < editor.Sound().Frames(); f += WaveSummary::kFine) {
+                const auto a = got.Span(editor.Sound(), 0, f, f + WaveSummary::kFine);
+                const auto b = want.Span(editor.Sound(), 0, f, f + WaveSummary::kFine);
+                if (a.min != b.min || a.max != b.max) return false;
+            }
+            return true;
+        };
+        for (int i = 0; i < 100; ++i) {
+            editor.Apply("Gain", [i](const EditedSound& s) {
+                return EditOperations::Gain(s, (i * 997) % 20000, 2000, i % 2 ? -3.0 : 2.0);
+            });
+            QVERIFY(right());
+        }
+        while (editor.Undo()) QVERIFY(right());
+        while (editor.Redo()) QVERIFY(right());
     }
 };
 
