@@ -18,14 +18,14 @@ bool SameOps(const std::vector<PointOp>& a, const std::vector<PointOp>& b) {
         });
 }
 
-// Applies `op` to `frames` frames of `channels` values whose first frame is
-// block frame `index`, rounding to the nearest whole value and clipping.
 // Clips x to [lo, hi]; counts it when it had to.
 inline void Clip(double& x, double lo, double hi, qint64& clipped) {
     clipped += (x < lo) | (x > hi);
     x = std::clamp(x, lo, hi);
 }
 
+// Applies `op` to `frames` frames of `channels` values whose first frame is
+// block frame `index`, rounding to the nearest whole value and clipping.
 void ApplyOp(const PointOp& op, double* v, qint64 frames, int channels, qint64 index,
              const SampleFormat& format, qint64& clipped) {
     const double lo = format.MinValue(), hi = format.MaxValue();
