@@ -28,19 +28,14 @@ namespace {
 std::optional<Loudness::Figures> MeasureEdited(const EditedSound& sound, int rate, qint64 first,
                                                qint64 frames, const std::atomic<bool>& cancel) {
     constexpr qint64 kBlockFrames = 65536;
-    const int channels = sound.Format().channels;
-    const float scale = float(1.0 / sound.Format().FullScale());
-    Loudness::Meter meter(rate, channels);
-    std::vector<qint16> samples;
-    std::vector<float> levels;
+    Loudness::Meter meter(rate, sound.Format().channels);
+    std::vector<char> bytes;
     for (qint64 at = first; at < first + frames; at += kBlockFrames) {
         if (cancel) return std::nullopt;
         const qint64 n = std::min(kBlockFrames, first + frames - at);
-        samples.resize(size_t(n * channels));
-        levels.resize(samples.size());
-        sound.Read(at, n, samples.data());
-        for (size_t i = 0; i < samples.size(); ++i) levels[i] = samples[i] * scale;
-        meter.AddFloat(levels.data(), n);
+        bytes.clear();
+        sound.AppendBytes(at, n, bytes);
+        meter.AddPcm(bytes.data(), n, sound.Format().bits);
     }
     return meter.Result();
 }
