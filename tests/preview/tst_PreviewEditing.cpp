@@ -15,6 +15,7 @@
 #include "PreviewFile.h"
 #include "PreviewFixture.h"
 #include "SoundLoudness.h"
+#include "SummaryCheck.h"
 #include "WaveView.h"
 #include "ZoomMath.h"
 #include "cCommonDialog.h"
@@ -359,16 +360,7 @@ private slots:
         QVERIFY(MakeSndSource(source_, 22050, 16, 1, 22050));
         PreviewEditor editor;
         editor.Load(source_);
-        const auto right = [&] {
-            const WaveSummary& got = editor.Summary();
-            const WaveSummary want(editor.Sound());
-            for (qint64 f = 0; f < editor.Sound().Frames(); f += WaveSummary::kFine) {
-                const auto a = got.Span(editor.Sound(), 0, f, f + WaveSummary::kFine);
-                const auto b = want.Span(editor.Sound(), 0, f, f + WaveSummary::kFine);
-                if (a.min != b.min || a.max != b.max) return false;
-            }
-            return true;
-        };
+        const auto right = [&] { return SameBuckets(editor.Summary(), editor.Sound()); };
         for (int i = 0; i < 100; ++i) {
             editor.Apply("Gain", [i](const EditedSound& s) {
                 return EditOperations::Gain(s, (i * 997) % 20000, 2000, i % 2 ? -3.0 : 2.0);

@@ -5,6 +5,7 @@
 
 #include "EditHistory.h"
 #include "EditOperations.h"
+#include "SummaryCheck.h"
 #include "WaveSummary.h"
 
 namespace {
@@ -113,18 +114,6 @@ void tst_EditEngine::undoRedoFollowsTheModel_data() {
     QTest::newRow("16-bit mono") << 16 << 1 << 2u;
     QTest::newRow("8-bit mono") << 8 << 1 << 3u;
     QTest::newRow("8-bit stereo") << 8 << 2 << 4u;
-}
-
-// Every fine bucket of `got` as in a summary read from the samples.
-static bool SameBuckets(const WaveSummary& got, const EditedSound& s) {
-    const WaveSummary want(s);
-    for (int c = 0; c < s.Format().channels; ++c)
-        for (qint64 f = 0; f < s.Frames(); f += WaveSummary::kFine) {
-            const auto a = got.Span(s, c, f, f + WaveSummary::kFine);
-            const auto b = want.Span(s, c, f, f + WaveSummary::kFine);
-            if (a.min != b.min || a.max != b.max) return false;
-        }
-    return true;
 }
 
 // A random walk of edits, undos and redos: the history's current version is
