@@ -2,7 +2,6 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <openssl/evp.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,6 +16,7 @@
 #include "FileSource.h"
 #include "Inspection.h"
 #include "NativeName.h"
+#include "Sha256.h"
 #include "SoundInfo.h"
 #include "UncheckedHeader.h"
 
@@ -191,9 +191,7 @@ InventoryRow InventoryRowOf(const QString& path, bool hash, SoundInfoRecord* inf
 QByteArray HashSampleBytes(int fd, qint64 offset, qint64 count, const QString& path) {
     constexpr qint64 kChunk = 128 << 10;  // small enough to be hashed while still in the cache
     ::posix_fadvise(fd, offset, count, POSIX_FADV_SEQUENTIAL);
-    std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> ctx(EVP_MD_CTX_new(), &EVP_MD_CTX_free);
-    if (!ctx || EVP_DigestInit_ex(ctx.get(), EVP_sha256(), nullptr) != 1)
-        throw AppError::Standard(ErrNo::OutOfMemory, path);
+    Sha256 sha;
     const auto buffer = std::make_unique<char[]>(size_t(std::min(count, kChunk) + 1));
     while (count > 0) {
         const ssize_t n = ::pread(fd, buffer.get(), size_t(std::min(count, kChunk)), offset);
@@ -203,14 +201,11 @@ QByteArray HashSampleBytes(int fd, qint64 offset, qint64 count, const QString& p
             throw AppError::Standard(
                 ErrNo::InputPastEnd,
                 QStringLiteral("%1 ended %2 bytes short of its data length").arg(path).arg(count));
-        EVP_DigestUpdate(ctx.get(), buffer.get(), size_t(n));
+        sha.Add(buffer.get(), n);
         offset += n;
         count -= n;
     }
-    unsigned char digest[EVP_MAX_MD_SIZE];
-    unsigned int size = 0;
-    EVP_DigestFinal_ex(ctx.get(), digest, &size);
-    return QByteArray(reinterpret_cast<const char*>(digest), int(size)).toHex();
+    return sha.Hex();
 }
 
 QString CsvField(const QString& text) {

@@ -3,26 +3,11 @@
 #include <QByteArray>
 #include <QString>
 #include <functional>
-#include <memory>
+
+#include "Sha256.h"
 
 // File operations the store of originals is built from.
 namespace Replace {
-
-// A SHA-256 fed block by block.
-class Sha256 {
-public:
-    Sha256();
-    ~Sha256();
-    Sha256(const Sha256&) = delete;
-    Sha256& operator=(const Sha256&) = delete;
-    void Add(const char* data, qint64 count);
-    // Lower-case hex of everything added.
-    QByteArray Hex();
-
-private:
-    struct Context;
-    std::unique_ptr<Context> ctx_;
-};
 
 // Hands every byte of the file at `path` to `sink`, block by block; returns
 // the number of bytes. Throws AppError.
