@@ -15,30 +15,36 @@ namespace mUtility {
 
 namespace {
 
-// Removes the temporary file however the preview ends.
-class TemporaryFile {
+// The preview's copy, removed however the preview ends: once it is whole, or
+// by PreviewCopy itself when it is not.
+class TemporaryCopy : public PreviewCopy {
 public:
-    explicit TemporaryFile(QString path) : path_(std::move(path)) {}
-    ~TemporaryFile() { ::unlink(NativeName::Encode(path_).constData()); }
-
-private:
-    QString path_;
+    using PreviewCopy::PreviewCopy;
+    ~TemporaryCopy() {
+        try {
+            Finish();
+        } catch (...) {
+            return;  // reported by whoever waited for it; removed already
+        }
+        ::unlink(NativeName::Encode(Path()).constData());
+    }
 };
 
 }  // namespace
 
 void Preview(const QString& sSourceFile) {
     try {
-        sPreviewFile = PreviewFile::Write(sSourceFile, SoundInfo);
-        const TemporaryFile cleanup(sPreviewFile);
+        TemporaryCopy copy(sSourceFile, SoundInfo);
+        sPreviewFile = copy.Path();
         if (AutoPlaying) {
+            copy.Finish();
             mWavPlay::PlayWave(sPreviewFile);
             return;
         }
         // The preview plays its own sound: a quick play still going would mix with it.
         mWavPlay::StopWave();
         frmPreview form(QApplication::activeWindow());
-        form.Form_Load();
+        form.LoadWhileCopying(copy);
         form.exec();
     }
     ZS_TRAP("mUtility.Preview(sSourceFile)", sSourceFile)

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <limits>
+#include <utility>
 
 #include "AppError.h"
 #include "Conversion.h"
@@ -19,10 +20,6 @@
 #include "cFileSystem.h"
 #include "cRandomString.h"
 
-namespace {
-
-constexpr int kMaxNameDraws = 100;
-
 // Closes a descriptor and, unless released, removes the file it was made for.
 class PartialFile {
 public:
@@ -32,11 +29,12 @@ public:
         if (!kept_) ::unlink(NativeName::Encode(path_).constData());
     }
     int fd() const { return fd_; }
+    // A copy whose closing fails may lack data: it is removed then.
     void keep() {
-        kept_ = true;
         const int fd = fd_;
         fd_ = -1;
         if (::close(fd) != 0) throw AppError::fromErrno(errno, path_);
+        kept_ = true;
     }
 
 private:
@@ -44,6 +42,10 @@ private:
     QString path_;
     bool kept_ = false;
 };
+
+namespace {
+
+constexpr int kMaxNameDraws = 100;
 
 void writeAll(int fd, const char* data, qint64 size, const QString& path) {
     while (size > 0) {
@@ -123,41 +125,72 @@ void PreviewFile::FillWavHeader(mUtility::SoundInfoRecord& info) {
 }
 
 QString PreviewFile::Write(const QString& source, mUtility::SoundInfoRecord& info) {
+    PreviewCopy copy(source, info);
+    copy.Finish();
+    return copy.Path();
+}
+
+PreviewCopy::PreviewCopy(const QString& source, mUtility::SoundInfoRecord& info) : source_(source) {
     if (info.DataLength < 0) throw AppError(9, QStringLiteral("Subscript out of range"));
-    const qint64 offset = sampleOffset(info);
-    const int in = ::open(NativeName::Encode(source).constData(), O_RDONLY | O_CLOEXEC);
-    if (in < 0) throw AppError::fromErrno(errno, source);
-    struct stat st {};
-    const qint64 sourceSize = ::fstat(in, &st) == 0 ? st.st_size : 0;
-    QString path;
-    int fd = -1;
+    offset_ = sampleOffset(info);
+    size_ = WavHeaderSize + qint64(info.DataLength);
+    in_ = ::open(NativeName::Encode(source).constData(), O_RDONLY | O_CLOEXEC);
+    if (in_ < 0) throw AppError::fromErrno(errno, source);
     try {
-        fd = CreateExclusive(TemporaryFolder(), &path);
-    } catch (...) {
-        ::close(in);
-        throw;
-    }
-    PartialFile out(fd, path);
-    try {
-        FillWavHeader(info);
+        struct stat st {};
+        const qint64 sourceSize = ::fstat(in_, &st) == 0 ? st.st_size : 0;
+        available_ =
+            offset_ < 0 ? 0 : qBound(qint64(0), sourceSize - offset_, qint64(info.DataLength));
+        out_ = std::make_unique<PartialFile>(
+            PreviewFile::CreateExclusive(TemporaryFolder(), &path_), path_);
+        PreviewFile::FillWavHeader(info);
         WavHeaderImage image{info.Riff, info.FmtChunk,
                              WaveFormat{info.FormatTag, info.Channels, info.SampleRate,
                                         info.ByteRate, info.BlockAlign, info.BitsPerSample},
                              info.DataChunk};
         char header[WavHeaderSize];
         HeaderIO::EncodeWav(image, header);
-        writeAll(fd, header, WavHeaderSize, path);
-        const qint64 available =
-            offset < 0 ? 0 : qBound(qint64(0), sourceSize - offset, qint64(info.DataLength));
-        if (available > 0) SampleCopier::Copy(in, offset, fd, available, source, path);
-        // What the source lacks reads as zero, as in a zero-filled buffer.
-        if (::ftruncate(fd, WavHeaderSize + qint64(info.DataLength)) != 0)
-            throw AppError::fromErrno(errno, path);
+        writeAll(out_->fd(), header, WavHeaderSize, path_);
+        worker_ = std::thread([this] { copySamples(); });
     } catch (...) {
-        ::close(in);
+        ::close(in_);
         throw;
     }
-    ::close(in);
-    out.keep();
-    return path;
+}
+
+PreviewCopy::~PreviewCopy() {
+    try {
+        Finish();
+    } catch (...) {
+        // Reported by Finish to whoever waited; the file is gone either way.
+    }
+}
+
+qint64 PreviewCopy::SamplesOffset() const {
+    return available_ > 0 ? offset_ : WavHeaderSize;
+}
+
+void PreviewCopy::copySamples() {
+    try {
+        if (available_ > 0)
+            SampleCopier::Copy(in_, offset_, out_->fd(), available_, source_, path_);
+        // What the source lacks reads as zero, as in a zero-filled buffer.
+        if (::ftruncate(out_->fd(), size_) != 0) throw AppError::fromErrno(errno, path_);
+    } catch (...) {
+        error_ = std::current_exception();
+    }
+}
+
+void PreviewCopy::Finish() {
+    if (worker_.joinable()) worker_.join();
+    if (in_ >= 0) ::close(std::exchange(in_, -1));
+    if (!error_ && out_) {
+        try {
+            out_->keep();
+        } catch (...) {
+            error_ = std::current_exception();
+        }
+    }
+    out_.reset();
+    if (error_) std::rethrow_exception(error_);
 }

@@ -1,11 +1,15 @@
 #pragma once
 
 #include <QString>
+#include <exception>
 #include <functional>
+#include <memory>
+#include <thread>
 
 namespace mUtility {
 struct SoundInfoRecord;
 }
+class PartialFile;
 
 // The temporary WAV copy of the selected sound that the preview plays.
 class PreviewFile {
@@ -30,4 +34,43 @@ public:
     // .SND/.WSD or the data offset of a .WAV (44 in the canonical layout); bytes the source does
     // not have read as zero. A partly written file is removed on failure.
     static QString Write(const QString& source, mUtility::SoundInfoRecord& info);
+};
+
+// The copy PreviewFile::Write makes, with its samples copied on a thread of
+// their own, so that the preview's window can be laid out and its waveform
+// drawn from the source meanwhile.
+class PreviewCopy {
+public:
+    // Opens `source`, creates the copy and writes its header here (their errors
+    // throw at once), then starts copying the samples.
+    PreviewCopy(const QString& source, mUtility::SoundInfoRecord& info);
+    // Waits for the samples; a copy that did not end well is removed.
+    ~PreviewCopy();
+    PreviewCopy(const PreviewCopy&) = delete;
+    PreviewCopy& operator=(const PreviewCopy&) = delete;
+
+    const QString& Path() const { return path_; }
+    // The copy's size once made.
+    qint64 Size() const { return size_; }
+    // Where the copy's samples can be read while they are copied: this file,
+    // from this byte on. Bytes it lacks read as silence, as in the copy.
+    const QString& SamplesFile() const { return available_ > 0 ? source_ : path_; }
+    qint64 SamplesOffset() const;
+
+    // Waits for the samples and closes the copy; throws what failed, on every
+    // call after a failure.
+    void Finish();
+
+private:
+    void copySamples();
+
+    QString source_;
+    QString path_;
+    qint64 offset_ = 0;
+    qint64 available_ = 0;
+    qint64 size_ = 0;
+    int in_ = -1;
+    std::unique_ptr<PartialFile> out_;
+    std::exception_ptr error_;
+    std::thread worker_;
 };

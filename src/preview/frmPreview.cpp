@@ -8,8 +8,10 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QPixmap>
+#include <QScopeGuard>
 #include <cerrno>
 #include <cmath>
+#include <utility>
 
 #include "AppError.h"
 #include "Format.h"
@@ -17,9 +19,11 @@
 #include "MarkerLine.h"
 #include "MsgBox.h"
 #include "NativeName.h"
+#include "PreviewFile.h"
 #include "PreviewMath.h"
 #include "QuillonButton.h"
 #include "RunTopLevel.h"
+#include "SoundHeaders.h"
 #include "SoundInfo.h"
 #include "SystemColors.h"
 #include "TrapERR.h"
@@ -318,6 +322,7 @@ void frmPreview::Form_Load() {
         btnExit->setEnabled(true);
         unsetCursor();
         lPausedMs_ = 0;
+        if (copy_) std::exchange(copy_, nullptr)->Finish();
         oMedia = std::make_unique<cMMedia>();
         oMedia->mmOpen(mUtility::sPreviewFile);
         setIcon(QStringLiteral("STOP"));
@@ -330,11 +335,17 @@ void frmPreview::Form_Load() {
     ZS_TRAP("frmPreview.Form_Load")
 }
 
+void frmPreview::LoadWhileCopying(PreviewCopy& copy) {
+    copy_ = &copy;
+    const auto forget = qScopeGuard([this] { copy_ = nullptr; });
+    Form_Load();
+}
+
 void frmPreview::showFigures() {
     const auto& si = SoundInfo;
     lblPreviewFilename->setText(QStringLiteral("File: ") + si.FileName);
     lblPreviewFilename->adjustSize();
-    const qint64 size = QFileInfo(mUtility::sPreviewFile).size();
+    const qint64 size = copy_ ? copy_->Size() : QFileInfo(mUtility::sPreviewFile).size();
     lblFilesize->setText(QStringLiteral("Size: ") + cFileSystem().FormatSize(size));
     lblChannels->setText(si.Channels == 1   ? QStringLiteral("Mono")
                          : si.Channels == 2 ? QStringLiteral("Stereo")
@@ -420,7 +431,13 @@ void frmPreview::WaveGrapher(qint64 RawDataOffset, qint32 NumberOfSamples) {
             picMono->show();
             drawCaption(picMono, QStringLiteral("          Single Channel"));
         }
-        const auto traces = WaveTrace::Read(mUtility::sPreviewFile, shape);
+        // While the copy is made, its samples are read where it copies them from.
+        QString file = mUtility::sPreviewFile;
+        if (copy_) {
+            file = copy_->SamplesFile();
+            shape.rawDataOffset += copy_->SamplesOffset() - WavHeaderSize;
+        }
+        const auto traces = WaveTrace::Read(file, shape);
         picLeftChannel->Polyline(traces[0], picLeftChannel->foreColor());
         picLeftScroll->Polyline(traces[0], picLeftScroll->foreColor());
         if (channels == 2) {

@@ -17,6 +17,7 @@ class MarkerLine;
 class WaveSurface;
 class cLogo;
 class cMMedia;
+class PreviewCopy;
 
 // The modal preview window: the figures of the sound in sPreviewFile, its
 // waveform per channel, a mouse selection, and playback of the selection once
@@ -34,6 +35,10 @@ public:
     // Fills the figures, draws the waveform and opens the player. Throws
     // AppError through ErrorIn on failure.
     void Form_Load();
+    // Form_Load while `copy` (of sPreviewFile) is being made: the waveform is
+    // drawn from the copy's source meanwhile, and the player opened once the
+    // copy is whole. Throws the copy's error.
+    void LoadWhileCopying(PreviewCopy& copy);
     // Stops the timer, closes the player and deletes sPreviewFile; runs once.
     void Form_Unload(int& Cancel);
 
@@ -157,6 +162,7 @@ private:
     double dUnitsPerMs_ = 0;
     double dDuration_ = 0;
     qint32 lNumSamples_ = 0;
+    PreviewCopy* copy_ = nullptr;  // sPreviewFile while it is being made
     bool bLooping_ = false;
     qint32 lMarkerX_ = -1;
     QString icon_;

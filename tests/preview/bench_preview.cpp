@@ -1,6 +1,7 @@
 // Measures the preview of one game sound file for bench/preview.sh:
 //   bench_preview copy SOURCE      time of the temporary copy alone
-//   bench_preview open SOURCE      copy + window load (waveform drawn once); the copy stays
+//   bench_preview open SOURCE      copy + window load, made side by side as the program
+//                                  opens a preview (waveform drawn once); the copy stays
 //   bench_preview draw SOURCE      waveform drawing alone (copy made first)
 //   bench_preview play SOURCE SEC  open, then play for SEC seconds; CPU share
 // The sound's shape is read from the file's 28-byte header. Prints key=value
@@ -52,16 +53,20 @@ int main(int argc, char** argv) {
     const QString mode = argv[1];
     QElapsedTimer t;
     t.start();
-    mUtility::sPreviewFile = PreviewFile::Write(argv[2], mUtility::SoundInfo);
-    const qint64 copyMs = t.elapsed();
-    std::printf("copy_ms=%lld\n", copyMs);
+    if (mode == "copy") {
+        const QString copy = PreviewFile::Write(argv[2], mUtility::SoundInfo);
+        std::printf("copy_ms=%lld\n", t.elapsed());
+        QFile::remove(copy);
+        return 0;
+    }
     int rc = 0;
-    if (mode != "copy") {
+    {
+        PreviewCopy copy(argv[2], mUtility::SoundInfo);
+        mUtility::sPreviewFile = copy.Path();
         frmPreview form;
         form.show();
-        t.restart();
-        form.Form_Load();
-        std::printf("load_ms=%lld\n", t.elapsed());
+        form.LoadWhileCopying(copy);
+        std::printf("open_ms=%lld\n", t.elapsed());
         // Form_Load drew the waveform once; opening does not draw it again.
         if (mode != "open") {
             t.restart();

@@ -1,4 +1,7 @@
+#include <sys/resource.h>
 #include <sys/stat.h>
+
+#include <csignal>
 
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -187,6 +190,40 @@ private slots:
         mUtility::SoundInfo.DataLength = -1;
         QVERIFY_THROWS_EXCEPTION(AppError,
                                  PreviewFile::Write(tmp_.filePath("C.SND"), mUtility::SoundInfo));
+        QCOMPARE(QDir(tmp_.path()).entryList(QDir::Files).size(), before);
+    }
+
+    // The samples are copied on a thread of their own: a failure there (here a
+    // file size limit) reaches whoever waits, each time, and leaves no copy.
+    void copyFailingOnItsThreadLeavesNothing() {
+        const QString src = tmp_.filePath("LARGE.SND");
+        QVERIFY(MakeSndSource(src, 8000, 16, 1, 32000));
+        const int before = QDir(tmp_.path()).entryList(QDir::Files).size();
+        rlimit old{};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &old), 0);
+        const auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = old;
+        small.rlim_cur = 4096;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+        QString error1, error2, path;
+        {
+            PreviewCopy copy(src, mUtility::SoundInfo);
+            path = copy.Path();
+            try {
+                copy.Finish();
+            } catch (const AppError& e) {
+                error1 = e.Description;
+            }
+            try {
+                copy.Finish();
+            } catch (const AppError& e) {
+                error2 = e.Description;
+            }
+        }
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldSignal);
+        QVERIFY2(error1.contains(path), qPrintable(error1));
+        QCOMPARE(error2, error1);
         QCOMPARE(QDir(tmp_.path()).entryList(QDir::Files).size(), before);
     }
 };

@@ -150,6 +150,43 @@ private slots:
         QVERIFY2(lastColumn >= img.width() - 3, qPrintable(QString::number(lastColumn)));
     }
 
+    // Opened as the program opens it, with the copy made meanwhile: the same
+    // figures and waveform as from a finished copy (the samples read from the
+    // source's own offset), and the player open on the whole copy.
+    void loadWhileCopyingMatchesAFinishedCopy() {
+        const QString src = tmp_.filePath("SAW.SND");
+        QVERIFY(MakeSndSource(src, 11025, 16, 2, 300));
+        QFile f(src);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        f.seek(28);
+        for (qint16 i = 0; i < 300; ++i) {  // a sawtooth, one frame a column
+            const qint16 v = qToLittleEndian<qint16>(qint16((i % 40) * 1500 - 30000));
+            f.write(reinterpret_cast<const char*>(&v), 2);
+            f.write(reinterpret_cast<const char*>(&v), 2);
+        }
+        f.close();
+        mUtility::sPreviewFile = PreviewFile::Write(src, mUtility::SoundInfo);
+        QImage expected;
+        QString size;
+        {
+            frmPreview finished;
+            finished.show();
+            finished.Form_Load();
+            expected = child<WaveSurface>(finished, "picLeftChannel")->image();
+            size = text(finished, "lblFilesize");
+        }
+        PreviewCopy copy(src, mUtility::SoundInfo);
+        mUtility::sPreviewFile = copy.Path();
+        frmPreview form;
+        form.show();
+        form.LoadWhileCopying(copy);
+        QCOMPARE(QFileInfo(copy.Path()).size(), 44 + 1200);
+        QCOMPARE(text(form, "lblFilesize"), size);
+        QCOMPARE(child<WaveSurface>(form, "picLeftChannel")->image(), expected);
+        QCOMPARE(buttons(form), QStringLiteral("P--L"));
+        form.close();
+    }
+
     // The state table of playback, step by step.
     void playPauseStopLoop() {
         auto form = open(22050, 16, 1, 44100);  // 2 s
