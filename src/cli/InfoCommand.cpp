@@ -1,5 +1,6 @@
 #include "InfoCommand.h"
 
+#include <dirent.h>
 #include <sys/stat.h>
 
 #include <QJsonDocument>
@@ -10,6 +11,7 @@
 #include "Console.h"
 #include "Inspection.h"
 #include "Inventory.h"
+#include "ListedTypes.h"
 #include "LoudnessColumns.h"
 #include "MeasureAhead.h"
 #include "NativeName.h"
@@ -159,15 +161,27 @@ struct FileToRead {
 };
 
 // The files named: a folder stands for its sound files (and with -r those of
-// its sub-folders), anything else for itself. The look at each name that tells
-// a folder also spares the file its own look before it is opened.
+// its sub-folders), anything else for itself. The look that tells a folder
+// also spares a regular file its own look before it is opened; many names in
+// one folder are looked up in its listing.
 QList<FileToRead> FilesOf(const QStringList& operands, bool recursive, bool& failed) {
+    QList<QByteArray> natives;
+    natives.reserve(operands.size());
+    for (const QString& path : operands) natives << NativeName::Encode(path);
+    const std::vector<unsigned char> listed = ListedTypes::Of(natives);
     QList<FileToRead> files;
-    for (const QString& path : operands) {
-        struct stat st {};
-        const bool seen = ::stat(NativeName::Encode(path).constData(), &st) == 0;
-        if (!seen || !S_ISDIR(st.st_mode)) {
-            files << FileToRead{path, seen && S_ISREG(st.st_mode)};
+    for (qsizetype i = 0; i < operands.size(); ++i) {
+        const QString& path = operands[i];
+        bool folder = listed[size_t(i)] == DT_DIR;
+        bool regular = listed[size_t(i)] == DT_REG;
+        if (!folder && !regular) {
+            struct stat st {};
+            const bool seen = ::stat(natives[i].constData(), &st) == 0;
+            folder = seen && S_ISDIR(st.st_mode);
+            regular = seen && S_ISREG(st.st_mode);
+        }
+        if (!folder) {
+            files << FileToRead{path, regular};
             continue;
         }
         QList<AppError> errors;

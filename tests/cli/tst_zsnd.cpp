@@ -233,6 +233,22 @@ void tst_zsnd::infoExitStatuses() {
     for (const char* word : {"zsnd info", "--json", "zsnd convert", "--rate", "--bits",
                              "--channels", "--flag", "--id", "zsnd batch", "--from", "--to"})
         QVERIFY2(r.out.contains(word), word);
+
+    // Many names of one folder are told apart by its listing: the same rows
+    // and status as one name at a time.
+    QStringList many{"d", "gone.snd", "slow.snd", "link.snd", "pipe.snd"};
+    QVERIFY(QFile::link("ok.snd", dir_->filePath("link.snd")));
+    QVERIFY(::mkfifo(QFile::encodeName(dir_->filePath("pipe.snd")).constData(), 0600) == 0);
+    for (int i = 0; i < 32; ++i) {
+        many << QStringLiteral("m%1.snd").arg(i);
+        QVERIFY(QFile::copy(dir_->filePath("ok.snd"), dir_->filePath(many.last())));
+    }
+    QString rows;
+    for (const QString& name : many)
+        rows += Zsnd({"info", "--csv", name}, dir_->path()).out.section("\r\n", 1);
+    r = Zsnd(QStringList{"info", "--csv"} + many, dir_->path());
+    QCOMPARE(r.exitCode, 3);
+    QCOMPARE(r.out.section("\r\n", 1), rows);
 }
 
 void tst_zsnd::infoJson() {
