@@ -41,6 +41,7 @@ namespace {
 
 using mUtility::InspectionOutcome;
 using mUtility::InspectionResult;
+using mUtility::ListedFile;
 using mUtility::SoundInfoRecord;
 
 // Built in one piece: with thousands of files, each extra copy shows.
@@ -155,21 +156,16 @@ void InsertLoudness(QJsonObject& o, const Loudness::Figures* f) {
     }
 }
 
-struct FileToRead {
-    QString path;
-    bool seenRegular = false;  // a named file that was a regular file just now
-};
-
 // The files named: a folder stands for its sound files (and with -r those of
 // its sub-folders), anything else for itself. The look that tells a folder
 // also spares a regular file its own look before it is opened; many names in
 // one folder are looked up in its listing.
-QList<FileToRead> FilesOf(const QStringList& operands, bool recursive, bool& failed) {
+QList<ListedFile> FilesOf(const QStringList& operands, bool recursive, bool& failed) {
     QList<QByteArray> natives;
     natives.reserve(operands.size());
     for (const QString& path : operands) natives << NativeName::Encode(path);
     const std::vector<unsigned char> listed = ListedTypes::Of(natives);
-    QList<FileToRead> files;
+    QList<ListedFile> files;
     for (qsizetype i = 0; i < operands.size(); ++i) {
         const QString& path = operands[i];
         bool folder = listed[size_t(i)] == DT_DIR;
@@ -181,12 +177,11 @@ QList<FileToRead> FilesOf(const QStringList& operands, bool recursive, bool& fai
             regular = seen && S_ISREG(st.st_mode);
         }
         if (!folder) {
-            files << FileToRead{path, regular};
+            files << ListedFile{path, regular};
             continue;
         }
         QList<AppError> errors;
-        for (const QString& file : mUtility::SoundFilesIn(path, recursive, errors))
-            files << FileToRead{file};
+        files << mUtility::ListSoundFiles(path, recursive, errors);
         for (const AppError& e : errors) Console::Report(e);
         failed = failed || !errors.isEmpty();
     }
@@ -217,7 +212,7 @@ ExitCode Run(const QStringList& args) {
     const bool hash = line.Has("hash");
     const bool loudness = line.Has("loudness");
     bool refused = false, failed = false, first = true;
-    const QList<FileToRead> files = FilesOf(line.Operands(), line.Has("recursive"), failed);
+    const QList<ListedFile> files = FilesOf(line.Operands(), line.Has("recursive"), failed);
     if (format == Format::Csv)
         Console::OutVerbatim(loudness ? Loudness::WithCsvHeader(mUtility::CsvHeaderLine(hash))
                                       : mUtility::CsvHeaderLine(hash));
@@ -228,7 +223,7 @@ ExitCode Run(const QStringList& args) {
     std::optional<Loudness::MeasureAhead> ahead;
     if (loudness) {
         QStringList paths;
-        for (const FileToRead& file : files) paths << file.path;
+        for (const ListedFile& file : files) paths << file.path;
         ahead.emplace(paths);
     }
     for (qsizetype i = 0; i < files.size(); ++i) {

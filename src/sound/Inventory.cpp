@@ -55,7 +55,8 @@ public:
             ::close(fd);
             return Fail(err, folder);
         }
-        QStringList files, folders;
+        QList<ListedFile> files;
+        QStringList folders;
         for (;;) {
             errno = 0;  // fstatat below may leave it set; only readdir's own failure counts
             const dirent* e = ::readdir(dir);
@@ -65,6 +66,7 @@ public:
             if (std::strcmp(n, StoreFolderName) == 0) continue;
             const QString name = NativeName::Decode(QByteArray(n));
             unsigned char type = e->d_type;
+            const bool regular = type == DT_REG;
             const bool sound = IsSoundFileName(name);
             if (!sound && !recursive_) continue;
             if (type == DT_UNKNOWN || type == DT_LNK) {
@@ -75,19 +77,22 @@ public:
             if (type == DT_DIR) {
                 if (recursive_) folders << name;
             } else if (sound) {
-                files << name;
+                files << ListedFile{name, regular};
             }
         }
         const int readErr = errno;
         ::closedir(dir);
         if (readErr != 0) Fail(readErr, folder);
-        std::sort(files.begin(), files.end(), NameLess);
+        std::sort(files.begin(), files.end(), [](const ListedFile& a, const ListedFile& b) {
+            return NameLess(a.path, b.path);
+        });
         std::sort(folders.begin(), folders.end(), NameLess);
-        for (const QString& name : files) found_ << JoinPath(folder, name);
+        for (const ListedFile& file : files)
+            found_ << ListedFile{JoinPath(folder, file.path), file.regular};
         for (const QString& name : folders) Walk(JoinPath(folder, name));
     }
 
-    QStringList found_;
+    QList<ListedFile> found_;
 
 private:
     void Fail(int err, const QString& folder) { errors_ << AppError::fromErrno(err, folder); }
@@ -115,10 +120,16 @@ bool IsSoundFileName(const QString& name) {
     return false;
 }
 
-QStringList SoundFilesIn(const QString& folder, bool recursive, QList<AppError>& errors) {
+QList<ListedFile> ListSoundFiles(const QString& folder, bool recursive, QList<AppError>& errors) {
     Lister lister(recursive, errors);
     lister.Walk(folder);
     return lister.found_;
+}
+
+QStringList SoundFilesIn(const QString& folder, bool recursive, QList<AppError>& errors) {
+    QStringList paths;
+    for (const ListedFile& file : ListSoundFiles(folder, recursive, errors)) paths << file.path;
+    return paths;
 }
 
 bool InventoryRow::IsGameType() const {

@@ -30,6 +30,15 @@ inline constexpr char StoreFolderName[] = ".zephyra";
 // adds its error to `errors` and the listing goes on with the rest.
 QStringList SoundFilesIn(const QString& folder, bool recursive, QList<AppError>& errors);
 
+// A file of such a listing; `regular` when the listing itself called it a
+// regular file (it may have changed since; the file is checked again when opened).
+struct ListedFile {
+    QString path;
+    bool regular = false;
+};
+// SoundFilesIn, with what the listing said of each file.
+QList<ListedFile> ListSoundFiles(const QString& folder, bool recursive, QList<AppError>& errors);
+
 // One file's line of the inventory.
 struct InventoryRow {
     QString Path;
