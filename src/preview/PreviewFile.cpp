@@ -20,11 +20,11 @@
 #include "cFileSystem.h"
 #include "cRandomString.h"
 
-// Closes a descriptor and, unless released, removes the file it was made for.
-class PartialFile {
+// The copy's descriptor: closed, and unless kept, the file removed.
+class PreviewCopy::Output {
 public:
-    PartialFile(int fd, QString path) : fd_(fd), path_(std::move(path)) {}
-    ~PartialFile() {
+    Output(int fd, QString path) : fd_(fd), path_(std::move(path)) {}
+    ~Output() {
         if (fd_ >= 0) ::close(fd_);
         if (!kept_) ::unlink(NativeName::Encode(path_).constData());
     }
@@ -141,8 +141,8 @@ PreviewCopy::PreviewCopy(const QString& source, mUtility::SoundInfoRecord& info)
         const qint64 sourceSize = ::fstat(in_, &st) == 0 ? st.st_size : 0;
         available_ =
             offset_ < 0 ? 0 : qBound(qint64(0), sourceSize - offset_, qint64(info.DataLength));
-        out_ = std::make_unique<PartialFile>(
-            PreviewFile::CreateExclusive(TemporaryFolder(), &path_), path_);
+        out_ = std::make_unique<Output>(PreviewFile::CreateExclusive(TemporaryFolder(), &path_),
+                                        path_);
         PreviewFile::FillWavHeader(info);
         WavHeaderImage image{info.Riff, info.FmtChunk,
                              WaveFormat{info.FormatTag, info.Channels, info.SampleRate,

@@ -9,7 +9,6 @@
 namespace mUtility {
 struct SoundInfoRecord;
 }
-class PartialFile;
 
 // The temporary WAV copy of the selected sound that the preview plays.
 class PreviewFile {
@@ -62,6 +61,7 @@ public:
     void Finish();
 
 private:
+    class Output;
     void copySamples();
 
     QString source_;
@@ -70,7 +70,7 @@ private:
     qint64 available_ = 0;
     qint64 size_ = 0;
     int in_ = -1;
-    std::unique_ptr<PartialFile> out_;
+    std::unique_ptr<Output> out_;
     std::exception_ptr error_;
     std::thread worker_;
 };
