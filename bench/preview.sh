@@ -16,22 +16,28 @@ value() { sed -n "s/^$1=//p" "$2"; }
 
 len=$((1024 * 1024 * 1024 - 28))
 { printf "$(game_header $len)"; head -c $len /dev/urandom; } >"$dir/big.snd"
-bench_reset() { rm -f "$dir/copy.snd" "$TMPDIR"/*.wav; }
+bench_reset() { rm -f "$dir/copy.snd" "$dir/copy.wav" "$TMPDIR"/*.wav; }
+cc -O2 -o "$dir/layout_copy" bench/layout_copy.c
 
-# Five of each, in turn, so a busy machine weighs on both alike.
+# Five of each, in turn, so a busy machine weighs on all alike.
 opens=()
 cps=()
+layouts=()
 for ((i = 0; i < 5; i++)); do
   bench_reset
   opens+=("$(bench_seconds "$bin" open "$dir/big.snd")")
   bench_reset
   cps+=("$(bench_seconds cp "$dir/big.snd" "$dir/copy.snd")")
+  bench_reset
+  layouts+=("$(bench_seconds "$dir/layout_copy" "$dir/big.snd" "$dir/copy.wav")")
 done
 bench_reset
 echo "preview 1 GiB: open, five runs (s): ${opens[*]}" >&2
 echo "preview 1 GiB: cp, five runs (s): ${cps[*]}" >&2
+echo "preview 1 GiB: copy in the WAV layout, five runs (s): ${layouts[*]}" >&2
 t_open=$(median "${opens[@]}")
 t_cp=$(median "${cps[@]}")
+t_layout=$(median "${layouts[@]}")
 "$bin" draw "$dir/big.snd" >"$dir/draw.txt"
 /usr/bin/time -f %M -o "$dir/rss" "$bin" play "$dir/big.snd" 4 >"$dir/play.txt"
 rss_kib=$(cat "$dir/rss")
@@ -44,6 +50,8 @@ cpu=$(value play_cpu_percent "$dir/play.txt")
 bench_row "preview 1 GiB: open (copy + window)" "$t_open" "s" "" 1
 bench_row "preview 1 GiB: cp" "$t_cp" "s" "" 1
 report "preview 1 GiB: open / cp" "$(ratio "$t_open" "$t_cp")" "x" "<= 1.1" "$t_open <= 1.1 * $t_cp"
+bench_row "preview 1 GiB: copy in the WAV layout / cp" "$(ratio "$t_layout" "$t_cp")" "x" "" 1
+bench_row "preview 1 GiB: open / copy in the WAV layout" "$(ratio "$t_open" "$t_layout")" "x" "" 1
 report "preview 1 GiB: waveform drawing" "$draw_ms" "ms" "< 100" "$draw_ms < 100"
 report "preview 1 GiB: peak RSS preview + play" "$((rss_kib / 1024))" "MiB" "<= 64" "$rss_kib <= 65536"
 report "preview: CPU while playing" "$cpu" "% core" "<= 10" "$cpu <= 10"
