@@ -8,16 +8,23 @@
 #include <QtTest>
 
 #include "ListedTypes.h"
+#include "SoundFixtures.h"
 
 // Types read from folder listings must agree with a look at each name, or
 // leave the name to that look.
 class tst_ListedTypes : public QObject {
     Q_OBJECT
 
+    QTemporaryDir tmp_;
+
 private slots:
+    void cleanupTestCase() {
+        QVERIFY(::chdir("/") == 0);
+        Fixtures::RemoveTree(tmp_.path());  // by the names' bytes
+    }
+
     void typesOfNamesInOneFolder() {
-        QTemporaryDir tmp;
-        const QByteArray root = QFile::encodeName(tmp.path());
+        const QByteArray root = QFile::encodeName(tmp_.path());
         QVERIFY(::chdir(root.constData()) == 0);
         QList<QByteArray> names;
         for (int i = 0; i < ListedTypes::MinNamesInFolder; ++i) {
@@ -56,7 +63,6 @@ private slots:
         // Fewer names than make a listing worth reading: none is settled.
         const std::vector<unsigned char> few = ListedTypes::Of(names.mid(0, 3));
         QCOMPARE(few, std::vector<unsigned char>(3, DT_UNKNOWN));
-        QVERIFY(::chdir("/") == 0);
     }
 };
 
