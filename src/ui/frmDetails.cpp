@@ -245,7 +245,8 @@ void frmDetails::ShowFolder(const QString& folder) {
         // with the error's number in the window, not the program.
         try {
             QList<AppError> errors;
-            const QStringList files = mUtility::SoundFilesIn(folder, false, errors);
+            const QList<mUtility::ListedFile> files =
+                mUtility::ListSoundFiles(folder, false, errors);
             const QString problem = errors.isEmpty() ? QString()
                                                      : QStringLiteral("error %1: %2")
                                                            .arg(errors.first().Number)
@@ -256,9 +257,9 @@ void frmDetails::ShowFolder(const QString& folder) {
             sinceBatch.start();
             qint64 done = 0;
             QList<int> valid;
-            for (const QString& path : files) {
+            for (const auto& [path, regular] : files) {
                 if (stop_) return;
-                batch << mUtility::InventoryRowOf(path, false);
+                batch << mUtility::InventoryRowOf(path, false, nullptr, nullptr, regular);
                 if (batch.last().Valid) valid << int(done);
                 ++done;
                 if (batch.size() >= kBatchRows || sinceBatch.elapsed() >= kBatchMs) {
@@ -291,7 +292,7 @@ void frmDetails::ShowFolder(const QString& folder) {
 // Runs on the worker once the headers are in: the loudness of each valid
 // file, handed to the window in batches like the rows.
 template <typename Post>
-void frmDetails::MeasureLoudness(const QStringList& files, const QList<int>& valid,
+void frmDetails::MeasureLoudness(const QList<mUtility::ListedFile>& files, const QList<int>& valid,
                                  const Post& post) {
     QList<QPair<int, Loudness::Figures>> batch;
     QElapsedTimer sinceBatch;
@@ -299,7 +300,8 @@ void frmDetails::MeasureLoudness(const QStringList& files, const QList<int>& val
     qint64 done = 0;
     for (const int row : valid) {
         try {
-            const std::optional<Loudness::Figures> f = Loudness::MeasureFile(files[row], &stop_);
+            const std::optional<Loudness::Figures> f =
+                Loudness::MeasureFile(files[row].path, &stop_);
             if (!f) return;
             batch.append({row, *f});
         } catch (const AppError&) {

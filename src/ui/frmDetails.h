@@ -13,6 +13,9 @@ class QThread;
 class QuillonButton;
 class FolderDetailsModel;
 class FolderDetailsFilter;
+namespace mUtility {
+struct ListedFile;
+}
 
 // The Folder details window: every sound file of one folder in a sortable
 // table with its header values, filters by type, validity and name, and the
@@ -58,7 +61,8 @@ private:
     void ShowProgress(qint64 done, qint64 total);
     void Finish(qint64 total, const QString& problem);
     template <typename Post>
-    void MeasureLoudness(const QStringList& files, const QList<int>& valid, const Post& post);
+    void MeasureLoudness(const QList<mUtility::ListedFile>& files, const QList<int>& valid,
+                         const Post& post);
     void FinishLoudness();
     QString LoudestAndQuietest() const;
     void ApplyFilters();
