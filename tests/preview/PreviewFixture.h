@@ -27,3 +27,9 @@ inline bool MakeSndSource(const QString& path, int rate, int bits, int channels,
     si.FileName = QStringLiteral("TEST.SND");
     return true;
 }
+
+// Puts `samples` in place of the first samples of the game file at `path`.
+inline bool WriteSamples(const QString& path, const QByteArray& samples) {
+    QFile f(path);
+    return f.open(QIODevice::ReadWrite) && f.seek(28) && f.write(samples) == samples.size();
+}

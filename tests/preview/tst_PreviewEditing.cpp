@@ -36,12 +36,10 @@ class tst_PreviewEditing : public QObject {
         source_ = tmp_.filePath("SOURCE.SND");
         if (!MakeSndSource(source_, 22050, bits, channels, frames)) return nullptr;
         if (quiet) {
-            QFile f(source_);
-            if (!f.open(QIODevice::ReadWrite) || !f.seek(28)) return nullptr;
             QByteArray data(frames * channels * bits / 8, '\0');
             for (qint64 i = 0; i < frames * channels; ++i)
                 qToLittleEndian<qint16>(qint16(i % 200 - 100), data.data() + 2 * i);
-            f.write(data);
+            if (!WriteSamples(source_, data)) return nullptr;
         }
         mUtility::SoundInfo.Folder = tmp_.path();
         mUtility::SoundInfo.DiskName = QStringLiteral("SOURCE.SND");

@@ -102,11 +102,7 @@ private slots:
     void monoLayoutAndCentreLine() {
         const QString src = tmp_.filePath("QUIET.SND");
         QVERIFY(MakeSndSource(src, 8000, 8, 1, 4000));
-        QFile f(src);
-        QVERIFY(f.open(QIODevice::ReadWrite));
-        f.seek(28);
-        f.write(QByteArray(4000, char(128)));
-        f.close();
+        QVERIFY(WriteSamples(src, QByteArray(4000, char(128))));
         mUtility::sPreviewFile = PreviewFile::Write(src, mUtility::SoundInfo);
         frmPreview form;
         form.show();
@@ -130,13 +126,9 @@ private slots:
     void waveformSpansTheViewWhenDrawnBeforeShowing() {
         const QString src = tmp_.filePath("STEADY.SND");
         QVERIFY(MakeSndSource(src, 8000, 16, 1, 8000));
-        QFile f(src);
-        QVERIFY(f.open(QIODevice::ReadWrite));
-        f.seek(28);
         QByteArray level;
         for (int i = 0; i < 4000; ++i) level.append("\x10\x27", 2);  // 10000, little-endian
-        f.write(level);
-        f.close();
+        QVERIFY(WriteSamples(src, level));
         mUtility::sPreviewFile = PreviewFile::Write(src, mUtility::SoundInfo);
         frmPreview form;
         form.Form_Load();
@@ -156,15 +148,10 @@ private slots:
     void loadWhileCopyingMatchesAFinishedCopy() {
         const QString src = tmp_.filePath("SAW.SND");
         QVERIFY(MakeSndSource(src, 11025, 16, 2, 300));
-        QFile f(src);
-        QVERIFY(f.open(QIODevice::ReadWrite));
-        f.seek(28);
-        for (qint16 i = 0; i < 300; ++i) {  // a sawtooth, one frame a column
-            const qint16 v = qToLittleEndian<qint16>(qint16((i % 40) * 1500 - 30000));
-            f.write(reinterpret_cast<const char*>(&v), 2);
-            f.write(reinterpret_cast<const char*>(&v), 2);
-        }
-        f.close();
+        QByteArray saw(300 * 4, '\0');  // a sawtooth, one frame a column
+        for (int i = 0; i < 600; ++i)
+            qToLittleEndian<qint16>(qint16((i / 2 % 40) * 1500 - 30000), saw.data() + 2 * i);
+        QVERIFY(WriteSamples(src, saw));
         mUtility::sPreviewFile = PreviewFile::Write(src, mUtility::SoundInfo);
         QImage expected;
         QString size;

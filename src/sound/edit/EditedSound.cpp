@@ -10,14 +10,6 @@ namespace {
 
 constexpr qint64 kChunkFrames = 4096;
 
-bool SameOps(const std::vector<PointOp>& a, const std::vector<PointOp>& b) {
-    return std::equal(
-        a.begin(), a.end(), b.begin(), b.end(), [](const PointOp& x, const PointOp& y) {
-            return x.kind == y.kind && x.gain == y.gain && x.origin == y.origin &&
-                   x.length == y.length && x.offset[0] == y.offset[0] && x.offset[1] == y.offset[1];
-        });
-}
-
 // Clips x to [lo, hi]; counts it when it had to.
 inline void Clip(double& x, double lo, double hi, qint64& clipped) {
     clipped += (x < lo) | (x > hi);
@@ -146,7 +138,7 @@ void EditedSound::Append(Segment segment) {
     if (!segments_.empty()) {
         Segment& last = segments_.back();
         if (last.block == segment.block && last.start + last.frames == segment.start &&
-            SameOps(last.ops, segment.ops)) {
+            last.ops == segment.ops) {
             last.frames += segment.frames;
             return;
         }

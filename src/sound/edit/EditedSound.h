@@ -37,6 +37,7 @@ struct PointOp {
     qint64 origin = 0;          // FadeIn/FadeOut: block frame of the fade's first frame
     qint64 length = 0;          // FadeIn/FadeOut: frames of the whole fade
     double offset[2] = {0, 0};  // Offset: added to each channel
+    bool operator==(const PointOp&) const = default;
 };
 
 // A stretch of an immutable block of samples, with the steps applied to it

@@ -55,11 +55,6 @@ void WaveSummary::MakeCoarse() {
 
 namespace {
 
-bool SameOp(const PointOp& a, const PointOp& b) {
-    return a.kind == b.kind && a.gain == b.gain && a.origin == b.origin && a.length == b.length &&
-           a.offset[0] == b.offset[0] && a.offset[1] == b.offset[1];
-}
-
 // How a stretch of frames of a later version comes from the same frames of an
 // earlier one: unchanged, through one more gain (its factor), or otherwise.
 struct Relation {
@@ -74,8 +69,7 @@ Relation Relate(const Segment& now, qint64 nowAt, const Segment& then, qint64 th
     if (now.start + nowAt != then.start + thenAt) return {};
     const size_t n = then.ops.size();
     if (now.ops.size() < n || now.ops.size() > n + 1) return {};
-    for (size_t i = 0; i < n; ++i)
-        if (!SameOp(now.ops[i], then.ops[i])) return {};
+    if (!std::equal(then.ops.begin(), then.ops.end(), now.ops.begin())) return {};
     if (now.ops.size() == n) return {Relation::Same};
     const PointOp& last = now.ops.back();
     if (last.kind != PointOp::Kind::Gain || last.gain < 0) return {};
