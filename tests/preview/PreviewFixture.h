@@ -30,6 +30,7 @@ inline bool MakeSndSource(const QString& path, int rate, int bits, int channels,
 
 // Puts `samples` in place of the first samples of the game file at `path`.
 inline bool WriteSamples(const QString& path, const QByteArray& samples) {
+    if (samples.isEmpty()) return true;
     QFile f(path);
     return f.open(QIODevice::ReadWrite) && f.seek(28) && f.write(samples) == samples.size();
 }

@@ -29,9 +29,12 @@ class tst_frmPreview : public QObject {
     qint64 now_ = 0;
     QStringList sent_;
 
-    std::unique_ptr<frmPreview> open(int rate, int bits, int channels, qint64 frames) {
+    // A preview of a new game file, its samples a ramp unless `samples` are given.
+    std::unique_ptr<frmPreview> open(int rate, int bits, int channels, qint64 frames,
+                                     const QByteArray& samples = {}) {
         const QString src = tmp_.filePath("SOURCE.SND");
-        if (!MakeSndSource(src, rate, bits, channels, frames)) return nullptr;
+        if (!MakeSndSource(src, rate, bits, channels, frames) || !WriteSamples(src, samples))
+            return nullptr;
         mUtility::sPreviewFile = PreviewFile::Write(src, mUtility::SoundInfo);
         auto form = std::make_unique<frmPreview>();
         form->show();
@@ -100,13 +103,9 @@ private slots:
 
     // A mono sound: one tall view, silence exactly on the centre line.
     void monoLayoutAndCentreLine() {
-        const QString src = tmp_.filePath("QUIET.SND");
-        QVERIFY(MakeSndSource(src, 8000, 8, 1, 4000));
-        QVERIFY(WriteSamples(src, QByteArray(4000, char(128))));
-        mUtility::sPreviewFile = PreviewFile::Write(src, mUtility::SoundInfo);
-        frmPreview form;
-        form.show();
-        form.Form_Load();
+        const auto opened = open(8000, 8, 1, 4000, QByteArray(4000, char(128)));
+        QVERIFY(opened);
+        frmPreview& form = *opened;
         auto* view = child<WaveSurface>(form, "picLeftChannel");
         QVERIFY(!child<WaveSurface>(form, "picRightChannel")->isVisible());
         QVERIFY(child<WaveSurface>(form, "picMono")->isVisible());
@@ -146,23 +145,15 @@ private slots:
     // figures and waveform as from a finished copy (the samples read from the
     // source's own offset), and the player open on the whole copy.
     void loadWhileCopyingMatchesAFinishedCopy() {
-        const QString src = tmp_.filePath("SAW.SND");
-        QVERIFY(MakeSndSource(src, 11025, 16, 2, 300));
         QByteArray saw(300 * 4, '\0');  // a sawtooth, one frame a column
         for (int i = 0; i < 600; ++i)
             qToLittleEndian<qint16>(qint16((i / 2 % 40) * 1500 - 30000), saw.data() + 2 * i);
-        QVERIFY(WriteSamples(src, saw));
-        mUtility::sPreviewFile = PreviewFile::Write(src, mUtility::SoundInfo);
-        QImage expected;
-        QString size;
-        {
-            frmPreview finished;
-            finished.show();
-            finished.Form_Load();
-            expected = child<WaveSurface>(finished, "picLeftChannel")->image();
-            size = text(finished, "lblFilesize");
-        }
-        PreviewCopy copy(src, mUtility::SoundInfo);
+        auto finished = open(11025, 16, 2, 300, saw);
+        QVERIFY(finished);
+        const QImage expected = child<WaveSurface>(*finished, "picLeftChannel")->image();
+        const QString size = text(*finished, "lblFilesize");
+        finished.reset();
+        PreviewCopy copy(tmp_.filePath("SOURCE.SND"), mUtility::SoundInfo);
         mUtility::sPreviewFile = copy.Path();
         frmPreview form;
         form.show();

@@ -4,6 +4,9 @@
 // under test: every header field is laid out here by hand, little-endian.
 
 #include <ftw.h>
+#include <sys/resource.h>
+
+#include <csignal>
 
 #include <QByteArray>
 #include <QDir>
@@ -110,5 +113,29 @@ inline QStringList Entries(const QString& folder) {
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
                                   QDir::Name);
 }
+
+// While it lives, files this process writes stop at `bytes` and a write past
+// that fails with EFBIG (SIGXFSZ is ignored): a full disk, on demand.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) : oldHandler_(std::signal(SIGXFSZ, SIG_IGN)) {
+        ::getrlimit(RLIMIT_FSIZE, &saved_);
+        rlimit small = saved_;
+        small.rlim_cur = bytes;
+        set_ = ::setrlimit(RLIMIT_FSIZE, &small) == 0;
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, oldHandler_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+    bool isSet() const { return set_; }
+
+private:
+    void (*oldHandler_)(int);
+    rlimit saved_{};
+    bool set_ = false;
+};
 
 }  // namespace Fixtures

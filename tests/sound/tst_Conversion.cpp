@@ -1,12 +1,10 @@
 #include <fcntl.h>
 #include <sndfile.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <QTemporaryDir>
 #include <QtTest>
-#include <csignal>
 
 #include "AppError.h"
 #include "Conversion.h"
@@ -260,15 +258,11 @@ void tst_Conversion::failuresKeepOldDestination() {
         QCOMPARE(ConvertedCount, qint16(0));
     };
 
-    rlimit saved{};
-    QCOMPARE(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 64 * 1024;
-    QCOMPARE(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    expectFailure(ErrNo::DiskFull, "mUtility.MakeWAV(");
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
+    {
+        const Fixtures::FileSizeLimit full(64 * 1024);
+        QVERIFY(full.isSet());
+        expectFailure(ErrNo::DiskFull, "mUtility.MakeWAV(");
+    }
     QCOMPARE(Fixtures::Entries(dir_->path()), QStringList({"E.WAV", "e.snd"}));
 
     QVERIFY(QFile::remove(src));
