@@ -12,8 +12,9 @@ namespace ListedTypes {
 
 namespace {
 
-// The names sought in one folder: each entry's last position among the names;
-// `earlier` chains a name given more than once to its previous position.
+// The names sought in one folder: each entry name's last position among all
+// the names given (the caller's `earlier` chains a name given more than once
+// back to its previous positions), and how many positions there are.
 struct Sought {
     std::unordered_map<std::string_view, qsizetype> last;
     qsizetype count = 0;

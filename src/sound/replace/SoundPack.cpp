@@ -12,6 +12,7 @@
 #include "AtomicFile.h"
 #include "Inventory.h"
 #include "PackArchive.h"
+#include "Sha256.h"
 #include "SoundInfo.h"
 #include "StoreFiles.h"
 

@@ -11,6 +11,7 @@
 #include "AtomicFile.h"
 #include "Inventory.h"
 #include "NativeName.h"
+#include "Sha256.h"
 #include "SoundInfo.h"
 
 namespace Replace {

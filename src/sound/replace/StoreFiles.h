@@ -4,8 +4,6 @@
 #include <QString>
 #include <functional>
 
-#include "Sha256.h"
-
 // File operations the store of originals is built from.
 namespace Replace {
 
