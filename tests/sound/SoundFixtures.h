@@ -6,14 +6,13 @@
 #include <ftw.h>
 #include <sys/resource.h>
 
-#include <csignal>
-
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
 #include <QList>
 #include <QString>
 #include <QtGlobal>
+#include <csignal>
 
 namespace Fixtures {
 
@@ -114,28 +113,25 @@ inline QStringList Entries(const QString& folder) {
                                   QDir::Name);
 }
 
-// While it lives, files this process writes stop at `bytes` and a write past
-// that fails with EFBIG (SIGXFSZ is ignored): a full disk, on demand.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) : oldHandler_(std::signal(SIGXFSZ, SIG_IGN)) {
-        ::getrlimit(RLIMIT_FSIZE, &saved_);
-        rlimit small = saved_;
+// While it lives, files this process writes stop at `bytes`, and a write past
+// that fails with EFBIG (SIGXFSZ ignored): a full disk on demand.
+struct FileSizeLimit {
+    explicit FileSizeLimit(rlim_t bytes) {
+        rlimit small = saved;
         small.rlim_cur = bytes;
-        set_ = ::setrlimit(RLIMIT_FSIZE, &small) == 0;
+        set = ::setrlimit(RLIMIT_FSIZE, &small) == 0;
     }
     ~FileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, oldHandler_);
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, handler);
     }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-    bool isSet() const { return set_; }
-
-private:
-    void (*oldHandler_)(int);
-    rlimit saved_{};
-    bool set_ = false;
+    void (*handler)(int) = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved = [] {
+        rlimit r{};
+        ::getrlimit(RLIMIT_FSIZE, &r);
+        return r;
+    }();
+    bool set = false;
 };
 
 }  // namespace Fixtures

@@ -260,7 +260,7 @@ void tst_Conversion::failuresKeepOldDestination() {
 
     {
         const Fixtures::FileSizeLimit full(64 * 1024);
-        QVERIFY(full.isSet());
+        QVERIFY(full.set);
         expectFailure(ErrNo::DiskFull, "mUtility.MakeWAV(");
     }
     QCOMPARE(Fixtures::Entries(dir_->path()), QStringList({"E.WAV", "e.snd"}));
