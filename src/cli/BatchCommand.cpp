@@ -13,6 +13,7 @@
 #include "Console.h"
 #include "Conversion.h"
 #include "Inspection.h"
+#include "Inventory.h"
 #include "NativeName.h"
 #include "SoundInfo.h"
 #include "UncheckedHeader.h"
@@ -39,15 +40,6 @@ QString TypeOption(const CommandLine& line, const QString& name) {
         type != QLatin1String("WAV"))
         throw UsageError(QStringLiteral("--%1 must be snd, wsd or wav").arg(name));
     return type;
-}
-
-void CheckFolder(const QString& folder) {
-    struct stat st {};
-    if (::stat(NativeName::Encode(folder).constData(), &st) != 0)
-        throw AppError::fromErrno(errno, folder);
-    if (!S_ISDIR(st.st_mode))
-        throw AppError::Standard(ErrNo::PathNotFound,
-                                 QStringLiteral("%1 is a file, not a folder").arg(folder));
 }
 
 // The visible regular files of `folder` (links followed) whose type is `type`,
@@ -178,7 +170,7 @@ ExitCode Run(const QStringList& args) {
     CheckNames(named, from);
     QList<mUtility::BatchStep> steps;
     try {
-        CheckFolder(folder);
+        mUtility::RequireFolder(folder);
         steps = mUtility::PlanBatch(folder, named.isEmpty() ? SourceNames(folder, from) : named,
                                     from, to);
     } catch (const AppError& e) {

@@ -5,6 +5,7 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSet>
 #include <QStringBuilder>
 
 #include "AppError.h"
@@ -188,6 +189,28 @@ QList<ListedFile> FilesOf(const QStringList& operands, bool recursive, bool& fai
     return files;
 }
 
+// The files already reported, when several operands may name one twice.
+class Seen {
+public:
+    explicit Seen(bool watch) : watch_(watch) {}
+    bool Again(const mUtility::InventoryRow& row) {
+        if (!watch_) return false;
+        if (row.File) return Repeats(files_, *row.File);
+        return Repeats(unread_, row.Path);
+    }
+
+private:
+    template <typename Key>
+    static bool Repeats(QSet<Key>& set, const Key& key) {
+        const qsizetype before = set.size();
+        set.insert(key);
+        return set.size() == before;
+    }
+    bool watch_;
+    QSet<mUtility::FileIdentity> files_;
+    QSet<QString> unread_;
+};
+
 // "-r" is the short form of "--recursive".
 QStringList Expanded(const QStringList& args) {
     QStringList out;
@@ -226,10 +249,14 @@ ExitCode Run(const QStringList& args) {
         for (const ListedFile& file : files) paths << file.path;
         ahead.emplace(paths);
     }
+    // A file named twice (or by a link, or inside a folder also named) is
+    // reported once; the identity comes from the look its opening takes anyway.
+    Seen seen(line.Operands().size() > 1);
     for (qsizetype i = 0; i < files.size(); ++i) {
         const auto& [path, seenRegular] = files[i];
         const mUtility::InventoryRow row =
             mUtility::InventoryRowOf(path, hash, &info, &r, seenRegular);
+        if (seen.Again(row)) continue;
         const std::optional<Loudness::Figures> figures =
             loudness ? FiguresOf(row, *ahead, i, failed) : std::nullopt;
         const Loudness::Figures* f = figures ? &*figures : nullptr;

@@ -7,13 +7,14 @@
 namespace PackCommand {
 
 const char kUsage[] =
-    "  zsnd pack FOLDER PACK.zip\n"
+    "  zsnd pack [--force] FOLDER PACK.zip\n"
     "      Writes the replaced files of FOLDER as one zip: the files, a manifest\n"
     "      with the SHA-256 of each and of the stock file it replaces, and a\n"
-    "      README.txt on how to apply it.\n";
+    "      README.txt on how to apply it. A replaced file changed by something\n"
+    "      else since it was replaced is refused by name (exit 1) unless --force.\n";
 
 ExitCode Run(const QStringList& args) {
-    const CommandLine line(args, {}, {});
+    const CommandLine line(args, {}, {"force"});
     if (line.Operands().size() != 2)
         throw UsageError(QStringLiteral("pack needs FOLDER and PACK.zip"));
     const QString folder = line.Operands()[0];
@@ -21,7 +22,7 @@ ExitCode Run(const QStringList& args) {
     if (!zip.endsWith(QLatin1String(".zip"), Qt::CaseInsensitive))
         throw UsageError(QStringLiteral("PACK must end in .zip"));
     try {
-        const QList<Replace::PackFile> files = Replace::WritePack(folder, zip);
+        const QList<Replace::PackFile> files = Replace::WritePack(folder, zip, line.Has("force"));
         for (const Replace::PackFile& f : files)
             Console::Out(QStringLiteral("%1 packed\n").arg(Console::Shown(f.Name)));
         Console::Out(QStringLiteral("%1 created successfully! (%2 sound(s))\n")

@@ -2,10 +2,12 @@
 
 #include <sys/stat.h>
 
+#include <QHash>
 #include <QMap>
 
 #include "AppError.h"
 #include "Console.h"
+#include "FileIdentity.h"
 #include "NativeName.h"
 #include "Replacement.h"
 
@@ -17,7 +19,9 @@ const char kUsage[] =
     "      stands for all of its replaced files. All or nothing per folder, byte\n"
     "      for byte; a change that was interrupted there is undone first. A file\n"
     "      changed by something else since it was replaced is refused (exit 1)\n"
-    "      unless --force.\n";
+    "      unless --force. --force also gets past an interrupted change that\n"
+    "      cannot be undone (its journal damaged, or a file's earlier copy gone):\n"
+    "      those files stay as they are on disk, and each loss is named.\n";
 
 namespace {
 
@@ -39,6 +43,8 @@ ExitCode RestoreIn(const QString& folder, const Request& request, bool force) {
         Console::Out(QStringLiteral("%1: the interrupted %2 of %3 file(s) was undone\n")
                          .arg(Console::Shown(folder), outcome.RolledBack->Operation)
                          .arg(outcome.RolledBack->Changes.size()));
+    for (const QString& loss : outcome.Losses)
+        Console::Err(QStringLiteral("zsnd: %1: %2\n").arg(Console::Shown(folder), loss));
     for (const Replace::Refusal& refusal : outcome.Refused)
         Console::Err(
             QStringLiteral("zsnd: %1: %2%3\n")
@@ -67,9 +73,13 @@ ExitCode Run(const QStringList& args) {
     if (line.Operands().isEmpty()) throw UsageError(QStringLiteral("restore needs a PATH"));
     QMap<QString, Request> requests;
     QStringList order;
-    for (const QString& path : line.Operands()) {
+    // Each file and each folder once, however it is spelled or reached.
+    QHash<mUtility::FileIdentity, QString> folders;
+    for (const QString& path : mUtility::DistinctFiles(line.Operands())) {
         QString folder = path, name;
         if (!IsFolder(path)) Replace::SplitFolder(path, folder, name);
+        if (const auto id = mUtility::IdentityOf(folder))
+            folder = *folders.insert(*id, folders.value(*id, folder));
         if (!requests.contains(folder)) order << folder;
         Request& request = requests[folder];
         if (name.isEmpty())

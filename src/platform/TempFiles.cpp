@@ -92,6 +92,14 @@ SignalsHeld::~SignalsHeld() {
     ::pthread_sigmask(SIG_SETMASK, &saved_, nullptr);
 }
 
+bool TerminatingSignalPending() {
+    sigset_t pending;
+    if (::sigpending(&pending) != 0) return false;
+    for (const int sig : TerminatingSignals())
+        if (::sigismember(&pending, sig) == 1) return true;
+    return false;
+}
+
 void RemoveAll() noexcept {
     for (auto& slot : remembered) {
         if (const char* name = slot.load()) ::unlink(name);

@@ -35,6 +35,9 @@ private:
     sigset_t saved_;
 };
 
+// True when a terminating signal waits (under SignalsHeld) to be delivered.
+bool TerminatingSignalPending();
+
 // Removes every remembered file. Safe inside a signal handler.
 void RemoveAll() noexcept;
 

@@ -1,24 +1,19 @@
 #include "BatchPlan.h"
 
-#include <sys/stat.h>
-
 #include <QHash>
-#include <optional>
 
 #include "AppError.h"
 #include "FileIdentity.h"
-#include "NativeName.h"
 #include "SoundInfo.h"
 
 namespace mUtility {
 
 namespace {
 
-// The file a path reaches, links followed; none when nothing is there yet.
-std::optional<FileIdentity> FileOf(const QString& path) {
-    struct stat st {};
-    if (::stat(NativeName::Encode(path).constData(), &st) != 0) return std::nullopt;
-    return FileIdentity{st.st_dev, st.st_ino};
+QStringList JoinEach(const QString& folder, const QStringList& names) {
+    QStringList paths;
+    for (const QString& name : names) paths << JoinPath(folder, name);
+    return paths;
 }
 
 }  // namespace
@@ -27,9 +22,12 @@ QList<BatchStep> PlanBatch(const QString& folder, const QStringList& entries,
                            const QString& fromType, const QString& toType) {
     QList<BatchStep> steps;
     QHash<FileIdentity, QString> sources;
-    for (const QString& entry : entries) {
-        steps.append({entry, BatchOutputName(entry, fromType, toType)});
-        if (const auto key = FileOf(JoinPath(folder, entry))) sources.insert(*key, entry);
+    // A file named twice, or by two names, is converted once.
+    for (const QString& entry : DistinctFiles(JoinEach(folder, entries))) {
+        QString unused, name;
+        SplitPath(entry, unused, name);
+        steps.append({name, BatchOutputName(name, fromType, toType)});
+        if (const auto key = IdentityOf(entry)) sources.insert(*key, name);
     }
     QStringList problems;
     QHash<QString, QString> outputs;
@@ -39,7 +37,7 @@ QList<BatchStep> PlanBatch(const QString& folder, const QStringList& entries,
             problems << QStringLiteral("%1 and %2 would both be converted to %3")
                             .arg(*first, step.Entry, step.Output);
         outputs.insert(step.Output, step.Entry);
-        const auto key = FileOf(JoinPath(folder, step.Output));
+        const auto key = IdentityOf(JoinPath(folder, step.Output));
         if (key && sources.contains(*key))
             problems << QStringLiteral("%1 would be written over %2, which is the same file")
                             .arg(step.Output, sources.value(*key));

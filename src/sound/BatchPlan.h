@@ -14,7 +14,8 @@ struct BatchStep {
 };
 
 // The steps converting `entries` of `folder` from `fromType` to `toType`
-// (BatchOutputName for each). Throws AppError 58 naming every problem, with
+// (BatchOutputName for each), each file once however often it is named.
+// Throws AppError 58 naming every problem, with
 // nothing written: two entries that would give one output, and an output that
 // is one of the sources as a file (same device and inode, so a link or a
 // case-insensitive disk cannot hide it). Also throws what BatchOutputName does.

@@ -71,6 +71,7 @@ void FileSource::Open(const QByteArray& name) {
         NotRegular(path_, st.st_mode);
     }
     mode_ = st.st_mode;
+    identity_ = {st.st_dev, st.st_ino};
     // O_NONBLOCK stays set: it only kept the open from waiting on a FIFO, and
     // reads of a regular file ignore it.
     size_ = st.st_size;

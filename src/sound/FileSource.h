@@ -3,6 +3,7 @@
 #include <QString>
 
 #include "ByteSource.h"
+#include "FileIdentity.h"
 
 // A regular file opened for reading. The constructor throws AppError (from
 // errno: 53 for a missing file, 75 for a denied one, ...) when the file cannot
@@ -29,6 +30,8 @@ public:
     const QString& Path() const { return path_; }
     // The file's type and permission bits (st_mode) when it was opened.
     unsigned Mode() const { return mode_; }
+    // The file opened, whatever name or link reached it.
+    mUtility::FileIdentity Identity() const { return identity_; }
 
 private:
     void Open(const QByteArray& name);
@@ -37,4 +40,5 @@ private:
     int fd_ = -1;
     qint64 size_ = 0;
     unsigned mode_ = 0;
+    mUtility::FileIdentity identity_{};
 };

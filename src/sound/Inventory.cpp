@@ -145,6 +145,15 @@ qint64 SampleDataOffset(const SoundInfoRecord& info) {
     return info.Extension == QLatin1String("WAV") ? info.DataOffset : SndHeaderSize;
 }
 
+void RequireFolder(const QString& folder) {
+    struct stat st {};
+    if (::stat(NativeName::Encode(folder).constData(), &st) != 0)
+        throw AppError::fromErrno(errno, folder);
+    if (!S_ISDIR(st.st_mode))
+        throw AppError::Standard(ErrNo::PathNotFound,
+                                 QStringLiteral("%1 is a file, not a folder").arg(folder));
+}
+
 InventoryRow InventoryRowOf(const QString& path, bool hash, SoundInfoRecord* infoOut,
                             InspectionResult* result, bool seenRegular) {
     InventoryRow row;
@@ -162,6 +171,7 @@ InventoryRow InventoryRowOf(const QString& path, bool hash, SoundInfoRecord* inf
         InspectionResult own_result;
         InspectionResult& r = result ? *result : own_result;
         r = InspectSource(source, info);
+        row.File = source.Identity();
         row.Valid = r.IsValid();
         row.Refusal = row.Valid ? QString() : OneLine(r.MessageText);
         row.HasHeader = r.Outcome != InspectionOutcome::MalformedWav &&

@@ -4,8 +4,10 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 #include "AppError.h"
+#include "FileIdentity.h"
 #include "Inspection.h"
 
 // The folder inventory: which sound files a folder holds, one record of header
@@ -36,6 +38,10 @@ struct ListedFile {
     QString path;
     bool regular = false;
 };
+// Throws AppError when `folder` cannot be reached (from errno) or is not a
+// folder (76).
+void RequireFolder(const QString& folder);
+
 // SoundFilesIn, with what the listing said of each file.
 QList<ListedFile> ListSoundFiles(const QString& folder, bool recursive, QList<AppError>& errors);
 
@@ -57,6 +63,7 @@ struct InventoryRow {
     qint64 Frames = -1;   // whole frames of a valid file whose shape allows it; else -1
     double Seconds = -1;  // Frames / SampleRate; -1 when unknown
     QByteArray Sha256;    // lower-case hex of the sample bytes, when asked and valid
+    std::optional<FileIdentity> File;  // the file read, when it could be opened
 
     bool IsGameType() const;
     // The AppError of an unreadable file (Readable false).

@@ -320,9 +320,9 @@ void tst_zsnd::infoFolderCsv() {
     QVERIFY(wellFormed);
     QStringList paths;
     for (const QStringList& row : rows.mid(1)) paths << row.value(0);
-    QCOMPARE(paths,
-             QStringList({box + "/a,b \"q\".snd", box + "/line\nbreak.WSD", box + "/Mono.Wav",
-                          box + "/slow.snd", box + "/sub/deep.snd", box + "/Mono.Wav"}));
+    // A file its folder already stands for is not listed again.
+    QCOMPARE(paths, QStringList({box + "/a,b \"q\".snd", box + "/line\nbreak.WSD",
+                                 box + "/Mono.Wav", box + "/slow.snd", box + "/sub/deep.snd"}));
 
     r = Zsnd({"info", "--json", "-r", dir_->filePath("box/sub")});
     QCOMPARE(r.exitCode, 1);

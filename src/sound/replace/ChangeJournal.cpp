@@ -4,6 +4,7 @@
 
 #include "AppError.h"
 #include "ReplaceManifest.h"
+#include "StrictJson.h"
 
 namespace Replace {
 
@@ -21,21 +22,18 @@ QJsonObject ChangeJournal::ToJson() const {
 }
 
 ChangeJournal ChangeJournal::FromJson(const QJsonObject& json, const QString& origin) {
-    ChangeJournal journal;
-    journal.Operation = json.value("operation").toString();
-    journal.Detail = json.value("detail").toString();
-    journal.Started = QDateTime::fromString(json.value("started").toString(), Qt::ISODate);
-    journal.ManifestBefore = json.value("manifest_before").toObject();
-    for (const QJsonValue& value : json.value("changes").toArray()) {
-        const QJsonObject o = value.toObject();
-        FileChange c{o.value("name").toString(), o.value("before").toString().toLatin1(),
-                     o.value("after").toString().toLatin1()};
-        if (!IsPlainName(c.Name) || (!c.Before.isEmpty() && !IsSha256(c.Before)) ||
-            !IsSha256(c.After))
-            throw AppError::Standard(ErrNo::InvalidFileFormat,
-                                     QStringLiteral("%1 is damaged").arg(origin));
-        journal.Changes << c;
-    }
+    const StrictJson top(json, {}, [&](const QString& what) {
+        throw AppError::Standard(ErrNo::InvalidFileFormat,
+                                 QStringLiteral("%1 is damaged (%2)").arg(origin, what));
+    });
+    ChangeJournal journal{top.Text("operation"),
+                          top.Text("detail"),
+                          top.Time("started"),
+                          {},
+                          top.Object("manifest_before")};
+    top.ForEach("changes", [&](const StrictJson& o) {
+        journal.Changes << FileChange{o.Name("name"), o.ShaOrEmpty("before"), o.Sha("after")};
+    });
     // The manifest it would put back must itself be sound.
     ReplaceManifest::FromJson(journal.ManifestBefore, origin);
     return journal;

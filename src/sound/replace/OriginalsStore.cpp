@@ -19,6 +19,7 @@
 #include "Replacement.h"
 #include "SoundInfo.h"
 #include "StoreFiles.h"
+#include "TempFiles.h"
 
 namespace Replace {
 
@@ -75,12 +76,39 @@ QStringList NamesIn(const QString& folder) {
     return names;
 }
 
+// Every copy a journal names.
+QSet<QByteArray> BlobsOf(const ChangeJournal& journal) {
+    QSet<QByteArray> blobs;
+    for (const FileChange& change : journal.Changes) {
+        if (!change.Before.isEmpty()) blobs.insert(change.Before);
+        blobs.insert(change.After);
+    }
+    return blobs;
+}
+
+// Takes `how` (LOCK_EX or LOCK_SH) on `fd` without waiting; closes it and
+// throws when another process holds the store.
+void TakeLock(int fd, int how, const QString& folder, const QString& path) {
+    if (::flock(fd, how | LOCK_NB) == 0) return;
+    const int err = errno;
+    ::close(fd);
+    if (err == EWOULDBLOCK)
+        throw AppError::Standard(
+            ErrNo::FileAlreadyOpen,
+            QStringLiteral("another program is changing the sounds of %1; try again when it "
+                           "has finished")
+                .arg(folder));
+    throw AppError::fromErrno(err, path);
+}
+
 }  // namespace
 
 OriginalsStore::OriginalsStore(const QString& folder) : folder_(folder) {}
 
 OriginalsStore::~OriginalsStore() {
-    if (lockFd_ >= 0) ::close(lockFd_);
+    if (lockFd_ < 0) return;
+    if (created_) RemoveIfEmpty();
+    ::close(lockFd_);
 }
 
 QString OriginalsStore::Root() const {
@@ -106,23 +134,39 @@ bool OriginalsStore::Exists() const {
 
 void OriginalsStore::Lock() {
     if (lockFd_ >= 0) return;
+    created_ = !Exists();
     MakeFolder(Root());
     MakeFolder(Root() + QStringLiteral("/blobs"));
     const QString path = Root() + QStringLiteral("/lock");
-    const int fd =
-        ::open(Native(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
-    if (fd < 0) throw AppError::fromErrno(errno, path);
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        const int err = errno;
+    // The lock file is removed with a store left empty: a lock taken on a file
+    // removed meanwhile is taken again on the one now there.
+    for (;;) {
+        const int fd =
+            ::open(Native(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
+        if (fd < 0) throw AppError::fromErrno(errno, path);
+        TakeLock(fd, LOCK_EX, folder_, path);
+        struct stat held {
+        }, named{};
+        if (::fstat(fd, &held) == 0 && ::lstat(Native(path).constData(), &named) == 0 &&
+            held.st_dev == named.st_dev && held.st_ino == named.st_ino) {
+            lockFd_ = fd;
+            return;
+        }
         ::close(fd);
-        if (err == EWOULDBLOCK)
-            throw AppError::Standard(
-                ErrNo::FileAlreadyOpen,
-                QStringLiteral("another program is changing the sounds of %1; try again when it "
-                               "has finished")
-                    .arg(folder_));
-        throw AppError::fromErrno(err, path);
+        MakeFolder(Root());
+        MakeFolder(Root() + QStringLiteral("/blobs"));
     }
+}
+
+void OriginalsStore::LockToRead() {
+    if (lockFd_ >= 0 || !Exists()) return;
+    const QString path = Root() + QStringLiteral("/lock");
+    const int fd = ::open(Native(path).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) {
+        if (errno == ENOENT) return;  // no process has changed the folder yet
+        throw AppError::fromErrno(errno, path);
+    }
+    TakeLock(fd, LOCK_SH, folder_, path);
     lockFd_ = fd;
 }
 
@@ -130,6 +174,11 @@ void OriginalsStore::LockForChange() {
     Lock();
     if (const auto journal = Journal())
         throw AppError::Standard(ErrNo::InvalidProcedureCall, InterruptedText(folder_, *journal));
+    RemoveStaged();
+}
+
+void OriginalsStore::Damaged(const AppError& error, const QString& advice) const {
+    throw AppError(error.Number, error.Description + QStringLiteral("; ") + advice, error.Source);
 }
 
 bool OriginalsStore::BusyElsewhere() const {
@@ -144,29 +193,47 @@ bool OriginalsStore::BusyElsewhere() const {
 
 ReplaceManifest OriginalsStore::Manifest() const {
     const QString path = Root() + QStringLiteral("/manifest.json");
-    bool found = false;
-    const QJsonObject json = ReadJson(path, found);
-    return found ? ReplaceManifest::FromJson(json, path) : ReplaceManifest();
+    try {
+        bool found = false;
+        const QJsonObject json = ReadJson(path, found);
+        return found ? ReplaceManifest::FromJson(json, path) : ReplaceManifest();
+    } catch (const AppError& e) {
+        if (e.Number != ErrNo::InvalidFileFormat) throw;
+        Damaged(e, QStringLiteral("nothing was changed. The originals kept in %1/blobs (each "
+                                  "named by its SHA-256) are left as they are: mend "
+                                  "manifest.json, or move %1 aside to start afresh")
+                       .arg(Root()));
+    }
 }
 
 std::optional<ChangeJournal> OriginalsStore::Journal() const {
     const QString path = Root() + QStringLiteral("/journal.json");
-    bool found = false;
-    const QJsonObject json = ReadJson(path, found);
-    if (!found) return std::nullopt;
-    return ChangeJournal::FromJson(json, path);
+    try {
+        bool found = false;
+        const QJsonObject json = ReadJson(path, found);
+        if (!found) return std::nullopt;
+        return ChangeJournal::FromJson(json, path);
+    } catch (const AppError& e) {
+        if (e.Number != ErrNo::InvalidFileFormat) throw;
+        Damaged(e, QStringLiteral("the change it records cannot be undone. \"zsnd restore "
+                                  "--force %1\" keeps every file as it is on disk and sets the "
+                                  "journal aside")
+                       .arg(folder_));
+    }
 }
 
 QByteArray OriginalsStore::Keep(const QString& path) {
     const QByteArray sha = HashFile(path);
-    if (!IsRegularFile(BlobPath(sha))) CopyAtomically(path, BlobPath(sha), sha);
+    // A copy of the same hash that has rotted is rewritten from these bytes,
+    // which are checked against the hash on the way.
+    if (!HasIntact(sha)) CopyAtomically(path, BlobPath(sha), sha);
     return sha;
 }
 
 QByteArray OriginalsStore::Adopt(const QString& stagedPath) {
     const QByteArray sha = HashFile(stagedPath);
     const QString blob = BlobPath(sha);
-    if (IsRegularFile(blob)) {
+    if (HasIntact(sha)) {
         RemoveDurably(stagedPath);
     } else {
         if (::rename(Native(stagedPath).constData(), Native(blob).constData()) != 0)
@@ -176,12 +243,49 @@ QByteArray OriginalsStore::Adopt(const QString& stagedPath) {
     return sha;
 }
 
+FileChange OriginalsStore::Replacing(ReplaceManifest& manifest, const QString& name,
+                                     const QByteArray& after, const QDateTime& at,
+                                     const QString& source) {
+    const QString path = FileInFolder(name);
+    const qint64 size = SizeOf(path);
+    const QByteArray before = Keep(path);
+    ReplacedFile* record = manifest.Find(name);
+    if (!record) {
+        manifest.Files << ReplacedFile{name, size, before, {}, {}, {}};
+        record = &manifest.Files.last();
+    } else if (!HasIntact(record->OriginalSha)) {
+        throw AppError::Standard(
+            ErrNo::InvalidFileFormat,
+            QStringLiteral("%1 was not replaced: the copy of its original kept in %2 is missing "
+                           "or damaged, and replacing it again would lose the original for good")
+                .arg(path, Root()));
+    }
+    record->ReplacedSha = after;
+    record->ReplacedAt = at;
+    record->Source = source;
+    return FileChange{name, before, after};
+}
+
 bool OriginalsStore::HasIntact(const QByteArray& sha) const {
     try {
         return IsRegularFile(BlobPath(sha)) && HashFile(BlobPath(sha)) == sha;
     } catch (const AppError&) {
         return false;
     }
+}
+
+StagedFile::StagedFile(const OriginalsStore& store, const QString& name)
+    : path_(store.StagingPath(name)), ticket_(TempFiles::Remember(Native(path_))) {}
+
+StagedFile::~StagedFile() {
+    if (!adopted_) ::unlink(Native(path_).constData());
+    TempFiles::Forget(ticket_);
+}
+
+QByteArray StagedFile::AdoptInto(OriginalsStore& store) {
+    const QByteArray sha = store.Adopt(path_);
+    adopted_ = true;
+    return sha;
 }
 
 void OriginalsStore::SaveJson(const QString& path, const QJsonObject& json) {
@@ -193,11 +297,19 @@ void OriginalsStore::SaveJson(const QString& path, const QJsonObject& json) {
 
 void OriginalsStore::Run(ChangeJournal journal, const ReplaceManifest& after,
                          const RunProgress& progress) {
-    journal.ManifestBefore = Manifest().ToJson();
+    const ReplaceManifest before = Manifest();
+    journal.ManifestBefore = before.ToJson();
+    // A terminating signal waits while files change: between two files it
+    // rolls the run back, and ends the process once the folder is as it was.
+    const TempFiles::SignalsHeld held;
     SaveJson(Root() + QStringLiteral("/journal.json"), journal.ToJson());
     const int total = int(journal.Changes.size());
     try {
         for (int i = 0; i < total; ++i) {
+            if (TempFiles::TerminatingSignalPending())
+                throw AppError::Standard(
+                    ErrNo::InvalidProcedureCall,
+                    QStringLiteral("interrupted; nothing in %1 was changed").arg(folder_));
             if (progress) progress(i, total);
             const FileChange& change = journal.Changes[i];
             CopyAtomically(BlobPath(change.After), FileInFolder(change.Name), change.After);
@@ -207,24 +319,67 @@ void OriginalsStore::Run(ChangeJournal journal, const ReplaceManifest& after,
     } catch (...) {
         // The journal stays when the rollback fails too: status reports it.
         try {
-            RollBack(journal);
+            RollBack(journal, false, nullptr);
         } catch (const AppError&) {
         }
         throw;
     }
     RemoveDurably(Root() + QStringLiteral("/journal.json"));
-    DropUnused(after);
+    QSet<QByteArray> candidates = BlobsOf(journal);
+    for (const ReplacedFile& f : before.Files) candidates.insert(f.OriginalSha);
+    DropUnused(candidates, after);
 }
 
-std::optional<ChangeJournal> OriginalsStore::RollBack() {
-    std::optional<ChangeJournal> journal = Journal();
-    if (journal) RollBack(*journal);
+std::optional<ChangeJournal> OriginalsStore::RollBack(bool keepWhatIsOnDisk, QStringList* losses) {
+    std::optional<ChangeJournal> journal;
+    try {
+        journal = Journal();
+    } catch (const AppError& e) {
+        if (e.Number != ErrNo::InvalidFileFormat || !keepWhatIsOnDisk) throw;
+        // Set aside, not removed: it may still tell a person what happened.
+        const QString path = Root() + QStringLiteral("/journal.json");
+        const QString aside = Root() + QStringLiteral("/journal.damaged.json");
+        if (::rename(Native(path).constData(), Native(aside).constData()) != 0)
+            throw AppError::fromErrno(errno, path);
+        SyncFolder(Root());
+        if (losses)
+            *losses << QStringLiteral(
+                           "the journal of an interrupted change could not be read: "
+                           "the files it changed stay as they are on disk (it is "
+                           "kept as %1)")
+                           .arg(aside);
+        return std::nullopt;
+    }
+    if (journal) RollBack(*journal, keepWhatIsOnDisk, losses);
     return journal;
 }
 
-void OriginalsStore::RollBack(const ChangeJournal& journal) {
+void OriginalsStore::RollBack(const ChangeJournal& journal, bool keepWhatIsOnDisk,
+                              QStringList* losses) {
+    // Checked before anything is written: without its earlier content a file
+    // cannot go back, and the user decides whether it stays as it is.
+    QSet<QString> lost;
+    for (const FileChange& change : journal.Changes) {
+        if (change.Before.isEmpty() || HasIntact(change.Before)) continue;
+        const QString path = FileInFolder(change.Name);
+        if (!IsRegularFile(path) || HashFile(path) != change.After) continue;
+        if (!keepWhatIsOnDisk)
+            throw AppError::Standard(
+                ErrNo::InvalidFileFormat,
+                QStringLiteral("an interrupted change to %1 cannot be undone: the copy of %2 from "
+                               "before it is missing or damaged in the store. \"zsnd restore "
+                               "--force %3\" keeps %2 as it is on disk")
+                    .arg(folder_, change.Name, folder_));
+        lost.insert(change.Name);
+        if (losses)
+            *losses << QStringLiteral(
+                           "%1 keeps what the interrupted change wrote: its earlier "
+                           "content is missing from the store")
+                           .arg(change.Name);
+    }
     for (const FileChange& change : journal.Changes) {
         RemoveStrayTemporaries(change.Name);
+        if (lost.contains(change.Name)) continue;
         const QString path = FileInFolder(change.Name);
         const QByteArray now = IsRegularFile(path) ? HashFile(path) : QByteArray();
         // A file the run did not reach is as it was; one that something else
@@ -235,20 +390,45 @@ void OriginalsStore::RollBack(const ChangeJournal& journal) {
         else
             CopyAtomically(BlobPath(change.Before), path, change.Before);
     }
+    const ReplaceManifest before = ReplaceManifest::FromJson(journal.ManifestBefore, Root());
     SaveJson(Root() + QStringLiteral("/manifest.json"), journal.ManifestBefore);
     RemoveDurably(Root() + QStringLiteral("/journal.json"));
-    DropUnused(ReplaceManifest::FromJson(journal.ManifestBefore, Root()));
+    DropUnused(BlobsOf(journal), before);
 }
 
-void OriginalsStore::DropUnused(const ReplaceManifest& manifest) {
+void OriginalsStore::DropUnused(const QSet<QByteArray>& candidates,
+                                const ReplaceManifest& manifest) {
+    // Only copies this run itself made or released are candidates: a copy the
+    // store cannot account for may still be needed, and stays.
+    QSet<QByteArray> needed;
+    for (const ReplacedFile& f : manifest.Files) needed.insert(f.OriginalSha);
     const QString blobs = Root() + QStringLiteral("/blobs");
-    for (const QString& name : NamesIn(blobs)) {
-        const QByteArray sha = name.toLatin1();
-        const bool used = std::any_of(manifest.Files.begin(), manifest.Files.end(),
-                                      [&](const ReplacedFile& f) { return f.OriginalSha == sha; });
-        if (!used) ::unlink(Native(blobs + QLatin1Char('/') + name).constData());
+    bool removed = false;
+    for (const QByteArray& sha : candidates) {
+        if (needed.contains(sha)) continue;
+        removed |= ::unlink(Native(BlobPath(sha)).constData()) == 0;
     }
-    SyncFolder(blobs);
+    if (removed) SyncFolder(blobs);
+}
+
+void OriginalsStore::RemoveStaged() {
+    // Under the lock, a staged file is one a process left when it ended.
+    const QString blobs = Root() + QStringLiteral("/blobs");
+    for (const QString& entry : NamesIn(blobs))
+        if (entry.startsWith(QLatin1String("staged-")) && IsRegularFile(blobs + '/' + entry))
+            ::unlink(Native(blobs + QLatin1Char('/') + entry).constData());
+}
+
+void OriginalsStore::RemoveIfEmpty() {
+    // Only a store with no entry but its lock and its empty blobs folder.
+    const QStringList entries = NamesIn(Root());
+    if (!NamesIn(Root() + QStringLiteral("/blobs")).isEmpty()) return;
+    for (const QString& entry : entries)
+        if (entry != QLatin1String("lock") && entry != QLatin1String("blobs")) return;
+    ::rmdir(Native(Root() + QStringLiteral("/blobs")).constData());
+    ::unlink(Native(Root() + QStringLiteral("/lock")).constData());
+    ::rmdir(Native(Root()).constData());
+    SyncFolder(folder_);
 }
 
 void OriginalsStore::RemoveStrayTemporaries(const QString& name) {

@@ -1,10 +1,13 @@
 #pragma once
 
 #include <QByteArray>
+#include <QSet>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <optional>
 
+#include "AppError.h"
 #include "ChangeJournal.h"
 #include "ReplaceManifest.h"
 
@@ -36,27 +39,41 @@ public:
     bool Exists() const;
 
     // Creates the store when missing and takes its lock for this object's
-    // lifetime. Throws AppError when another process holds it.
+    // lifetime. Throws AppError when another process holds it. A store this
+    // object made and left empty is removed again when it is destroyed.
     void Lock();
     // Lock(), then refuses (AppError 5) while an interrupted run waits to be
-    // rolled back.
+    // rolled back, and removes files staged by a process that did not finish.
     void LockForChange();
+    // Waits for no writer and writes nothing: for reading a consistent store
+    // in a folder that may be read-only. Throws AppError when a run is going
+    // on in another process.
+    void LockToRead();
     // True while another process holds the lock (a run is going on now).
     bool BusyElsewhere() const;
 
     // The manifest; empty when the store or its manifest does not exist.
+    // Throws AppError 321, saying what to do, when it does not validate.
     ReplaceManifest Manifest() const;
-    // The journal of an interrupted run, if one was left behind.
+    // The journal of an interrupted run, if one was left behind. Throws
+    // AppError 321, saying what to do, when it does not validate.
     std::optional<ChangeJournal> Journal() const;
 
-    // A copy of the file at `path` under its SHA-256, unless one is there
-    // already. Returns the hash. Needs Lock().
+    // A copy of the file at `path` under its SHA-256, unless an intact one is
+    // there already (a damaged one is rewritten). Returns the hash. Needs Lock().
     QByteArray Keep(const QString& path);
     // Moves a finished file the store wrote itself (a staged import) into the
-    // blobs. Returns its hash.
+    // blobs, over a damaged copy of the same hash. Returns its hash.
     QByteArray Adopt(const QString& stagedPath);
     // True when the store holds a copy of `sha` whose bytes still hash to it.
     bool HasIntact(const QByteArray& sha) const;
+    // Keeps the file `name` as it is now and records in `manifest` that
+    // `after` (from `source`) replaces it; the first original of a file is
+    // kept however often it is replaced again. Returns the change for the
+    // run's journal. Throws AppError 321 when the original kept earlier is
+    // damaged or gone (and the file no longer holds it). Needs Lock().
+    FileChange Replacing(ReplaceManifest& manifest, const QString& name, const QByteArray& after,
+                         const QDateTime& at, const QString& source);
     // A path inside the store for a file being prepared (an import).
     QString StagingPath(const QString& name) const;
 
@@ -68,17 +85,44 @@ public:
 
     // Undoes an interrupted run: every file back to its Before, the manifest
     // back to what it was, stray temporary files of those names removed.
-    // Returns the journal undone, or nothing when there was none. Needs Lock().
-    std::optional<ChangeJournal> RollBack();
+    // Returns the journal undone, or nothing when there was none. A file whose
+    // Before copy is missing or damaged, or a journal that cannot be read,
+    // stops it (AppError 321 saying what to do) unless `keepWhatIsOnDisk`:
+    // such files then stay as they are, and `losses` names them. Needs Lock().
+    std::optional<ChangeJournal> RollBack(bool keepWhatIsOnDisk = false,
+                                          QStringList* losses = nullptr);
 
 private:
     void SaveJson(const QString& path, const QJsonObject& json);
-    void RollBack(const ChangeJournal& journal);
-    void DropUnused(const ReplaceManifest& manifest);
+    void RollBack(const ChangeJournal& journal, bool keepWhatIsOnDisk, QStringList* losses);
+    void DropUnused(const QSet<QByteArray>& candidates, const ReplaceManifest& manifest);
     void RemoveStrayTemporaries(const QString& name);
+    void RemoveStaged();
+    void RemoveIfEmpty();
+    [[noreturn]] void Damaged(const AppError& error, const QString& advice) const;
 
     QString folder_;
     int lockFd_ = -1;
+    bool created_ = false;  // Lock() made the store
+};
+
+// A file being prepared in a store (an import, a pack's entry) until Adopt
+// takes it into the blobs. A failure, or a terminating signal, removes it.
+class StagedFile {
+public:
+    StagedFile(const OriginalsStore& store, const QString& name);
+    ~StagedFile();
+    StagedFile(const StagedFile&) = delete;
+    StagedFile& operator=(const StagedFile&) = delete;
+
+    const QString& Path() const { return path_; }
+    // OriginalsStore::Adopt of the finished file; returns its hash.
+    QByteArray AdoptInto(OriginalsStore& store);
+
+private:
+    QString path_;
+    int ticket_ = -1;
+    bool adopted_ = false;
 };
 
 }  // namespace Replace

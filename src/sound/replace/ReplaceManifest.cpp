@@ -3,6 +3,7 @@
 #include <QJsonArray>
 
 #include "AppError.h"
+#include "StrictJson.h"
 
 namespace Replace {
 
@@ -65,22 +66,18 @@ QJsonObject ReplaceManifest::ToJson() const {
 }
 
 ReplaceManifest ReplaceManifest::FromJson(const QJsonObject& json, const QString& origin) {
-    if (json.value("version").toInt() != 1) Damaged(origin, QStringLiteral("unknown version"));
+    // Every field is checked: a manifest read as "nothing replaced" would let
+    // the originals it lists be taken for unused.
+    const StrictJson top(json, {}, [&](const QString& what) { Damaged(origin, what); });
+    if (top.Count("version") != 1) Damaged(origin, QStringLiteral("unknown version"));
     ReplaceManifest manifest;
-    for (const QJsonValue& value : json.value("files").toArray()) {
-        const QJsonObject o = value.toObject();
-        ReplacedFile f;
-        f.Name = o.value("name").toString();
-        f.Size = o.value("size").toInteger(-1);
-        f.OriginalSha = o.value("original_sha256").toString().toLatin1();
-        f.ReplacedSha = o.value("replaced_sha256").toString().toLatin1();
-        f.ReplacedAt = QDateTime::fromString(o.value("replaced_at").toString(), Qt::ISODate);
-        f.Source = o.value("source").toString();
-        if (!IsPlainName(f.Name) || f.Size < 0 || !IsSha256(f.OriginalSha) ||
-            !IsSha256(f.ReplacedSha) || manifest.Find(f.Name))
-            Damaged(origin, QStringLiteral("record %1").arg(manifest.Files.size() + 1));
+    top.ForEach("files", [&](const StrictJson& o) {
+        ReplacedFile f{o.Name("name"),           o.Count("size"),       o.Sha("original_sha256"),
+                       o.Sha("replaced_sha256"), o.Time("replaced_at"), o.Text("source")};
+        if (manifest.Find(f.Name))
+            Damaged(origin, QStringLiteral("%1 is listed twice").arg(f.Name));
         manifest.Files << f;
-    }
+    });
     return manifest;
 }
 

@@ -68,29 +68,20 @@ ReplaceOutcome ReplaceSound(const QString& gameFile, const QString& source,
                             const std::optional<LoudnessGoal>& goal) {
     QString folder, name;
     SplitFolder(gameFile, folder, name);
-    if (!IsRegularFile(gameFile)) throw AppError::Standard(ErrNo::FileNotFound, gameFile);
+    RequireRegularFile(gameFile);
     OriginalsStore store(folder);
     store.LockForChange();
     ReplaceManifest manifest = store.Manifest();
 
     ReplaceOutcome outcome;
-    outcome.Import = Import(source, store.StagingPath(name), target, progress, goal);
+    StagedFile staged(store, name);
+    outcome.Import = Import(source, staged.Path(), target, progress, goal);
     if (outcome.Import.Cancelled) return outcome;
-    const QByteArray after = store.Adopt(store.StagingPath(name));
-    const qint64 size = SizeOf(gameFile);
-    const QByteArray before = store.Keep(gameFile);
-
-    ReplacedFile* record = manifest.Find(name);
-    outcome.FirstTime = record == nullptr;
-    if (!record) {
-        manifest.Files << ReplacedFile{name, size, before, {}, {}, {}};
-        record = &manifest.Files.last();
-    }
-    record->ReplacedSha = after;
-    record->ReplacedAt = QDateTime::currentDateTimeUtc();
-    record->Source = source;
-    ChangeJournal journal{
-        QStringLiteral("replace"), source, record->ReplacedAt, {{name, before, after}}, {}};
+    const QByteArray after = staged.AdoptInto(store);
+    outcome.FirstTime = manifest.Find(name) == nullptr;
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    ChangeJournal journal{QStringLiteral("replace"), source, now, {}, {}};
+    journal.Changes << store.Replacing(manifest, name, after, now, source);
     store.Run(journal, manifest);
     return outcome;
 }
@@ -102,6 +93,7 @@ bool FolderStatus::Sound() const {
 }
 
 FolderStatus StatusOf(const QString& folder) {
+    mUtility::RequireFolder(folder);
     FolderStatus status;
     const OriginalsStore store(folder);
     if (!store.Exists()) return status;
@@ -114,17 +106,20 @@ FolderStatus StatusOf(const QString& folder) {
 
 RestoreOutcome RestoreFiles(const QString& folder, const QStringList& names, bool force,
                             const RunProgress& progress) {
+    mUtility::RequireFolder(folder);
     RestoreOutcome outcome;
+    // A name given twice is one file, restored once.
+    QStringList wanted = names;
+    wanted.removeDuplicates();
     OriginalsStore store(folder);
     if (!store.Exists()) {
-        for (const QString& name : names)
+        for (const QString& name : wanted)
             outcome.Refused << Refusal{name, QStringLiteral("was not replaced")};
         return outcome;
     }
     store.Lock();
-    outcome.RolledBack = store.RollBack();
+    outcome.RolledBack = store.RollBack(force, &outcome.Losses);
     ReplaceManifest manifest = store.Manifest();
-    QStringList wanted = names;
     if (wanted.isEmpty())
         for (const ReplacedFile& f : manifest.Files) wanted << f.Name;
 

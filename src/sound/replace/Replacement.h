@@ -57,7 +57,8 @@ struct FolderStatus {
 };
 
 // Every replaced file of `folder` with its state. Reads and hashes; changes
-// nothing. Throws AppError when the store cannot be read.
+// nothing. Throws AppError when `folder` is not a folder or the store cannot
+// be read.
 FolderStatus StatusOf(const QString& folder);
 
 // A file a restore will not touch, and why.
@@ -71,12 +72,15 @@ struct RestoreOutcome {
     QStringList Restored;
     QList<Refusal> Refused;                   // when not empty, nothing was restored
     std::optional<ChangeJournal> RolledBack;  // an interrupted run undone first
+    QStringList Losses;  // what `force` left as it is on disk, as it could not be undone
 };
 
 // Puts the originals of `names` in `folder` back (all its replaced files when
 // `names` is empty), all or nothing, byte for byte. An interrupted run is
-// rolled back first. A file changed since it was replaced is refused unless
-// `force`. Throws AppError when a file cannot be read or written.
+// rolled back first; with `force`, what of it cannot be undone (a damaged
+// journal, a missing copy) stays as it is on disk and Losses names it. A file
+// changed since it was replaced is refused unless `force`. Throws AppError
+// when a file cannot be read or written, or `folder` is not a folder.
 RestoreOutcome RestoreFiles(const QString& folder, const QStringList& names, bool force,
                             const RunProgress& progress = {});
 

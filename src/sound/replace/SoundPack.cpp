@@ -7,14 +7,19 @@
 #include <QMap>
 #include <QRegularExpression>
 #include <QSet>
+#include <algorithm>
+#include <cstring>
 
 #include "AppError.h"
 #include "AtomicFile.h"
+#include "ByteSource.h"
+#include "Inspection.h"
 #include "Inventory.h"
 #include "PackArchive.h"
 #include "Sha256.h"
 #include "SoundInfo.h"
 #include "StoreFiles.h"
+#include "StrictJson.h"
 
 namespace Replace {
 
@@ -23,7 +28,12 @@ namespace {
 const QString kManifestName = QStringLiteral("manifest.json");
 const QString kReadmeName = QStringLiteral("README.txt");
 const QString kFormat = QStringLiteral("zephyra-sound-pack");
+// A pack's texts grow with the sounds they list: each may hold a base plus
+// an allowance per sound entry, and never more than the hard limit.
 constexpr qint64 kMaxText = 1 << 20;
+constexpr qint64 kTextPerSound = 4 << 10;
+constexpr qint64 kMaxTextHard = 256ll << 20;
+constexpr qsizetype kHeadBytes = 1 << 20;
 
 [[noreturn]] void Refuse(const QString& zip, const QString& entry, const QString& reason) {
     throw AppError::Standard(
@@ -47,10 +57,56 @@ QString NameProblem(const ArchiveEntry& e) {
     return {};
 }
 
+// The first bytes of a pack's entry, standing for the whole of it in a
+// header check: what lies beyond them cannot be read.
+class HeadSource : public ByteSource {
+public:
+    HeadSource(const QByteArray& head, qint64 size) : head_(head), size_(size) {}
+    qint64 Read(char* buffer, qint64 count) override {
+        if (position_ >= head_.size() && position_ < size_)
+            throw AppError::Standard(ErrNo::InvalidFileFormat,
+                                     QStringLiteral("its header does not end within its first "
+                                                    "%1 bytes")
+                                         .arg(kHeadBytes));
+        const qint64 n = std::clamp<qint64>(head_.size() - position_, 0, count);
+        std::memcpy(buffer, head_.constData() + position_, size_t(n));
+        position_ += n;
+        return n;
+    }
+    qint64 Size() const override { return size_; }
+    qint64 Skip(qint64 count) override {
+        const qint64 n = std::clamp<qint64>(size_ - position_, 0, count);
+        position_ += n;
+        return n;
+    }
+
+private:
+    const QByteArray& head_;
+    qint64 size_;
+    qint64 position_ = 0;
+};
+
+// Why the program would refuse the sound `name` of `size` bytes that begin
+// with `head`, or "": a pack brings nothing the program would not open itself.
+QString SoundProblem(const QString& name, const QByteArray& head, qint64 size) {
+    HeadSource source(head, size);
+    mUtility::SoundInfoRecord info;
+    mUtility::SelectFile(info, QString(), name);
+    QString why;
+    try {
+        const mUtility::InspectionResult r = mUtility::InspectSource(source, info);
+        if (r.IsValid()) return {};
+        why = mUtility::OneLine(r.MessageText);
+    } catch (const AppError& e) {
+        why = e.Description;
+    }
+    return QStringLiteral("is not a sound the program accepts (%1)").arg(why);
+}
+
 QByteArray ReadText(PackReader& reader, const QString& zip, const QString& name) {
     QByteArray text;
     reader.Read([&](const char* data, qint64 count) {
-        if (text.size() + count > kMaxText) Refuse(zip, name, QStringLiteral("is too large"));
+        if (text.size() + count > kMaxTextHard) Refuse(zip, name, QStringLiteral("is too large"));
         text.append(data, count);
     });
     return text;
@@ -62,15 +118,13 @@ QList<PackFile> ParseManifest(const QByteArray& bytes, const QString& zip) {
     if (error.error != QJsonParseError::NoError || json.value("format").toString() != kFormat ||
         json.value("version").toInt() != 1)
         Refuse(zip, kManifestName, QStringLiteral("is not a sound pack's manifest"));
+    const StrictJson top(json, {}, [&](const QString& what) {
+        Refuse(zip, kManifestName, QStringLiteral("is not well formed (%1)").arg(what));
+    });
     QList<PackFile> files;
-    for (const QJsonValue& value : json.value("files").toArray()) {
-        const QJsonObject o = value.toObject();
-        PackFile f{o.value("name").toString(), o.value("stock_sha256").toString().toLatin1(),
-                   o.value("sha256").toString().toLatin1(), o.value("size").toInteger(-1)};
-        if (!IsPlainName(f.Name) || !IsSha256(f.StockSha) || !IsSha256(f.Sha) || f.Size < 0)
-            Refuse(zip, kManifestName, QStringLiteral("has a record that is not well formed"));
-        files << f;
-    }
+    top.ForEach("files", [&](const StrictJson& o) {
+        files << PackFile{o.Name("name"), o.Sha("stock_sha256"), o.Sha("sha256"), o.Count("size")};
+    });
     if (files.isEmpty()) Refuse(zip, kManifestName, QStringLiteral("lists no sound"));
     return files;
 }
@@ -116,7 +170,7 @@ PackContents ReadPack(const QString& zip) {
     PackReader reader(zip);
     ArchiveEntry e;
     QSet<QString> seen;
-    QByteArray manifest;
+    QByteArray manifest, readme;
     bool haveManifest = false;
     PackContents contents;
     QMap<QString, QPair<QByteArray, qint64>> found;
@@ -129,10 +183,16 @@ PackContents ReadPack(const QString& zip) {
             manifest = ReadText(reader, zip, e.Name);
             haveManifest = true;
         } else if (e.Name == kReadmeName) {
-            contents.Readme = QString::fromUtf8(ReadText(reader, zip, e.Name));
+            readme = ReadText(reader, zip, e.Name);
         } else if (mUtility::IsSoundFileName(e.Name)) {
             Sha256 sha;
-            const qint64 size = reader.Read([&](const char* d, qint64 n) { sha.Add(d, n); });
+            QByteArray head;
+            const qint64 size = reader.Read([&](const char* d, qint64 n) {
+                sha.Add(d, n);
+                if (head.size() < kHeadBytes) head.append(d, std::min(n, kHeadBytes - head.size()));
+            });
+            const QString problem = SoundProblem(e.Name, head, size);
+            if (!problem.isEmpty()) Refuse(zip, e.Name, problem);
             found.insert(e.Name, {sha.Hex(), size});
         } else {
             Refuse(zip, e.Name, QStringLiteral("is not a sound file of the game's types"));
@@ -140,6 +200,14 @@ PackContents ReadPack(const QString& zip) {
     }
     if (!haveManifest)
         Refuse(zip, kManifestName, QStringLiteral("is missing: this is not a sound pack"));
+    const qint64 allowed = kMaxText + kTextPerSound * found.size();
+    if (manifest.size() > allowed)
+        Refuse(zip, kManifestName,
+               QStringLiteral("is too large for a pack of %1 sound(s)").arg(found.size()));
+    if (readme.size() > allowed)
+        Refuse(zip, kReadmeName,
+               QStringLiteral("is too large for a pack of %1 sound(s)").arg(found.size()));
+    contents.Readme = QString::fromUtf8(readme);
     contents.Files = ParseManifest(manifest, zip);
     for (const PackFile& f : contents.Files) {
         const auto it = found.constFind(f.Name);
@@ -174,13 +242,13 @@ void Unpack(const PackPlan& plan, OriginalsStore& store) {
     ArchiveEntry e;
     while (reader.Next(e)) {
         if (!wanted.contains(e.Name)) continue;
-        const QString staged = store.StagingPath(e.Name);
+        StagedFile staged(store, e.Name);
         {
-            AtomicFile out(staged, AtomicFile::NoSource);
+            AtomicFile out(staged.Path(), AtomicFile::NoSource);
             reader.Read([&](const char* d, qint64 n) { out.Write(d, n); });
             out.Commit();
         }
-        if (store.Adopt(staged) != wanted.value(e.Name))
+        if (staged.AdoptInto(store) != wanted.value(e.Name))
             Refuse(plan.ZipPath, e.Name, QStringLiteral("changed while it was being applied"));
     }
 }
@@ -205,20 +273,21 @@ int PackPlan::ToChange() const {
     }));
 }
 
-QList<PackFile> WritePack(const QString& folder, const QString& zipPath) {
+QList<PackFile> WritePack(const QString& folder, const QString& zipPath, bool force) {
     OriginalsStore store(folder);
+    store.LockToRead();
     const ReplaceManifest manifest = store.Exists() ? store.Manifest() : ReplaceManifest();
     if (manifest.Files.isEmpty())
         throw AppError::Standard(
             ErrNo::InvalidProcedureCall,
             QStringLiteral("no sound of %1 is replaced: there is nothing to pack").arg(folder));
-    store.Lock();
     AtomicFile out(zipPath, AtomicFile::NoSource);
     PackWriter zip(out.Fd(), zipPath);
     const QByteArray readme = ReadmeBytes(manifest);
     zip.Begin(kReadmeName, readme.size());
     zip.Write(readme.constData(), readme.size());
     QList<PackFile> files;
+    QStringList changed;
     for (const ReplacedFile& record : manifest.Files) {
         const QString path = store.FileInFolder(record.Name);
         if (!IsRegularFile(path)) throw AppError::Standard(ErrNo::FileNotFound, path);
@@ -229,7 +298,15 @@ QList<PackFile> WritePack(const QString& folder, const QString& zipPath) {
             zip.Write(d, n);
         });
         files << PackFile{record.Name, record.OriginalSha, sha.Hex(), size};
+        if (files.last().Sha != record.ReplacedSha) changed << record.Name;
     }
+    // Found while packing, so that each file is read once; the zip is not kept.
+    if (!changed.isEmpty() && !force)
+        throw AppError::Standard(
+            ErrNo::InvalidProcedureCall,
+            QStringLiteral("%1 was not written: %2 changed since it was replaced (--force packs "
+                           "it as it is now)")
+                .arg(zipPath, changed.join(QStringLiteral(", "))));
     const QByteArray list = ManifestBytes(files);
     zip.Begin(kManifestName, list.size());
     zip.Write(list.constData(), list.size());
@@ -267,18 +344,8 @@ PackPlan ApplyPack(const QString& zipPath, const QString& folder, bool force,
                 QStringLiteral("apply"), zipPath, QDateTime::currentDateTimeUtc(), {}, {}};
             for (const PlannedFile& p : plan.Files) {
                 if (p.Action != PackAction::Replace && p.Action != PackAction::Mismatch) continue;
-                const QString path = store.FileInFolder(p.File.Name);
-                const qint64 size = SizeOf(path);
-                const QByteArray before = store.Keep(path);
-                ReplacedFile* record = manifest.Find(p.File.Name);
-                if (!record) {
-                    manifest.Files << ReplacedFile{p.File.Name, size, before, {}, {}, {}};
-                    record = &manifest.Files.last();
-                }
-                record->ReplacedSha = p.File.Sha;
-                record->ReplacedAt = journal.Started;
-                record->Source = zipPath;
-                journal.Changes << FileChange{p.File.Name, before, p.File.Sha};
+                journal.Changes << store.Replacing(manifest, p.File.Name, p.File.Sha,
+                                                   journal.Started, zipPath);
             }
             store.Run(journal, manifest, progress);
             return plan;

@@ -22,9 +22,9 @@ struct PackFile {
 
 // Writes the replaced files of `folder` (as they are now) into `zipPath`,
 // which is replaced only once complete. Returns the files packed. Throws
-// AppError: 5 when nothing in the folder is replaced, 53 when a replaced
-// file is gone.
-QList<PackFile> WritePack(const QString& folder, const QString& zipPath);
+// AppError: 5 when nothing in the folder is replaced, or when a replaced file
+// changed since it was replaced (unless `force`), 53 when one is gone.
+QList<PackFile> WritePack(const QString& folder, const QString& zipPath, bool force = false);
 
 enum class PackAction {
     Replace,   // the target is the stock file (or a replacement of it): replaced

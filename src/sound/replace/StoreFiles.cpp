@@ -75,6 +75,19 @@ bool IsRegularFile(const QString& path) {
     return ::lstat(NativeName::Encode(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+void RequireRegularFile(const QString& path) {
+    struct stat st {};
+    if (::lstat(NativeName::Encode(path).constData(), &st) != 0)
+        throw AppError::fromErrno(errno, path);
+    if (!S_ISREG(st.st_mode))
+        throw AppError::Standard(
+            ErrNo::PathFileAccess,
+            QStringLiteral("%1 is not a regular file (%2)")
+                .arg(path, S_ISLNK(st.st_mode)   ? QStringLiteral("a link is not followed")
+                           : S_ISDIR(st.st_mode) ? QStringLiteral("it is a folder")
+                                                 : QStringLiteral("it is a device or a pipe")));
+}
+
 void CopyAtomically(const QString& from, const QString& to, const QByteArray& expectedSha) {
     AtomicFile out(to, ReadFd(from).Mode());
     Sha256 sha;

@@ -20,6 +20,11 @@ qint64 SizeOf(const QString& path);
 // True when `path` names a regular file (a link is not followed).
 bool IsRegularFile(const QString& path);
 
+// Throws AppError 53 when nothing is at `path`, and 75 when what is there is
+// not a regular file: a link is not followed, so a change never lands outside
+// the folder it was asked for.
+void RequireRegularFile(const QString& path);
+
 // Writes a copy of `from` over `to` through AtomicFile: `to` is either its
 // old self or the complete copy, and keeps its mode when it existed. The copy
 // is checked against `expectedSha` (when given) before it replaces `to`.

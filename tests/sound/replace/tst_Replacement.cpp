@@ -1,3 +1,5 @@
+#include <signal.h>
+
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -118,6 +120,26 @@ class tst_Replacement : public QObject {
         return parts.join(' ');
     }
 
+    // Every copy in the store, with its bytes.
+    QMap<QString, QByteArray> Blobs() const {
+        QMap<QString, QByteArray> blobs;
+        const QString dir = folder_ + "/.zephyra/blobs";
+        for (const QString& name : Fixtures::Entries(dir))
+            blobs.insert(name, Fixtures::ReadFile(dir + "/" + name));
+        return blobs;
+    }
+
+    // The message of the AppError `call` throws, or "" when it throws none.
+    template <typename Call>
+    static QString Thrown(Call call) {
+        try {
+            call();
+        } catch (const AppError& e) {
+            return QString::number(e.Number) + " " + e.Description;
+        }
+        return {};
+    }
+
     QString States() {
         const FolderStatus status = StatusOf(folder_);
         QStringList parts;
@@ -222,6 +244,155 @@ private slots:
         QCOMPARE(Fixtures::Entries(folder_ + "/.zephyra/blobs").size(),
                  manifest.Files.size() - (states.contains("missing") ? 1 : 0));
         QVERIFY(!QFile::exists(folder_ + "/.zephyra/journal.json"));
+    }
+
+    // A manifest that does not validate in full stops every command with a
+    // way out, and no command removes a kept original because of it.
+    void damagedManifestDeletesNothing_data() {
+        QTest::addColumn<QByteArray>("manifest");
+        const QByteArray record =
+            R"("name":"A.SND","size":1,"original_sha256":"%1","replaced_sha256":"%1",)"
+            R"("replaced_at":"2026-01-01T00:00:00Z")";
+        QTest::newRow("no files") << QByteArray(R"({"version":1})");
+        QTest::newRow("files an object") << QByteArray(R"({"version":1,"files":{}})");
+        QTest::newRow("no version") << QByteArray(R"({"files":[]})");
+        QTest::newRow("record missing source") << "{\"version\":1,\"files\":[{" + record + "}]}";
+        QTest::newRow("number for text")
+            << "{\"version\":1,\"files\":[{" + record + ",\"source\":5}]}";
+        QTest::newRow("record not an object") << QByteArray(R"({"version":1,"files":[7]})");
+        QTest::newRow("size a fraction")
+            << "{\"version\":1,\"files\":[{" +
+                   QByteArray(record).replace("\"size\":1", "\"size\":1.5") +
+                   ",\"source\":\"x\"}]}";
+        QTest::newRow("name climbs out") << "{\"version\":1,\"files\":[{" +
+                                                QByteArray(record).replace("A.SND", "../A.SND") +
+                                                ",\"source\":\"x\"}]}";
+        QTest::newRow("truncated") << QByteArray(R"({"version":1,"files":[{"name":)");
+    }
+
+    void damagedManifestDeletesNothing() {
+        QFETCH(QByteArray, manifest);
+        MakeFolder();
+        Step("r:A.SND");
+        Step("r:B.WSD");
+        const QByteArray sha = ManifestOf(folder_).Files[0].OriginalSha;
+        QVERIFY(Fixtures::WriteFile(folder_ + "/.zephyra/manifest.json",
+                                    QByteArray(manifest).replace("%1", sha)));
+        const QMap<QString, QByteArray> blobs = Blobs();
+        const QMap<QString, QByteArray> files{{"A", Fixtures::ReadFile(Path("A.SND"))},
+                                              {"C", Fixtures::ReadFile(Path("C.WAV"))}};
+        const QStringList said{
+            Thrown([&] { StatusOf(folder_); }), Thrown([&] { RestoreFiles(folder_, {}, false); }),
+            Thrown([&] { RestoreFiles(folder_, {"A.SND"}, true); }), Thrown([&] {
+                ReplaceSound(Path("C.WAV"), dir_.path() + "/one.wav", TargetLike(Path("C.WAV")));
+            })};
+        for (const QString& text : said) {
+            QVERIFY2(text.startsWith("321 ") && text.contains("manifest.json is damaged") &&
+                         text.contains("/blobs"),
+                     qPrintable(text));
+        }
+        QCOMPARE(Blobs(), blobs);
+        QCOMPARE(Fixtures::ReadFile(Path("A.SND")), files["A"]);
+        QCOMPARE(Fixtures::ReadFile(Path("C.WAV")), files["C"]);
+    }
+
+    // A kept copy is checked against its hash before it is relied on.
+    void rottenCopyIsNotTrusted() {
+        MakeFolder();
+        QVERIFY(Fixtures::WriteFile(Path("E.SND"), stock_["A.SND"]));  // the same stock bytes
+        Step("r:A.SND");
+        const QString blob =
+            OriginalsStore(folder_).BlobPath(ManifestOf(folder_).Find("A.SND")->OriginalSha);
+        QByteArray rotten = Fixtures::ReadFile(blob);
+        rotten[100] = char(rotten[100] ^ 1);
+        QVERIFY(Fixtures::WriteFile(blob, rotten));
+        QCOMPARE(States(), "A=missing");
+        // E still holds the good bytes: its replace rewrites the copy from them.
+        ReplaceSound(Path("E.SND"), dir_.path() + "/one.wav", TargetLike(Path("E.SND")));
+        QCOMPARE(Fixtures::ReadFile(blob), stock_["A.SND"]);
+        QVERIFY(RestoreFiles(folder_, {"E.SND", "A.SND", "E.SND"}, false).Refused.isEmpty());
+        QCOMPARE(Fixtures::ReadFile(Path("E.SND")), stock_["A.SND"]);
+        QCOMPARE(Contents(), QString());
+        // With no good bytes at hand, replacing again is refused: the original would be lost.
+        Step("r:B.WSD");
+        const QString blobB =
+            OriginalsStore(folder_).BlobPath(ManifestOf(folder_).Find("B.WSD")->OriginalSha);
+        QVERIFY(Fixtures::WriteFile(blobB, "rot"));
+        const QByteArray now = Fixtures::ReadFile(Path("B.WSD"));
+        const QString said = Thrown([&] {
+            ReplaceSound(Path("B.WSD"), dir_.path() + "/two.wav", TargetLike(Path("B.WSD")));
+        });
+        QVERIFY2(said.startsWith("321 ") && said.contains("original"), qPrintable(said));
+        QCOMPARE(Fixtures::ReadFile(Path("B.WSD")), now);
+    }
+
+    // A journal that cannot be undone blocks every change with a way out:
+    // a forced restore keeps each file as it is on disk and names the loss.
+    void damagedJournalHasAWayOut_data() {
+        QTest::addColumn<bool>("truncated");
+        QTest::newRow("copy from before missing") << false;
+        QTest::newRow("journal truncated") << true;
+    }
+
+    void damagedJournalHasAWayOut() {
+        QFETCH(bool, truncated);
+        MakeFolder();
+        Step("r:A.SND");
+        OriginalsStore store(folder_);
+        {
+            OriginalsStore writer(folder_);
+            writer.Lock();
+            const QByteArray newB = writer.Keep(Path("A.SND"));
+            const QByteArray gone(64, 'e');
+            const ChangeJournal journal{"apply",
+                                        "pack.zip",
+                                        QDateTime::currentDateTimeUtc(),
+                                        {{"B.WSD", gone, newB}},
+                                        ManifestOf(folder_).ToJson()};
+            QByteArray text = QJsonDocument(journal.ToJson()).toJson();
+            if (truncated) text.truncate(text.size() / 2);
+            QVERIFY(Fixtures::WriteFile(store.Root() + "/journal.json", text));
+        }
+        QVERIFY(Fixtures::WriteFile(Path("B.WSD"), Fixtures::ReadFile(Path("A.SND"))));
+        const QByteArray b = Fixtures::ReadFile(Path("B.WSD"));
+        const QString replace = Thrown([&] {
+            ReplaceSound(Path("C.WAV"), dir_.path() + "/one.wav", TargetLike(Path("C.WAV")));
+        });
+        QVERIFY2(replace.contains("restore"), qPrintable(replace));
+        const QString restore = Thrown([&] { RestoreFiles(folder_, {}, false); });
+        QVERIFY2(restore.startsWith("321 ") && restore.contains("restore --force"),
+                 qPrintable(restore));
+        QCOMPARE(Fixtures::ReadFile(Path("B.WSD")), b);
+
+        const RestoreOutcome outcome = RestoreFiles(folder_, {}, true);
+        QCOMPARE(outcome.Losses.size(), 1);
+        QVERIFY2(outcome.Losses[0].contains(truncated ? "journal" : "B.WSD"),
+                 qPrintable(outcome.Losses[0]));
+        QCOMPARE(outcome.Restored, QStringList{"A.SND"});
+        QCOMPARE(Fixtures::ReadFile(Path("B.WSD")), b);
+        QVERIFY(!store.Journal());
+        QCOMPARE(States(), QString());
+    }
+
+    // A terminating signal during a run waits for the file in hand, then
+    // rolls the run back: the folder is as it was, and no journal is left.
+    void signalRollsTheRunBack() {
+        MakeFolder();
+        struct sigaction quiet {
+        }, old{};
+        quiet.sa_handler = [](int) {};
+        QCOMPARE(::sigaction(SIGUSR1, &quiet, &old), 0);
+        Step("r:A.SND");
+        Step("r:B.WSD");
+        const QString said = Thrown([&] {
+            RestoreFiles(folder_, {}, false, [](int done, int) {
+                if (done == 0) ::raise(SIGUSR1);
+            });
+        });
+        ::sigaction(SIGUSR1, &old, nullptr);
+        QVERIFY2(said.contains("interrupted"), qPrintable(said));
+        QCOMPARE(Contents(), "A=r B=r");
+        QCOMPARE(States(), "A=replaced B=replaced");
     }
 
     // A run that fails half-way puts the files it changed back and leaves no journal.
