@@ -5,6 +5,9 @@
 #include <QJsonObject>
 #include <QList>
 #include <QString>
+#include <QStringList>
+
+#include "ReplaceManifest.h"
 
 namespace Replace {
 
@@ -25,7 +28,14 @@ struct ChangeJournal {
     QString Detail;     // the sound or pack it came from, "" for a restore
     QDateTime Started;  // UTC
     QList<FileChange> Changes;
-    QJsonObject ManifestBefore;
+    // The manifest's records as they were before the run, for those it adds,
+    // changes or drops (Touched): a rollback puts Before's records back over
+    // whatever the manifest then says, so a run's cost does not grow with the
+    // records it leaves alone.
+    QStringList Touched;
+    ReplaceManifest Before;
+    // A journal of an earlier version: Before is then the whole manifest.
+    bool WholeManifest = false;
 
     QJsonObject ToJson() const;
     // Throws AppError 321 naming `origin` when the journal is not well formed.

@@ -76,14 +76,34 @@ QStringList NamesIn(const QString& folder) {
     return names;
 }
 
-// Every copy a journal names.
+// Every copy a journal names: those of its files, and the originals of the
+// records it changes.
 QSet<QByteArray> BlobsOf(const ChangeJournal& journal) {
     QSet<QByteArray> blobs;
     for (const FileChange& change : journal.Changes) {
         if (!change.Before.isEmpty()) blobs.insert(change.Before);
         blobs.insert(change.After);
     }
+    for (const ReplacedFile& f : journal.Before.Files) blobs.insert(f.OriginalSha);
     return blobs;
+}
+
+// Notes in `journal` the records `after` adds, changes or drops, with those
+// of them `before` had.
+void RecordTouched(ChangeJournal& journal, const ReplaceManifest& before,
+                   const ReplaceManifest& after) {
+    journal.Touched.clear();
+    journal.Before = {};
+    const auto touch = [&](const QString& name) {
+        journal.Touched << name;
+        if (const ReplacedFile* was = before.Find(name)) journal.Before.Add(*was);
+    };
+    for (const ReplacedFile& f : after.Files) {
+        const ReplacedFile* was = before.Find(f.Name);
+        if (!was || !(*was == f)) touch(f.Name);
+    }
+    for (const ReplacedFile& f : before.Files)
+        if (!after.Find(f.Name)) touch(f.Name);
 }
 
 // Takes `how` (LOCK_EX or LOCK_SH) on `fd` without waiting; closes it and
@@ -251,8 +271,7 @@ FileChange OriginalsStore::Replacing(ReplaceManifest& manifest, const QString& n
     const QByteArray before = Keep(path);
     ReplacedFile* record = manifest.Find(name);
     if (!record) {
-        manifest.Files << ReplacedFile{name, size, before, {}, {}, {}};
-        record = &manifest.Files.last();
+        record = &manifest.Add(ReplacedFile{name, size, before, {}, {}, {}});
     } else if (!HasIntact(record->OriginalSha)) {
         throw AppError::Standard(
             ErrNo::InvalidFileFormat,
@@ -295,10 +314,9 @@ void OriginalsStore::SaveJson(const QString& path, const QJsonObject& json) {
     file.Commit();
 }
 
-void OriginalsStore::Run(ChangeJournal journal, const ReplaceManifest& after,
-                         const RunProgress& progress) {
-    const ReplaceManifest before = Manifest();
-    journal.ManifestBefore = before.ToJson();
+void OriginalsStore::Run(ChangeJournal journal, const ReplaceManifest& before,
+                         const ReplaceManifest& after, const RunProgress& progress) {
+    RecordTouched(journal, before, after);
     // A terminating signal waits while files change: between two files it
     // rolls the run back, and ends the process once the folder is as it was.
     const TempFiles::SignalsHeld held;
@@ -325,9 +343,7 @@ void OriginalsStore::Run(ChangeJournal journal, const ReplaceManifest& after,
         throw;
     }
     RemoveDurably(Root() + QStringLiteral("/journal.json"));
-    QSet<QByteArray> candidates = BlobsOf(journal);
-    for (const ReplacedFile& f : before.Files) candidates.insert(f.OriginalSha);
-    DropUnused(candidates, after);
+    DropUnused(BlobsOf(journal), after);
 }
 
 std::optional<ChangeJournal> OriginalsStore::RollBack(bool keepWhatIsOnDisk, QStringList* losses) {
@@ -390,8 +406,15 @@ void OriginalsStore::RollBack(const ChangeJournal& journal, bool keepWhatIsOnDis
         else
             CopyAtomically(BlobPath(change.Before), path, change.Before);
     }
-    const ReplaceManifest before = ReplaceManifest::FromJson(journal.ManifestBefore, Root());
-    SaveJson(Root() + QStringLiteral("/manifest.json"), journal.ManifestBefore);
+    ReplaceManifest before = journal.Before;
+    if (!journal.WholeManifest) {
+        // The manifest on disk is from before the run or after it: either
+        // way the records it touched are put back as they were.
+        before = Manifest();
+        before.Remove(QSet<QString>(journal.Touched.begin(), journal.Touched.end()));
+        for (const ReplacedFile& f : journal.Before.Files) before.Add(f);
+    }
+    SaveJson(Root() + QStringLiteral("/manifest.json"), before.ToJson());
     RemoveDurably(Root() + QStringLiteral("/journal.json"));
     DropUnused(BlobsOf(journal), before);
 }

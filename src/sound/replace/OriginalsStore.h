@@ -77,11 +77,13 @@ public:
     // A path inside the store for a file being prepared (an import).
     QString StagingPath(const QString& name) const;
 
-    // Carries out `journal`: makes it durable, writes each change's After
-    // copy over its file, saves `after` as the manifest, then removes the
-    // journal and the copies the manifest no longer needs. A failure rolls the
-    // files already changed back and rethrows. Needs Lock().
-    void Run(ChangeJournal journal, const ReplaceManifest& after, const RunProgress& progress = {});
+    // Carries out `journal`: makes it durable with the records of `before`
+    // (the manifest as read under the lock) that `after` changes, writes each
+    // change's After copy over its file, saves `after` as the manifest, then
+    // removes the journal and the copies the run released. A failure rolls
+    // the files already changed back and rethrows. Needs Lock().
+    void Run(ChangeJournal journal, const ReplaceManifest& before, const ReplaceManifest& after,
+             const RunProgress& progress = {});
 
     // Undoes an interrupted run: every file back to its Before, the manifest
     // back to what it was, stray temporary files of those names removed.

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <QDateTime>
+#include <QFile>
 #include <algorithm>
 #include <cerrno>
 
@@ -83,6 +84,68 @@ qint64 PackReader::Read(const std::function<void(const char*, qint64)>& sink) {
         total = end;
     }
     return total;
+}
+
+namespace {
+
+quint64 LittleEndian(const QByteArray& bytes, qsizetype at, int width) {
+    quint64 value = 0;
+    for (int i = width - 1; i >= 0; --i) value = value << 8 | quint8(bytes[at + i]);
+    return value;
+}
+
+// `count` bytes of `file` from `offset`; empty when they are not all there.
+QByteArray ReadAt(QFile& file, qint64 offset, qint64 count) {
+    if (offset < 0 || count < 0 || offset > file.size() || count > file.size() - offset) return {};
+    if (!file.seek(offset)) return {};
+    QByteArray bytes = file.read(count);
+    return bytes.size() == count ? bytes : QByteArray();
+}
+
+// Where the central directory lies and how long it is; {-1, 0} when unknown.
+std::pair<qint64, qint64> CentralDirectory(QFile& file) {
+    constexpr qint64 kEnd = 22, kMaxComment = 0xFFFF;
+    const qint64 tailStart = std::max<qint64>(0, file.size() - kEnd - kMaxComment);
+    const QByteArray tail = ReadAt(file, tailStart, file.size() - tailStart);
+    const qsizetype end = tail.lastIndexOf(QByteArray("PK\x05\x06", 4));
+    if (end < 0 || tail.size() - end < kEnd) return {-1, 0};
+    qint64 size = qint64(LittleEndian(tail, end + 12, 4));
+    qint64 offset = qint64(LittleEndian(tail, end + 16, 4));
+    if (offset == 0xFFFFFFFF || size == 0xFFFFFFFF) {
+        // ZIP64: a locator just before the end record gives the larger record.
+        const QByteArray locator = ReadAt(file, tailStart + end - 20, 20);
+        if (!locator.startsWith(QByteArray("PK\x06\x07", 4))) return {-1, 0};
+        const QByteArray record = ReadAt(file, qint64(LittleEndian(locator, 8, 8)), 56);
+        if (!record.startsWith(QByteArray("PK\x06\x06", 4))) return {-1, 0};
+        size = qint64(LittleEndian(record, 40, 8));
+        offset = qint64(LittleEndian(record, 48, 8));
+    }
+    return {offset, size};
+}
+
+}  // namespace
+
+QString SpecialEntry(const QString& zipPath) {
+    QFile file(zipPath);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    const auto [offset, size] = CentralDirectory(file);
+    const QByteArray dir = ReadAt(file, offset, size);
+    constexpr qsizetype kHeader = 46;
+    constexpr int kUnix = 3;
+    for (qsizetype at = 0; at + kHeader <= dir.size();) {
+        if (LittleEndian(dir, at, 4) != 0x02014b50) break;
+        const qsizetype nameLength = qsizetype(LittleEndian(dir, at + 28, 2));
+        const qsizetype next = at + kHeader + nameLength +
+                               qsizetype(LittleEndian(dir, at + 30, 2)) +
+                               qsizetype(LittleEndian(dir, at + 32, 2));
+        if (next > dir.size()) break;
+        const mode_t type = mode_t(LittleEndian(dir, at + 38, 4) >> 16) & S_IFMT;
+        if (quint8(dir[at + 5]) == kUnix && type != 0 && type != S_IFREG && type != S_IFDIR &&
+            type != S_IFLNK)
+            return NativeName::Decode(dir.mid(at + kHeader, nameLength));
+        at = next;
+    }
+    return {};
 }
 
 PackWriter::PackWriter(int fd, const QString& zipPath) : path_(zipPath), a_(archive_write_new()) {

@@ -49,6 +49,12 @@ private:
     archive* a_ = nullptr;
 };
 
+// The name of the first entry that the zip's central directory marks as a
+// special file (a named pipe, a device, a socket), or "" when there is none
+// or the directory cannot be walked (PackReader then reports the damage).
+// The reader turns such entries into plain files, so they are found here.
+QString SpecialEntry(const QString& zipPath);
+
 // Writes a zip file into an open descriptor (an AtomicFile's).
 class PackWriter {
 public:

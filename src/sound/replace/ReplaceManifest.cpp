@@ -43,20 +43,34 @@ QJsonObject RecordJson(const ReplacedFile& f) {
     };
 }
 
+qsizetype ReplaceManifest::IndexOf(const QString& name) const {
+    if (index_.size() != Files.size()) {
+        index_.clear();
+        for (qsizetype i = 0; i < Files.size(); ++i) index_.insert(Files[i].Name, i);
+    }
+    return index_.value(name, -1);
+}
+
 const ReplacedFile* ReplaceManifest::Find(const QString& name) const {
-    for (const ReplacedFile& file : Files)
-        if (file.Name == name) return &file;
-    return nullptr;
+    const qsizetype i = IndexOf(name);
+    return i < 0 ? nullptr : &Files[i];
 }
 
 ReplacedFile* ReplaceManifest::Find(const QString& name) {
-    for (ReplacedFile& file : Files)
-        if (file.Name == name) return &file;
-    return nullptr;
+    const qsizetype i = IndexOf(name);
+    return i < 0 ? nullptr : &Files[i];
 }
 
-void ReplaceManifest::Remove(const QString& name) {
-    Files.removeIf([&](const ReplacedFile& file) { return file.Name == name; });
+ReplacedFile& ReplaceManifest::Add(const ReplacedFile& file) {
+    const bool current = index_.size() == Files.size();
+    Files << file;
+    if (current) index_.insert(file.Name, Files.size() - 1);
+    return Files.last();
+}
+
+void ReplaceManifest::Remove(const QSet<QString>& names) {
+    Files.removeIf([&](const ReplacedFile& file) { return names.contains(file.Name); });
+    index_.clear();
 }
 
 QJsonObject ReplaceManifest::ToJson() const {
@@ -76,7 +90,7 @@ ReplaceManifest ReplaceManifest::FromJson(const QJsonObject& json, const QString
                        o.Sha("replaced_sha256"), o.Time("replaced_at"), o.Text("source")};
         if (manifest.Find(f.Name))
             Damaged(origin, QStringLiteral("%1 is listed twice").arg(f.Name));
-        manifest.Files << f;
+        manifest.Add(f);
     });
     return manifest;
 }

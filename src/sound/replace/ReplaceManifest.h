@@ -2,8 +2,10 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QHash>
 #include <QJsonObject>
 #include <QList>
+#include <QSet>
 #include <QString>
 
 namespace Replace {
@@ -16,6 +18,8 @@ struct ReplacedFile {
     QByteArray ReplacedSha;  // SHA-256 of what replaced it
     QDateTime ReplacedAt;    // UTC
     QString Source;          // the sound or the pack it came from, as the user named it
+
+    bool operator==(const ReplacedFile&) const = default;
 };
 
 // A record as the manifest writes it: name, size, original_sha256,
@@ -27,14 +31,24 @@ QJsonObject RecordJson(const ReplacedFile& file);
 struct ReplaceManifest {
     QList<ReplacedFile> Files;
 
+    // By name, without a walk of the list: a store may hold thousands.
     const ReplacedFile* Find(const QString& name) const;
     ReplacedFile* Find(const QString& name);
-    void Remove(const QString& name);
+    // Appends a record of a name not yet listed; returns it.
+    ReplacedFile& Add(const ReplacedFile& file);
+    // Drops the records of `names`, in one pass.
+    void Remove(const QSet<QString>& names);
 
     QJsonObject ToJson() const;
     // Throws AppError 321 naming `origin` when a record is not well formed: a
     // store is trusted no further than the folder it lies in.
     static ReplaceManifest FromJson(const QJsonObject& json, const QString& origin);
+
+private:
+    // Where each name is in Files; built again when Files has grown or shrunk
+    // since (names are unique, so the sizes agree while it is current).
+    qsizetype IndexOf(const QString& name) const;
+    mutable QHash<QString, qsizetype> index_;
 };
 
 // True for 64 lower-case hex digits.

@@ -71,7 +71,8 @@ ReplaceOutcome ReplaceSound(const QString& gameFile, const QString& source,
     RequireRegularFile(gameFile);
     OriginalsStore store(folder);
     store.LockForChange();
-    ReplaceManifest manifest = store.Manifest();
+    const ReplaceManifest before = store.Manifest();
+    ReplaceManifest manifest = before;
 
     ReplaceOutcome outcome;
     StagedFile staged(store, name);
@@ -80,9 +81,9 @@ ReplaceOutcome ReplaceSound(const QString& gameFile, const QString& source,
     const QByteArray after = staged.AdoptInto(store);
     outcome.FirstTime = manifest.Find(name) == nullptr;
     const QDateTime now = QDateTime::currentDateTimeUtc();
-    ChangeJournal journal{QStringLiteral("replace"), source, now, {}, {}};
+    ChangeJournal journal{QStringLiteral("replace"), source, now, {}, {}, {}};
     journal.Changes << store.Replacing(manifest, name, after, now, source);
-    store.Run(journal, manifest);
+    store.Run(journal, before, manifest);
     return outcome;
 }
 
@@ -119,11 +120,13 @@ RestoreOutcome RestoreFiles(const QString& folder, const QStringList& names, boo
     }
     store.Lock();
     outcome.RolledBack = store.RollBack(force, &outcome.Losses);
-    ReplaceManifest manifest = store.Manifest();
+    const ReplaceManifest before = store.Manifest();
+    ReplaceManifest manifest = before;
     if (wanted.isEmpty())
         for (const ReplacedFile& f : manifest.Files) wanted << f.Name;
 
-    ChangeJournal journal{QStringLiteral("restore"), {}, QDateTime::currentDateTimeUtc(), {}, {}};
+    ChangeJournal journal{
+        QStringLiteral("restore"), {}, QDateTime::currentDateTimeUtc(), {}, {}, {}};
     for (const QString& name : wanted) {
         const ReplacedFile* record = manifest.Find(name);
         if (!record) {
@@ -150,9 +153,9 @@ RestoreOutcome RestoreFiles(const QString& folder, const QStringList& names, boo
         const QByteArray now = IsRegularFile(path) ? store.Keep(path) : QByteArray();
         const QByteArray original = manifest.Find(name)->OriginalSha;
         if (now != original) journal.Changes << FileChange{name, now, original};
-        manifest.Remove(name);
     }
-    store.Run(journal, manifest, progress);
+    manifest.Remove(QSet<QString>(outcome.Restored.begin(), outcome.Restored.end()));
+    store.Run(journal, before, manifest, progress);
     return outcome;
 }
 

@@ -168,6 +168,8 @@ struct PackContents {
 
 PackContents ReadPack(const QString& zip) {
     PackReader reader(zip);
+    const QString special = SpecialEntry(zip);
+    if (!special.isEmpty()) Refuse(zip, special, QStringLiteral("is not a plain file"));
     ArchiveEntry e;
     QSet<QString> seen;
     QByteArray manifest, readme;
@@ -339,15 +341,16 @@ PackPlan ApplyPack(const QString& zipPath, const QString& folder, bool force,
         refusals = plan.Refusals(force);
         if (refusals.isEmpty()) {
             Unpack(plan, store);
-            ReplaceManifest manifest = store.Manifest();
+            const ReplaceManifest before = store.Manifest();
+            ReplaceManifest manifest = before;
             ChangeJournal journal{
-                QStringLiteral("apply"), zipPath, QDateTime::currentDateTimeUtc(), {}, {}};
+                QStringLiteral("apply"), zipPath, QDateTime::currentDateTimeUtc(), {}, {}, {}};
             for (const PlannedFile& p : plan.Files) {
                 if (p.Action != PackAction::Replace && p.Action != PackAction::Mismatch) continue;
                 journal.Changes << store.Replacing(manifest, p.File.Name, p.File.Sha,
                                                    journal.Started, zipPath);
             }
-            store.Run(journal, manifest, progress);
+            store.Run(journal, before, manifest, progress);
             return plan;
         }
     }

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <memory>
 
@@ -47,11 +48,14 @@ private:
 
 qint64 ReadAll(const QString& path, const std::function<void(const char*, qint64)>& sink) {
     const ReadFd source(path);
+    // Sized to the file: most game sounds are far smaller than a chunk, and a
+    // store copies thousands of them in one run.
     constexpr qint64 kChunk = 256 << 10;
-    const auto buffer = std::make_unique<char[]>(kChunk);
+    const qint64 bufferSize = std::clamp<qint64>(source.Size(path) + 1, 4096, kChunk);
+    const auto buffer = std::make_unique_for_overwrite<char[]>(size_t(bufferSize));
     qint64 total = 0;
     for (;;) {
-        const ssize_t n = ::read(source.Get(), buffer.get(), kChunk);
+        const ssize_t n = ::read(source.Get(), buffer.get(), size_t(bufferSize));
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) throw AppError::fromErrno(errno, path);
         if (n == 0) return total;

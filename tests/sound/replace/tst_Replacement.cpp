@@ -344,11 +344,9 @@ private slots:
             writer.Lock();
             const QByteArray newB = writer.Keep(Path("A.SND"));
             const QByteArray gone(64, 'e');
-            const ChangeJournal journal{"apply",
-                                        "pack.zip",
-                                        QDateTime::currentDateTimeUtc(),
-                                        {{"B.WSD", gone, newB}},
-                                        ManifestOf(folder_).ToJson()};
+            const ChangeJournal journal{
+                "apply",   "pack.zip", QDateTime::currentDateTimeUtc(), {{"B.WSD", gone, newB}},
+                {"B.WSD"}, {}};
             QByteArray text = QJsonDocument(journal.ToJson()).toJson();
             if (truncated) text.truncate(text.size() / 2);
             QVERIFY(Fixtures::WriteFile(store.Root() + "/journal.json", text));
@@ -406,10 +404,11 @@ private slots:
                               "x.zip",
                               QDateTime::currentDateTimeUtc(),
                               {{"A.SND", a, b}, {"B.WSD", b, absent}},
+                              {},
                               {}};
         ReplaceManifest after;
         after.Files << ReplacedFile{"A.SND", 1, a, b, QDateTime::currentDateTimeUtc(), "x.zip"};
-        QVERIFY_THROWS_EXCEPTION(AppError, store.Run(journal, after));
+        QVERIFY_THROWS_EXCEPTION(AppError, store.Run(journal, {}, after));
         QCOMPARE(Contents(), QString());
         QVERIFY(!store.Journal());
         QVERIFY(store.Manifest().Files.isEmpty());
@@ -424,11 +423,9 @@ private slots:
             OriginalsStore store(folder_);
             store.Lock();
             const QByteArray stockB = store.Keep(Path("B.WSD")), newB = store.Keep(Path("A.SND"));
-            ChangeJournal journal{"apply",
-                                  "pack.zip",
-                                  QDateTime::currentDateTimeUtc(),
-                                  {{"B.WSD", stockB, newB}},
-                                  ManifestOf(folder_).ToJson()};
+            ChangeJournal journal{
+                "apply",   "pack.zip", QDateTime::currentDateTimeUtc(), {{"B.WSD", stockB, newB}},
+                {"B.WSD"}, {}};
             QVERIFY(Fixtures::WriteFile(store.Root() + "/journal.json",
                                         QJsonDocument(journal.ToJson()).toJson()));
         }

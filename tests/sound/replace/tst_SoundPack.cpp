@@ -17,7 +17,8 @@ using namespace Replace;
 
 namespace {
 
-// One entry of a zip made by hand; `link` makes it a symbolic link to that target.
+// One entry of a zip made by hand; `link` makes it a symbolic link to that
+// target.
 struct Entry {
     QByteArray name;
     QByteArray bytes;
@@ -46,6 +47,12 @@ void MakeZip(const QString& path, const QList<Entry>& entries) {
     }
     archive_write_close(a);
     archive_write_free(a);
+}
+
+QByteArray Zip(const QList<Entry>& entries) {
+    QTemporaryDir dir;
+    MakeZip(dir.filePath("z.zip"), entries);
+    return Fixtures::ReadFile(dir.filePath("z.zip"));
 }
 
 QByteArray Sha(const QByteArray& bytes) {
@@ -112,12 +119,30 @@ private slots:
         row("no manifest", {{"A.SND", mine_}}, "is missing");
         row("bytes not as listed", {{"A.SND", stock_}, m}, "does not match its SHA-256");
         row("unlisted sound", {{"A.SND", mine_}, {"B.WSD", mine_}, m}, "is not listed");
+        const QByteArray text = "eighteen bytes...\n";
+        row("text named as a sound", {{"A.SND", text}, Manifest({{"A.SND", text}}, stock_)},
+            "is not a sound the program accepts");
+        const QByteArray lying = Fixtures::GameFile({0, 1, 99999, 22050, 16, 1, 0}, "ab");
+        row("header longer than the entry",
+            {{"A.SND", lying}, Manifest({{"A.SND", lying}}, stock_)},
+            "is not a sound the program accepts");
+        Entry wrongShape = m;
+        const QByteArray size = QByteArray::number(mine_.size());
+        wrongShape.bytes.replace("\"size\": " + size, "\"size\": \"" + size + "\"");
+        row("manifest size as text", {{"A.SND", mine_}, wrongShape}, "is not well formed");
         row("listed, absent",
             {Manifest({{"A.SND", mine_}, {"B.WSD", mine_}}, stock_), {"A.SND", mine_}},
             "is listed but missing");
         // 300 MiB of zeros pack into about 300 KiB.
         row("bomb beyond 256 MiB", {{"A.SND", QByteArray(300 << 20, '\0')}, m}, "zip bomb");
         row("bomb at 1000 to 1", {{"A.SND", QByteArray(20 << 20, '\0')}, m}, "zip bomb");
+        // The zip writer refuses to store a named pipe: its entry is marked by hand.
+        QByteArray fifo = Zip({{"A.SND", mine_}, m});
+        const qsizetype central = fifo.indexOf(QByteArray("PK\x01\x02", 4));
+        fifo[central + 5] = 3;            // made on Unix
+        fifo[central + 40] = char(0xA4);  // the high half of its attributes: 010644
+        fifo[central + 41] = char(0x11);
+        QTest::newRow("a named pipe") << QList<Entry>() << fifo << "is not a plain file";
         QTest::newRow("not a zip")
             << QList<Entry>() << QByteArray("PK\x03\x04 nothing more") << "damaged";
     }
@@ -166,6 +191,33 @@ private slots:
         QCOMPARE(Fixtures::Entries(folder_), (QStringList{"A.SND", "B.WSD"}));
     }
 
+    // Whatever pack writes, apply takes: the limits on a pack's texts grow
+    // with the sounds it holds.
+    void largePackRoundTrips() {
+        constexpr int kSounds = 5000;
+        QTemporaryDir shm(QDir("/dev/shm").exists() ? "/dev/shm/zs-pack-XXXXXX"
+                                                    : QDir::tempPath() + "/zs-pack-XXXXXX");
+        const QString modded = shm.path() + "/modded", fresh = shm.path() + "/fresh";
+        QList<Entry> entries;
+        QList<std::pair<QByteArray, QByteArray>> listed;
+        for (const QString& folder : {modded, fresh}) QVERIFY(QDir().mkpath(folder));
+        for (int i = 0; i < kSounds; ++i) {
+            const QByteArray name = QByteArray("SOUND_") + QByteArray::number(i) + ".SND";
+            const QByteArray bytes = Fixtures::GameFile({0, i, -1, 22050, 16, 1, 0},
+                                                        QByteArray::number(i).rightJustified(8));
+            for (const QString& folder : {modded, fresh})
+                QVERIFY(Fixtures::WriteFile(folder + "/" + name, stock_));
+            entries << Entry{name, bytes};
+            listed << std::pair{name, bytes};
+        }
+        entries << Manifest(listed, stock_);
+        MakeZip(shm.path() + "/given.zip", entries);
+        QCOMPARE(ApplyPack(shm.path() + "/given.zip", modded, false).ToChange(), kSounds);
+        QCOMPARE(WritePack(modded, shm.path() + "/round.zip").size(), kSounds);
+        QCOMPARE(ApplyPack(shm.path() + "/round.zip", fresh, false).ToChange(), kSounds);
+        QCOMPARE(Fixtures::ReadFile(fresh + "/SOUND_4999.SND"), listed.last().second);
+    }
+
     // Silence packs very small and is still a sound: 12 MiB of it is taken.
     void silenceIsNotABomb() {
         MakeFolder();
@@ -187,6 +239,18 @@ private slots:
         ReplaceSound(folder_ + "/A.SND", dir_.path() + "/src.wav", TargetLike(folder_ + "/A.SND"));
         ReplaceSound(folder_ + "/B.WSD", dir_.path() + "/src.wav", TargetLike(folder_ + "/B.WSD"));
         const QString zip = dir_.path() + "/mine.zip";
+        // A replaced file changed since is refused by name, unless forced.
+        const QByteArray replacedB = Fixtures::ReadFile(folder_ + "/B.WSD");
+        QVERIFY(Fixtures::WriteFile(folder_ + "/B.WSD", replacedB + "junk"));
+        try {
+            WritePack(folder_, zip);
+            QFAIL("packed a file changed since it was replaced");
+        } catch (const AppError& e) {
+            QVERIFY2(e.Description.contains("B.WSD changed"), qPrintable(e.Description));
+        }
+        QVERIFY(!QFile::exists(zip));
+        QCOMPARE(WritePack(folder_, zip, true).size(), 2);
+        QVERIFY(Fixtures::WriteFile(folder_ + "/B.WSD", replacedB));
         QCOMPARE(WritePack(folder_, zip).size(), 2);
 
         const QString fresh = dir_.path() + "/fresh";
