@@ -308,7 +308,10 @@ QByteArray StagedFile::AdoptInto(OriginalsStore& store) {
 }
 
 void OriginalsStore::SaveJson(const QString& path, const QJsonObject& json) {
-    const QByteArray bytes = QJsonDocument(json).toJson(QJsonDocument::Indented);
+    SaveText(path, QJsonDocument(json).toJson(QJsonDocument::Indented));
+}
+
+void OriginalsStore::SaveText(const QString& path, const QByteArray& bytes) {
     AtomicFile file(path, AtomicFile::NoSource);
     file.Write(bytes.constData(), bytes.size());
     file.Commit();
@@ -333,7 +336,7 @@ void OriginalsStore::Run(ChangeJournal journal, const ReplaceManifest& before,
             CopyAtomically(BlobPath(change.After), FileInFolder(change.Name), change.After);
         }
         if (progress) progress(total, total);
-        SaveJson(Root() + QStringLiteral("/manifest.json"), after.ToJson());
+        SaveText(Root() + QStringLiteral("/manifest.json"), after.ToText());
     } catch (...) {
         // The journal stays when the rollback fails too: status reports it.
         try {
@@ -414,7 +417,7 @@ void OriginalsStore::RollBack(const ChangeJournal& journal, bool keepWhatIsOnDis
         before.Remove(QSet<QString>(journal.Touched.begin(), journal.Touched.end()));
         for (const ReplacedFile& f : journal.Before.Files) before.Add(f);
     }
-    SaveJson(Root() + QStringLiteral("/manifest.json"), before.ToJson());
+    SaveText(Root() + QStringLiteral("/manifest.json"), before.ToText());
     RemoveDurably(Root() + QStringLiteral("/journal.json"));
     DropUnused(BlobsOf(journal), before);
 }

@@ -96,6 +96,7 @@ public:
 
 private:
     void SaveJson(const QString& path, const QJsonObject& json);
+    void SaveText(const QString& path, const QByteArray& bytes);
     void RollBack(const ChangeJournal& journal, bool keepWhatIsOnDisk, QStringList* losses);
     void DropUnused(const QSet<QByteArray>& candidates, const ReplaceManifest& manifest);
     void RemoveStrayTemporaries(const QString& name);

@@ -73,6 +73,62 @@ void ReplaceManifest::Remove(const QSet<QString>& names) {
     index_.clear();
 }
 
+namespace {
+
+void AppendEscape(QByteArray& out, char16_t unit) {
+    static const char hex[] = "0123456789abcdef";
+    out += "\\u";
+    for (const int shift : {12, 8, 4, 0}) out += hex[(unit >> shift) & 0xf];
+}
+
+// `text` as a JSON string, quotes included. A name that is not valid UTF-8
+// on disk holds lone surrogates: they are escaped, as UTF-8 cannot hold them.
+void AppendString(QByteArray& out, const QString& text) {
+    out += '"';
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = text[i].unicode();
+        if (c == u'"' || c == u'\\') {
+            out += '\\';
+            out += char(c);
+        } else if (c < 0x20) {
+            AppendEscape(out, c);
+        } else if (c < 0x80) {
+            out += char(c);
+        } else if (QChar::isHighSurrogate(c) && i + 1 < n && text[i + 1].isLowSurrogate()) {
+            out += QStringView(text).mid(i, 2).toUtf8();
+            ++i;
+        } else if (QChar::isSurrogate(c)) {
+            AppendEscape(out, c);
+        } else {
+            out += QStringView(text).mid(i, 1).toUtf8();
+        }
+    }
+    out += '"';
+}
+
+}  // namespace
+
+QByteArray ReplaceManifest::ToText() const {
+    QByteArray out;
+    out.reserve(64 + Files.size() * 300);
+    out += "{\n    \"version\": 1,\n    \"files\": [";
+    for (qsizetype i = 0; i < Files.size(); ++i) {
+        const ReplacedFile& f = Files[i];
+        out += i == 0 ? "\n        {\"name\": " : ",\n        {\"name\": ";
+        AppendString(out, f.Name);
+        out += ", \"size\": " + QByteArray::number(f.Size) + ", \"original_sha256\": \"" +
+               f.OriginalSha + "\", \"replaced_sha256\": \"" + f.ReplacedSha +
+               "\", \"replaced_at\": ";
+        AppendString(out, f.ReplacedAt.toUTC().toString(Qt::ISODate));
+        out += ", \"source\": ";
+        AppendString(out, f.Source);
+        out += '}';
+    }
+    out += Files.isEmpty() ? "]\n}\n" : "\n    ]\n}\n";
+    return out;
+}
+
 QJsonObject ReplaceManifest::ToJson() const {
     QJsonArray files;
     for (const ReplacedFile& f : Files) files.append(RecordJson(f));

@@ -4,6 +4,7 @@
 #include <QtTest>
 
 #include "AppError.h"
+#include "NativeName.h"
 #include "Replacement.h"
 #include "SignalFixtures.h"
 #include "SoundFixtures.h"
@@ -244,6 +245,27 @@ private slots:
         QCOMPARE(Fixtures::Entries(folder_ + "/.zephyra/blobs").size(),
                  manifest.Files.size() - (states.contains("missing") ? 1 : 0));
         QVERIFY(!QFile::exists(folder_ + "/.zephyra/journal.json"));
+    }
+
+    // The manifest's own writer gives the JSON the general one would, for
+    // any name or source a file system or a user may give.
+    void manifestTextIsItsJson() {
+        ReplaceManifest manifest;
+        const QByteArray sha(64, 'a'), other(64, '0');
+        const QStringList names{"A.SND",           "quote\".SND",
+                                "back\\slash.WSD", "new\nline.wav",
+                                "tab\t\x01.SND",   "caf\u00e9 \u97f3.SND",
+                                "\U0001F680.WAV",  NativeName::Decode("\xff\xfe.SND")};
+        QDateTime at(QDate(2026, 12, 31), QTime(23, 59, 58), Qt::UTC);
+        for (const QString& name : names)
+            manifest.Add({name, 7, sha, other, at = at.addSecs(1), "/from/" + name});
+        for (const ReplaceManifest& m : {manifest, ReplaceManifest()}) {
+            QJsonParseError error;
+            const QJsonDocument doc = QJsonDocument::fromJson(m.ToText(), &error);
+            QCOMPARE(error.error, QJsonParseError::NoError);
+            QCOMPARE(doc.object(), m.ToJson());
+            QCOMPARE(ReplaceManifest::FromJson(doc.object(), "test").Files, m.Files);
+        }
     }
 
     // A manifest that does not validate in full stops every command with a
