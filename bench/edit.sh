@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Editing a 10-minute 44.1 kHz stereo 16-bit sound: zsnd edit's gain, normalize
-# and fade-in against sox doing the same to the same samples; in the window,
+# and fade-in against sox doing the same to the same samples; a long chain of
+# gains on one second of it against a chain a tenth as long; in the window,
 # each edit with the summary the view draws from, undo, a redraw 1920 pixels
 # wide, and the resident memory after 50 edits. Run through scripts/bench.
 set -euo pipefail
@@ -29,8 +30,21 @@ for op in "gain=-3|gain -3" "normalize=-1|gain -n -1" "fade-in=5s|fade t 5"; do
   report "edit 10 min $name: zsnd / sox" "$(ratio "$t_zsnd" "$t_sox")" "x" "<= 1.0" \
     "$t_zsnd <= $t_sox"
 done
+
+# A chain of operations costs each the same: ten times the gains take about
+# ten times as long (a cost that grew with the chain's square would be 100).
+head -c $((44100 * 4)) "$dir/long.raw" >"$dir/second.raw"
+{ printf "$(game_header $((44100 * 4)))"; cat "$dir/second.raw"; } >"$dir/SECOND.SND"
+chain() { yes gain=0.01 | head -n "$1"; }
+mapfile -t short < <(chain 500)
+mapfile -t long < <(chain 5000)
+t_short=$(bench_median 3 "$ZSND" edit "$dir/SECOND.SND" "$dir/OUT.SND" "${short[@]}")
+t_long=$(bench_median 3 "$ZSND" edit "$dir/SECOND.SND" "$dir/OUT.SND" "${long[@]}")
+bench_row "edit 1 s: 500 gains in one zsnd edit" "$t_short" "s" "" 1
+report "edit 1 s: 5,000 gains / 500 gains" "$(ratio "$t_long" "$t_short")" "x" "<= 12" \
+  "$t_long <= 12 * $t_short"
 bench_reset
-unset -f bench_reset
+unset -f bench_reset chain
 
 "$bin" "$dir/LONG.SND" >"$dir/window.txt"
 value() { sed -n "s/^$1=//p" "$dir/window.txt"; }

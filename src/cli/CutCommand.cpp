@@ -1,8 +1,9 @@
 #include "CutCommand.h"
 
-#include <cmath>
+#include <optional>
 
 #include "Console.h"
+#include "EditTime.h"
 #include "FrameCut.h"
 
 namespace CutCommand {
@@ -17,29 +18,28 @@ const char kUsage[] =
 
 namespace {
 
-qint64 FrameOption(const CommandLine& line, const QString& name) {
-    bool ok = false;
-    const QString text = line.Value(name);
-    const qint64 value = text.toLongLong(&ok);
-    if (!ok || value < 0 || text.trimmed() != text)
-        throw UsageError(
-            QStringLiteral("--%1 must be a frame number from 0 up, not \"%2\"").arg(name, text));
-    return value;
-}
-
-double SecondsOption(const CommandLine& line, const QString& name) {
-    bool ok = false;
-    const QString text = line.Value(name);
-    const double value = text.toDouble(&ok);
-    if (!ok || !std::isfinite(value) || value < 0 || text.trimmed() != text)
-        throw UsageError(QStringLiteral("--%1 must be a number of seconds from 0 up, not \"%2\"")
-                             .arg(name, text));
-    return value;
-}
-
-void OneOf(const CommandLine& line, const QString& frames, const QString& seconds) {
+// The range's end given by frame (--from-sample) or by seconds (--from);
+// nothing when neither is given. Only its form is checked here, before a file
+// is touched; the sound decides whether it lies within.
+std::optional<EditTime> End(const CommandLine& line, const QString& frames,
+                            const QString& seconds) {
     if (line.Has(frames) && line.Has(seconds))
         throw UsageError(QStringLiteral("give --%1 or --%2, not both").arg(frames, seconds));
+    if (line.Has(frames)) {
+        const QString text = line.Value(frames);
+        const std::optional<EditTime> t = EditTime::Parse(text);
+        if (!t || !t->IsFrames())
+            throw UsageError(QStringLiteral("--%1 must be a frame number from 0 up, not \"%2\"")
+                                 .arg(frames, text));
+        return t;
+    }
+    if (!line.Has(seconds)) return std::nullopt;
+    const QString text = line.Value(seconds);
+    const std::optional<EditTime> t = EditTime::ParseSeconds(text);
+    if (!t)
+        throw UsageError(QStringLiteral("--%1 must be a number of seconds from 0 up, not \"%2\"")
+                             .arg(seconds, text));
+    return t;
 }
 
 }  // namespace
@@ -47,13 +47,8 @@ void OneOf(const CommandLine& line, const QString& frames, const QString& second
 ExitCode Run(const QStringList& args) {
     const CommandLine line(args, {"from-sample", "to-sample", "from", "to"}, {});
     if (line.Operands().size() != 2) throw UsageError(QStringLiteral("cut needs SRC and DEST"));
-    OneOf(line, "from-sample", "from");
-    OneOf(line, "to-sample", "to");
-    // Check every option before a file is touched.
-    const qint64 fromFrame = line.Has("from-sample") ? FrameOption(line, "from-sample") : -1;
-    const qint64 toFrame = line.Has("to-sample") ? FrameOption(line, "to-sample") : -1;
-    const double fromSeconds = line.Has("from") ? SecondsOption(line, "from") : 0;
-    const double toSeconds = line.Has("to") ? SecondsOption(line, "to") : 0;
+    const std::optional<EditTime> from = End(line, "from-sample", "from");
+    const std::optional<EditTime> to = End(line, "to-sample", "to");
     const QString source = line.Operands()[0];
     const QString dest = line.Operands()[1];
 
@@ -64,14 +59,11 @@ ExitCode Run(const QStringList& args) {
                      QLatin1Char('\n'));
         return ExitCode::Refused;
     }
-    const qint64 first = line.Has("from-sample") ? fromFrame
-                         : line.Has("from")      ? cut.FrameAt(fromSeconds)
-                                                 : 0;
-    const qint64 last = line.Has("to-sample") ? toFrame
-                        : line.Has("to")      ? cut.FrameAt(toSeconds) - 1
-                                              : cut.Frames() - 1;
-    const QString problem = cut.RangeProblem(first, last);
-    if (!problem.isEmpty()) throw UsageError(problem);
+    const FrameSpan span = EditSpan::Range(from.value_or(EditTime::Frame(0)),
+                                           to.value_or(EditTime::Frame(cut.Frames() - 1)),
+                                           cut.Info().SampleRate, cut.Frames());
+    if (!span.problem.isEmpty()) throw UsageError(span.problem);
+    const qint64 first = span.first, last = span.first + span.count - 1;
     cut.Write(first, last, dest);
     Console::Out(QStringLiteral("%1 created successfully! (frames %2 to %3)\n")
                      .arg(Console::Shown(dest))

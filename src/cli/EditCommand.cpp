@@ -16,8 +16,9 @@ const char kUsage[] =
     "      (which may be SOURCE) with SOURCE's header values and the new data\n"
     "      length; DEST's type follows its name (.snd, .wsd, .wav), else it is\n"
     "      SOURCE's. Operations:\n"
-    "        gain=DB         changes the level by DB decibels (-6.0206 halves it)\n"
-    "        normalize=DBFS  scales the sound so its peak is DBFS (0 or below)\n"
+    "        gain=DB         changes the level by DB decibels, -96 to 96\n"
+    "                        (-6.0206 halves it)\n"
+    "        normalize=DBFS  scales the sound so its peak is DBFS, -96 to 0\n"
     "        fade-in=T       fades the first T in from silence\n"
     "        fade-out=T      fades the last T out to silence\n"
     "        crop=A:B        keeps only A to B\n"
@@ -29,10 +30,16 @@ const char kUsage[] =
     "      T, A and B are frames (whole numbers; A:B includes both, counted from\n"
     "      0) or a number with ms or s (a time B ends the range, not included).\n"
     "      Results are rounded and clipped, never wrapped; clipped samples are\n"
-    "      counted. A malformed operation, a range outside the sound or reversed,\n"
-    "      or a fade longer than the sound is a usage error; nothing is written.\n";
+    "      counted. A malformed operation, a number out of its range, a range\n"
+    "      outside the sound or reversed, a fade longer than the sound, a SOURCE\n"
+    "      of no frames or a delete of every frame is a usage error; nothing is\n"
+    "      written.\n";
 
 namespace {
+
+// Steps on a frame, and pieces of the sound, before it is flattened.
+constexpr size_t kMaxDepth = 4;
+constexpr size_t kMaxSegments = 64;
 
 struct Operation {
     QString name;
@@ -50,11 +57,13 @@ EditTime ParseTime(const QString& text, const QString& op) {
     return *t;
 }
 
-double ParseNumber(const QString& text, const QString& op) {
+double ParseNumber(const QString& text, const QString& op, double min, double max) {
     bool ok = false;
     const double value = text.toDouble(&ok);
     if (!ok || !std::isfinite(value) || text.trimmed() != text)
         throw UsageError(QStringLiteral("%1: \"%2\" is not a number").arg(op, text));
+    if (value < min || value > max)
+        throw UsageError(QStringLiteral("%1: give %2 to %3").arg(op).arg(min).arg(max));
     return value;
 }
 
@@ -69,10 +78,11 @@ Operation Parse(const QString& text) {
     if (op.name == QLatin1String("dc") && eq < 0) return op;
     if (eq < 0 || op.name == QLatin1String("dc"))
         throw UsageError(QStringLiteral("unknown operation \"%1\"").arg(text));
-    if (op.name == QLatin1String("gain") || op.name == QLatin1String("normalize")) {
-        op.number = ParseNumber(value, text);
-        if (op.name == QLatin1String("normalize") && op.number > 0)
-            throw UsageError(QStringLiteral("%1: the peak must be 0 dBFS or below").arg(text));
+    if (op.name == QLatin1String("gain")) {
+        op.number =
+            ParseNumber(value, text, -EditOperations::kMaxGainDB, EditOperations::kMaxGainDB);
+    } else if (op.name == QLatin1String("normalize")) {
+        op.number = ParseNumber(value, text, EditOperations::kMinPeakDBFS, 0);
     } else if (timed.contains(op.name)) {
         op.a = ParseTime(value, text);
     } else if (ranged.contains(op.name)) {
@@ -86,31 +96,10 @@ Operation Parse(const QString& text) {
     return op;
 }
 
-// The frames [first, first + count) that `op`'s range names in `sound`.
-void RangeOf(const Operation& op, const EditedSound& sound, qint32 rate, qint64& first,
-             qint64& count) {
-    first = op.a.Frames(rate);
-    const qint64 last = op.b.Frames(rate) - (op.b.IsFrames() ? 0 : 1);
-    if (last < first)
-        throw UsageError(QStringLiteral("%1: the range ends before it begins").arg(op.text));
-    if (last >= sound.Frames())
-        throw UsageError(QStringLiteral("%1: the sound has frames 0 to %2")
-                             .arg(op.text)
-                             .arg(sound.Frames() - 1));
-    count = last - first + 1;
-}
-
-qint64 LengthOf(const Operation& op, const EditedSound& sound, qint32 rate, qint64 limit) {
-    const qint64 frames = op.a.Frames(rate);
-    if (frames <= 0)
-        throw UsageError(QStringLiteral("%1: the time must be more than 0").arg(op.text));
-    if (frames > limit)
-        throw UsageError(QStringLiteral("%1: %2 frames is longer than the sound allows (%3 of %4)")
-                             .arg(op.text)
-                             .arg(frames)
-                             .arg(limit)
-                             .arg(sound.Frames()));
-    return frames;
+// The span `op`'s numbers name in `sound`, or a usage error saying why none.
+FrameSpan Checked(const Operation& op, FrameSpan span) {
+    if (!span.problem.isEmpty()) throw UsageError(op.text + QStringLiteral(": ") + span.problem);
+    return span;
 }
 
 EditOperations::Result Apply(const Operation& op, const EditedSound& s, qint32 rate) {
@@ -118,19 +107,22 @@ EditOperations::Result Apply(const Operation& op, const EditedSound& s, qint32 r
     const qint64 all = s.Frames();
     if (op.name == QLatin1String("gain")) return Gain(s, 0, all, op.number);
     if (op.name == QLatin1String("normalize")) return Normalize(s, 0, all, op.number);
-    if (op.name == QLatin1String("dc")) return all > 0 ? RemoveDC(s, 0, all) : Result{s, 0};
-    if (op.name == QLatin1String("fade-in")) return FadeIn(s, 0, LengthOf(op, s, rate, all));
+    if (op.name == QLatin1String("dc")) return RemoveDC(s, 0, all);
+    if (op.name == QLatin1String("fade-in"))
+        return FadeIn(s, 0, Checked(op, EditSpan::Length(op.a, rate, all, all)).count);
     if (op.name == QLatin1String("fade-out")) {
-        const qint64 n = LengthOf(op, s, rate, all);
+        const qint64 n = Checked(op, EditSpan::Length(op.a, rate, all, all)).count;
         return FadeOut(s, all - n, n);
     }
     if (op.name == QLatin1String("loop"))
-        return MakeSeamlessLoop(s, LengthOf(op, s, rate, all / 2));
-    qint64 first = 0, count = 0;
-    RangeOf(op, s, rate, first, count);
-    if (op.name == QLatin1String("crop")) return Crop(s, first, count);
-    if (op.name == QLatin1String("delete")) return Delete(s, first, count);
-    return Silence(s, first, count);
+        return MakeSeamlessLoop(s, Checked(op, EditSpan::Length(op.a, rate, all / 2, all)).count);
+    const FrameSpan range = Checked(op, EditSpan::Range(op.a, op.b, rate, all));
+    if (op.name == QLatin1String("crop")) return Crop(s, range.first, range.count);
+    if (op.name == QLatin1String("silence")) return Silence(s, range.first, range.count);
+    if (range.count == all)
+        throw UsageError(op.text + QStringLiteral(" would delete every frame; ") +
+                         EditSpan::NoFramesProblem(0));
+    return Delete(s, range.first, range.count);
 }
 
 }  // namespace
@@ -144,17 +136,23 @@ ExitCode Run(const QStringList& args) {
     std::vector<Operation> ops;
     for (const QString& text : line.Operands().mid(2)) ops.push_back(Parse(text));
 
-    const EditFile file(source);
+    EditFile file(source);
+    if (file.HasNoFrames()) throw UsageError(file.Refusal());
     if (!file.Refusal().isEmpty()) {
         Console::Err(source + QStringLiteral(": ") + file.Refusal() + QLatin1Char('\n'));
         return ExitCode::Refused;
     }
-    EditedSound sound = file.Sound();
+    EditedSound sound = file.TakeSound();
     qint64 clipped = 0;
     for (const Operation& op : ops) {
         EditOperations::Result r = Apply(op, sound, file.Info().SampleRate);
         sound = std::move(r.sound);
         clipped += r.clipped;
+        // Each operation reads the sound through every step before it: past a
+        // few, the values are made a block of their own (nothing is kept for
+        // undo here), so that every operation of a long chain costs the same.
+        if (sound.Depth() > kMaxDepth || sound.Segments().size() > kMaxSegments)
+            sound = sound.Flattened();
     }
     file.Save(sound, dest);
     Console::Out(QStringLiteral("%1 created successfully! (%2 frames, %3 samples clipped)\n")

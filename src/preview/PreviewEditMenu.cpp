@@ -122,9 +122,11 @@ void PreviewEditMenu::apply(Edit edit, double value) {
         return emit message(QStringLiteral("Select the part to %1 first")
                                 .arg(edit == Edit::Delete ? "delete" : "keep"));
     if (edit == Edit::Delete && count == all)
-        return emit message(QStringLiteral("Deleting everything would leave no sound"));
-    const qint64 loopFrames = qint64(value / 1000 * editor_.Rate() + 0.5);
-    if (edit == Edit::SeamlessLoop && (loopFrames <= 0 || 2 * loopFrames > all)) {
+        return emit message(QStringLiteral("Deleting everything would leave no frames; ") +
+                            EditSpan::NoFramesProblem(0));
+    const EditTime loopTime{QString::number(value) + QStringLiteral("ms"), value, 0.001};
+    const FrameSpan loop = EditSpan::Length(loopTime, editor_.Rate(), all / 2, all);
+    if (edit == Edit::SeamlessLoop && !loop.problem.isEmpty()) {
         emit message(
             QStringLiteral("The crossfade must be longer than 0 and at most half the sound"));
         return;
@@ -149,7 +151,7 @@ void PreviewEditMenu::apply(Edit edit, double value) {
                 case Edit::RemoveDC:
                     return RemoveDC(s, first, count);
                 case Edit::SeamlessLoop:
-                    return MakeSeamlessLoop(s, loopFrames);
+                    return MakeSeamlessLoop(s, loop.count);
             }
             return {s, 0};
         });
@@ -162,15 +164,17 @@ void PreviewEditMenu::apply(Edit edit, double value) {
 }
 
 void PreviewEditMenu::ask(Edit edit) {
+    using EditOperations::kMaxGainDB, EditOperations::kMinPeakDBFS;
     bool ok = false;
     double value = 0;
     if (edit == Edit::Gain)
         value = QInputDialog::getDouble(window_, QStringLiteral("Gain"),
-                                        QStringLiteral("Change the level by (dB):"), -6, -96, 96, 2,
-                                        &ok);
+                                        QStringLiteral("Change the level by (dB):"), -6,
+                                        -kMaxGainDB, kMaxGainDB, 2, &ok);
     else if (edit == Edit::Normalize)
         value = QInputDialog::getDouble(window_, QStringLiteral("Normalize"),
-                                        QStringLiteral("Peak level (dBFS):"), -1, -96, 0, 2, &ok);
+                                        QStringLiteral("Peak level (dBFS):"), -1, kMinPeakDBFS, 0,
+                                        2, &ok);
     else
         value = QInputDialog::getDouble(window_, QStringLiteral("Make Seamless Loop"),
                                         QStringLiteral("Crossfade the end into the start (ms):"),
@@ -183,10 +187,9 @@ bool PreviewEditMenu::setSelectionText(const QString& text) {
     if (parts.size() != 2) return false;
     const auto begin = EditTime::Parse(parts[0]), end = EditTime::Parse(parts[1]);
     if (!begin || !end) return false;
-    const qint64 first = begin->Frames(editor_.Rate());
-    const qint64 last = end->Frames(editor_.Rate()) - (end->IsFrames() ? 0 : 1);
-    if (last < first || last >= editor_.Sound().Frames()) return false;
-    view_->setSelection(first, last);
+    const FrameSpan span = EditSpan::Range(*begin, *end, editor_.Rate(), editor_.Sound().Frames());
+    if (!span.problem.isEmpty()) return false;
+    view_->setSelection(span.first, span.first + span.count - 1);
     return true;
 }
 

@@ -217,6 +217,34 @@ void tst_zsndedit::operationsAreExact() {
          {"crop=0:999", "fade-out=1000", "gain=6"},
          1000,
          [](auto&, auto& out) { return out[1998] == 0 ? QString() : QString("not faded"); }},
+        {"the last frame alone",
+         "s16.wsd",
+         {"crop=22049:1s"},
+         1,
+         [](auto& in, auto& out) {
+             return out[0] == in[in.size() - 2] && out[1] == in[in.size() - 1] ? QString()
+                                                                               : QString("other");
+         }},
+        {"a long chain rounds and clips at every step", "m8.snd",
+         [] {
+             QStringList ops;
+             for (int i = 0; i < 6; ++i)
+                 ops << "gain=7"
+                     << "gain=-6.5";
+             return ops;
+         }(),
+         kFrames,
+         [](auto& in, auto& out) {
+             for (size_t i = 0; i < in.size(); ++i) {
+                 double v = in[i];
+                 for (int step = 0; step < 12; ++step)
+                     v = std::clamp(std::nearbyint(v * std::pow(10, (step % 2 ? -6.5 : 7) / 20)),
+                                    -128.0, 127.0);
+                 if (out[i] != int(v))
+                     return QString("sample %1: %2, not %3").arg(i).arg(out[i]).arg(v);
+             }
+             return QString();
+         }},
     };
     for (const auto& row : rows) {
         const QString source = dir_->filePath(row.source);
@@ -235,36 +263,67 @@ void tst_zsndedit::operationsAreExact() {
     }
 }
 
-// A mistake anywhere in the operations is a usage error found before writing.
+// A mistake anywhere in the operations is a usage error found before writing,
+// above all a number far outside the sound: none may wrap into it.
 void tst_zsndedit::refusalsWriteNothing() {
     Fixtures::WriteFile(dir_->filePath("OUT.WSD"), "old");
-    const QList<QStringList> cases = {
-        {},
-        {"bogus"},
-        {"gain"},
-        {"gain=loud"},
-        {"dc=1"},
-        {"crop=5"},
-        {"crop=9:3"},
-        {"crop=0:22050"},
-        {"silence=1s:2s"},
-        {"fade-in=22051"},
-        {"fade-out=-1"},
-        {"fade-in=2x"},
-        {"loop=0"},
-        {"loop=11026"},
-        {"normalize=3"},
-        {"gain=-6", "delete=0:22048", "fade-in=2"},
+    Fixtures::WriteFile(dir_->filePath("empty.wsd"), Fixtures::GameFile(Game{.rate = kRate}, {}));
+    const QByteArray source = Fixtures::ReadFile(dir_->filePath("s16.wsd"));
+    const QString past = "is past the end: the sound has frames 0 to 22049";
+    const QString noFrames = "an edit needs at least one frame, before and after";
+    const struct {
+        QStringList ops;
+        QString says;  // a part of the message
+    } rows[] = {
+        {{}, "needs SOURCE, DEST"},
+        {{"bogus"}, "unknown operation"},
+        {{"gain"}, "unknown operation"},
+        {{"gain=loud"}, "not a number"},
+        {{"gain=1e308"}, "give -96 to 96"},
+        {{"gain=96.01"}, "give -96 to 96"},
+        {{"normalize=3"}, "give -96 to 0"},
+        {{"normalize=-96.5"}, "give -96 to 0"},
+        {{"dc=1"}, "unknown operation"},
+        {{"crop=5"}, "give a range as A:B"},
+        {{"crop=9:3"}, "ends before it begins"},
+        {{"crop=0:22050"}, "22050 " + past},
+        {{"silence=1s:2s"}, "1s " + past},
+        {{"silence=900000000000000s:10"}, "900000000000000s " + past},
+        {{"crop=500000000000000s:99"}, "500000000000000s " + past},
+        {{"delete=0:99999999999999999999"}, "99999999999999999999 " + past},
+        {{"silence=0:9223372036854775807"}, "9223372036854775807 " + past},
+        {{"crop=0:10x"}, "not a time"},
+        {{"crop=-1:10"}, "not a time"},
+        {{"fade-in=22051"}, "longer than the sound allows"},
+        {{"fade-in=1e400ms"}, "not a time"},
+        {{"fade-out=99999999999999999999ms"}, "longer than the sound allows"},
+        {{"fade-out=-1"}, "not a time"},
+        {{"fade-in=2x"}, "not a time"},
+        {{"fade-in=nans"}, "not a time"},
+        {{"loop=0"}, "no frames"},
+        {{"loop=11026"}, "longer than the sound allows"},
+        {{"gain=-6", "delete=0:22048", "fade-in=2"}, "longer than the sound allows"},
+        // An edit neither starts from nor leaves a sound of no frames.
+        {{"delete=0:22049"}, "delete=0:22049 would delete every frame; " + noFrames},
+        {{"crop=0:9", "delete=0:9"}, "would delete every frame; " + noFrames},
     };
-    for (const QStringList& ops : cases) {
-        const Run r = Zsnd(QStringList{"edit", "s16.wsd", "OUT.WSD"} + ops, dir_->path());
-        QVERIFY2(r.exitCode == 2 && r.err.contains("zsnd --help"),
-                 qPrintable(ops.join(' ') + ": " + r.err));
+    for (const auto& row : rows) {
+        const Run r = Zsnd(QStringList{"edit", "s16.wsd", "OUT.WSD"} + row.ops, dir_->path());
+        const QString name = row.ops.join(' ') + ": " + r.err;
+        QVERIFY2(r.exitCode == 2 && r.err.contains("zsnd --help"), qPrintable(name));
+        QVERIFY2(r.err.contains(row.says), qPrintable(name));
         QCOMPARE(Fixtures::ReadFile(dir_->filePath("OUT.WSD")), QByteArray("old"));
     }
-    QCOMPARE(Fixtures::Entries(dir_->path()), QStringList({"OUT.WSD", "m8.snd", "s16.wsd"}));
-    const Run r = Zsnd({"edit", "--help"});
-    QVERIFY2(r.exitCode == 0 && r.out.contains("loop=T"), qPrintable(r.out));
+    const Run r = Zsnd({"edit", "empty.wsd", "OUT.WSD", "gain=1"}, dir_->path());
+    QCOMPARE(r.exitCode, 2);
+    QVERIFY2(r.err.contains("zsnd: empty.wsd holds no frames; " + noFrames) &&
+                 r.err.count("empty.wsd") == 1,
+             qPrintable(r.err));
+    QCOMPARE(Fixtures::ReadFile(dir_->filePath("s16.wsd")), source);
+    QCOMPARE(Fixtures::Entries(dir_->path()),
+             QStringList({"OUT.WSD", "empty.wsd", "m8.snd", "s16.wsd"}));
+    const Run help = Zsnd({"edit", "--help"});
+    QVERIFY2(help.exitCode == 0 && help.out.contains("loop=T"), qPrintable(help.out));
 }
 
 // A signal while an edit is written over its own source leaves the source as

@@ -6,6 +6,7 @@
 #include <QWheelEvent>
 #include <QtTest>
 
+#include "AppError.h"
 #include "EditFile.h"
 #include "EditOperations.h"
 #include "MsgBox.h"
@@ -78,6 +79,20 @@ class tst_PreviewEditing : public QObject {
     static int column(const WaveView* v, double f) {
         return int(std::floor(ZoomMath::XOf(f, v->firstFrame(), v->perPixel())));
     }
+    // The frame under column x, worked out by hand: the view shows frames
+    // from firstFrame() at perPixel() frames a column.
+    static qint64 under(const WaveView* v, double x) {
+        return qint64(std::floor(v->firstFrame() + x * v->perPixel()));
+    }
+    // The frame the view reports under column x as the pointer moves there.
+    static qint64 reported(WaveView* v, int x) {
+        QSignalSpy shown(v, &WaveView::positionShown);
+        const QPointF at(x, v->height() / 2);
+        QMouseEvent move(QEvent::MouseMove, at, v->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(v, &move);
+        return shown.isEmpty() ? -1 : shown.last().at(0).toLongLong();
+    }
     static std::vector<qint16> frames(const QString& path) {
         return EditFile(path).Sound().ReadAll();
     }
@@ -108,15 +123,17 @@ private slots:
         QVERIFY(!unsavedMark(*form));
 
         const int x = view->width() / 3;
-        const qint64 under = ZoomMath::FrameAt(x, view->firstFrame(), view->perPixel(), 4 * 22050);
+        const qint64 pointed = under(view, x);
+        QCOMPARE(reported(view, x), pointed);
         wheel(view, QPoint(x, 40), 2, Qt::ControlModifier);
-        QCOMPARE(ZoomMath::FrameAt(x, view->firstFrame(), view->perPixel(), 4 * 22050), under);
+        QCOMPARE(under(view, x), pointed);
+        QCOMPARE(reported(view, x), pointed);
 
         drag(view, view->width() / 4, view->width() / 2);
         QVERIFY(view->hasSelection());
         const qint64 first = view->selectionFirst(), last = view->selectionLast();
-        QCOMPARE(first, ZoomMath::FrameAt(view->width() / 4, view->firstFrame(), view->perPixel(),
-                                          4 * 22050));
+        QCOMPARE(first, under(view, view->width() / 4));
+        QCOMPARE(last, under(view, view->width() / 2));
         QCOMPARE(form->Selection().lblSampBegin, QString::number(first));
         QCOMPARE(form->Selection().lblSampEnd, QString::number(last));
 
@@ -146,8 +163,7 @@ private slots:
                          step);
             }
             QVERIFY2(ticks >= 2, step);
-            const qint64 at = ZoomMath::FrameAt(view->width() / 2, view->firstFrame(),
-                                                view->perPixel(), 4 * 22050);
+            const qint64 at = under(view, view->width() / 2);
             view->setMarker(at);
             const QImage marked = view->grab().toImage();
             QVERIFY2(marked.pixelColor(column(view, double(at)), y + 5) == Qt::red, step);
@@ -183,6 +199,39 @@ private slots:
         QCOMPARE(view->width(), before + 300);
         QCOMPARE(view->perPixel(), ZoomMath::FitPerPixel(4 * 22050, view->width()));
         QVERIFY(!unsavedMark(*form));
+        QVERIFY(form->close());
+    }
+
+    void lastFrameAtEveryZoom_data() {
+        QTest::addColumn<int>("steps");  // of Ctrl + wheel, in from the whole sound
+        QTest::newRow("whole sound") << 0;
+        QTest::newRow("zoomed in") << 6;
+        QTest::newRow("closest") << 60;
+    }
+
+    // Scrolled to the end at any zoom, the sound ends at the right edge, the
+    // last column holds the frame the arithmetic gives, and a drag past the
+    // edge ends on the last frame, never beyond it.
+    void lastFrameAtEveryZoom() {
+        QFETCH(int, steps);
+        auto form = open(16, 1, 22050, true);
+        QVERIFY(form);
+        QVERIFY(form->enterEditing());
+        WaveView* view = form->waveView();
+        const int w = view->width();
+        if (steps) wheel(view, QPoint(w / 2, 40), steps, Qt::ControlModifier);
+        wheel(view, QPoint(w / 2, 40), -100000, {});  // far past the end
+        // Each step zooms in 1.25 times, down to one frame in 16 columns.
+        const double perPixel = std::max(1.0 / 16, 22050.0 / w / std::pow(1.25, steps));
+        QVERIFY(qFuzzyCompare(view->perPixel(), perPixel));
+        QVERIFY(qFuzzyCompare(view->firstFrame() + w * perPixel, 22050.0));
+        const qint64 lastColumn = steps == 60 ? 22049 : under(view, w - 1);
+        QCOMPARE(reported(view, w - 1), lastColumn);
+        QCOMPARE(reported(view, w + 40), qint64(22049));
+        drag(view, w / 2, w + 40);
+        QCOMPARE(view->selectionFirst(), under(view, w / 2));
+        QCOMPARE(view->selectionLast(), qint64(22049));
+        QCOMPARE(form->Selection().lblSampEnd, QString("22049"));
         QVERIFY(form->close());
     }
 
@@ -349,6 +398,34 @@ private slots:
         }
         QVERIFY(!QFile::exists(mUtility::sPreviewFile));
         MsgBox::SetResponder({});
+    }
+
+    // A sound of no frames is neither opened for editing nor left by a
+    // delete, in the words zsnd edit uses; a typed selection outside the
+    // sound, however far, selects nothing.
+    void noFramesIsOneRule() {
+        const QString rule = "an edit needs at least one frame, before and after";
+        const QString empty = tmp_.filePath("EMPTY.SND");
+        QVERIFY(MakeSndSource(empty, 22050, 16, 1, 0));
+        PreviewEditor editor;
+        try {
+            editor.Load(empty);
+            QFAIL("a sound of no frames was opened for editing");
+        } catch (const AppError& e) {
+            QVERIFY2(e.Description.contains(rule), qPrintable(e.Description));
+        }
+        auto form = open(16, 1, 1000);
+        QVERIFY(form && form->enterEditing());
+        PreviewEditMenu* menu = form->editMenu();
+        QSignalSpy said(menu, &PreviewEditMenu::message);
+        for (const char* outside : {"0 1000", "900000000000000s 10", "0 99999999999999999999"})
+            QVERIFY2(!menu->setSelectionText(outside), outside);
+        QVERIFY(!form->waveView()->hasSelection());
+        QVERIFY(menu->setSelectionText("0 999"));
+        menu->apply(PreviewEditMenu::Edit::Delete);
+        QCOMPARE(form->editor().Sound().Frames(), qint64(1000));
+        QVERIFY(!said.isEmpty() && said.last().at(0).toString().contains(rule));
+        QVERIFY(form->close());
     }
 
     // A history longer than the summaries kept: every version, walked back and

@@ -7,6 +7,7 @@
 
 #include "AppError.h"
 #include "AtomicFile.h"
+#include "EditTime.h"
 #include "FileSource.h"
 
 namespace {
@@ -31,8 +32,12 @@ void ReadAt(int fd, char* data, qint64 count, qint64 offset, const QString& path
 
 }  // namespace
 
-EditFile::EditFile(const QString& path) : source_(path) {
-    if (!Refusal().isEmpty()) return;
+EditFile::EditFile(const QString& path) : source_(path), refusal_(source_.Refusal()) {
+    // A cut's refusal of an empty sound, said as the rule of editing.
+    hasNoFrames_ = source_.FrameBytes() != 0 && source_.Frames() == 0;
+    if (hasNoFrames_)
+        refusal_ = path + QStringLiteral(" holds no frames; ") + EditSpan::NoFramesProblem(0);
+    if (!refusal_.isEmpty()) return;
     const SampleFormat format{Info().BitsPerSample, Info().Channels};
     const qint64 bytes = source_.Frames() * source_.FrameBytes();
     const int sampleBytes = format.bits / 8;

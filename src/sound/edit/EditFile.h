@@ -15,10 +15,14 @@ public:
     explicit EditFile(const QString& path);
 
     // "" when the file can be edited, else why not (on one line).
-    const QString& Refusal() const { return source_.Refusal(); }
+    const QString& Refusal() const { return refusal_; }
+    // True for a valid sound of no frames, which no edit can start from.
+    bool HasNoFrames() const { return hasNoFrames_; }
     const mUtility::SoundInfoRecord& Info() const { return source_.Info(); }
     // The samples as read (empty when refused).
     const EditedSound& Sound() const { return sound_; }
+    // The samples as read, handed over: the file keeps none of them.
+    EditedSound TakeSound() { return std::move(sound_); }
     // "WAV", "SND" or "WSD": the type `dest` is written in (a game type keeps
     // the source's flag and ID; a WAV source written as a game file gets the
     // flag of its bit depth and ID 0).
@@ -30,6 +34,8 @@ public:
 
 private:
     mUtility::FrameCut source_;
+    QString refusal_;
+    bool hasNoFrames_ = false;
     EditedSound sound_;
     unsigned sourceMode_ = 0;  // a new file gets no permission the source lacks
 };

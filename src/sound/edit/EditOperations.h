@@ -10,6 +10,12 @@
 // wrapped; `clipped` counts the values that had to be clipped.
 namespace EditOperations {
 
+// The widest change of level an edit takes, in dB either way, and the lowest
+// peak to normalize to: about the range of 16-bit values, past which a gain
+// clips every value or rounds them all to silence.
+constexpr double kMaxGainDB = 96;
+constexpr double kMinPeakDBFS = -96;
+
 struct Result {
     EditedSound sound;
     qint64 clipped = 0;

@@ -201,6 +201,16 @@ EditedSound EditedSound::Silence(qint64 count) const {
     return result;
 }
 
+EditedSound EditedSound::Flattened() const {
+    return EditedSound(format_, ReadAll());
+}
+
+size_t EditedSound::Depth() const {
+    size_t depth = 0;
+    for (const Segment& seg : segments_) depth = std::max(depth, seg.ops.size());
+    return depth;
+}
+
 qint64 EditedSound::BlockBytes() const {
     std::set<const std::vector<qint16>*> seen;
     qint64 bytes = 0;

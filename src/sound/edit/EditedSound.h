@@ -85,6 +85,13 @@ public:
     // Silence of `count` frames in this sound's format.
     EditedSound Silence(qint64 count) const;
 
+    // The same sound as one block of the values it reads as. For a chain of
+    // edits with no undo to keep, whose reads would otherwise go through
+    // every step taken before.
+    EditedSound Flattened() const;
+    // The most steps any frame goes through when read.
+    size_t Depth() const;
+
     // Blocks a segment refers to, each counted once: the memory this version holds.
     qint64 BlockBytes() const;
     const std::vector<Segment>& Segments() const { return segments_; }
