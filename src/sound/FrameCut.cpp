@@ -1,6 +1,5 @@
 #include "FrameCut.h"
 
-#include <cmath>
 
 #include "AppError.h"
 #include "AtomicFile.h"
@@ -35,13 +34,6 @@ FrameCut::FrameCut(const QString& sourcePath) : source_(sourcePath) {
     }
     frames_ = info_.DataLength / frameBytes_;
     if (frames_ == 0) refusal_ = QStringLiteral("%1 holds no frames to cut").arg(sourcePath);
-}
-
-qint64 FrameCut::FrameAt(double seconds) const {
-    // Far past any end, the count stops growing rather than overflow.
-    constexpr double kBeyondAnyFile = 1e15;
-    const double frame = std::round(seconds * info_.SampleRate);
-    return frame < kBeyondAnyFile ? qint64(frame) : qint64(kBeyondAnyFile);
 }
 
 QString FrameCut::RangeProblem(qint64 first, qint64 last) const {

@@ -23,9 +23,6 @@ public:
     qint64 Frames() const { return frames_; }
     qint64 FrameBytes() const { return frameBytes_; }
 
-    // The frame that begins at `seconds` (rounded to the nearest frame).
-    qint64 FrameAt(double seconds) const;
-
     // "" when first..last lies within the source's frames, else why not.
     QString RangeProblem(qint64 first, qint64 last) const;
 
