@@ -83,7 +83,7 @@ QString ReplacedText(const Replace::ReplacedFile& record) {
 
 QMap<QString, QString> ReplacedSummaries(const QString& folder) {
     QMap<QString, QString> summaries;
-    for (const Replace::ReplacedFile& record : Replace::ManifestOf(folder).Files)
+    for (const Replace::ReplacedFile& record : Replace::ManifestOf(folder).Files())
         summaries.insert(record.Name, Summary(record));
     return summaries;
 }
@@ -96,7 +96,7 @@ QString ReplacedTextOf(const QString& folder, const QString& name) {
 
 void MarkReplaced(QListWidget* list, const QString& folder) {
     const Replace::ReplaceManifest manifest = Replace::ManifestOf(folder);
-    if (manifest.Files.isEmpty()) return;
+    if (manifest.IsEmpty()) return;
     for (int row = 0; row < list->count(); ++row) {
         QListWidgetItem* item = list->item(row);
         const Replace::ReplacedFile* record = manifest.Find(item->text());
@@ -195,7 +195,7 @@ bool RestoreOriginals(QWidget* owner, const QString& folder, const QStringList& 
 }
 
 void ExportPack(QWidget* owner, const QString& folder) {
-    if (Replace::ManifestOf(folder).Files.isEmpty()) {
+    if (Replace::ManifestOf(folder).IsEmpty()) {
         MsgBox::Show(
             owner, QMessageBox::Information, QStringLiteral("Export Sound Pack"),
             QStringLiteral("No file of this folder is replaced: there is nothing to pack."));

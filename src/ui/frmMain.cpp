@@ -999,7 +999,7 @@ void frmMain::RunMenuCommand(const QString& key) {
 void frmMain::AddReplaceItems(cPopupMenu& menu) {
     const Replace::ReplaceManifest manifest = Replace::ManifestOf(dirPath_);
     const bool replaced = manifest.Find(SelectedFileName()) != nullptr;
-    const bool any = !manifest.Files.isEmpty();
+    const bool any = !manifest.IsEmpty();
     menu.AddItem("-", "", 0, 0, -1, false, true, "");
     menu.AddItem("&Replace...\tCtrl+R", "", 0, 0, -1, false, true, "Replace");
     menu.AddItem("Restore &Original", "", 0, 0, -1, false, replaced, "RestoreOriginal");

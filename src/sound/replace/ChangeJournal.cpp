@@ -54,7 +54,7 @@ ChangeJournal ChangeJournal::FromJson(const QJsonObject& json, const QString& or
     }
     journal.Before = ReplaceManifest::FromJson(top.Object("records_before"), origin);
     const QSet<QString> touched(journal.Touched.begin(), journal.Touched.end());
-    for (const ReplacedFile& f : journal.Before.Files)
+    for (const ReplacedFile& f : journal.Before.Files())
         if (!touched.contains(f.Name))
             throw AppError::Standard(
                 ErrNo::InvalidFileFormat,

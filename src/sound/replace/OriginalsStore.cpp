@@ -17,6 +17,7 @@
 #include "Inventory.h"
 #include "NativeName.h"
 #include "Replacement.h"
+#include "Sha256.h"
 #include "SoundInfo.h"
 #include "StoreFiles.h"
 #include "TempFiles.h"
@@ -42,8 +43,8 @@ void MakeFolder(const QString& path) {
                                  QStringLiteral("%1 is not a folder").arg(path));
 }
 
-// The JSON object of a file, or an empty object when the file does not exist.
-QJsonObject ReadJson(const QString& path, bool& found) {
+// The bytes of a file; none, and `found` false, when it does not exist.
+QByteArray ReadBytes(const QString& path, bool& found) {
     found = false;
     QFile file(path);
     if (!file.exists()) return {};
@@ -54,13 +55,23 @@ QJsonObject ReadJson(const QString& path, bool& found) {
     if (file.size() > kMaxJson)
         throw AppError::Standard(ErrNo::InvalidFileFormat,
                                  QStringLiteral("%1 is damaged (too large)").arg(path));
+    return file.readAll();
+}
+
+QJsonObject ParseJson(const QByteArray& bytes, const QString& path) {
     QJsonParseError error;
-    const QJsonDocument doc = QJsonDocument::fromJson(file.readAll(), &error);
+    const QJsonDocument doc = QJsonDocument::fromJson(bytes, &error);
     if (error.error != QJsonParseError::NoError || !doc.isObject())
         throw AppError::Standard(
             ErrNo::InvalidFileFormat,
             QStringLiteral("%1 is damaged (%2)").arg(path, error.errorString()));
     return doc.object();
+}
+
+// The JSON object of a file, or an empty object when the file does not exist.
+QJsonObject ReadJson(const QString& path, bool& found) {
+    const QByteArray bytes = ReadBytes(path, found);
+    return found ? ParseJson(bytes, path) : QJsonObject();
 }
 
 // The names in a folder (not "." and ".."); none when it cannot be read.
@@ -84,7 +95,7 @@ QSet<QByteArray> BlobsOf(const ChangeJournal& journal) {
         if (!change.Before.isEmpty()) blobs.insert(change.Before);
         blobs.insert(change.After);
     }
-    for (const ReplacedFile& f : journal.Before.Files) blobs.insert(f.OriginalSha);
+    for (const ReplacedFile& f : journal.Before.Files()) blobs.insert(f.OriginalSha);
     return blobs;
 }
 
@@ -92,18 +103,10 @@ QSet<QByteArray> BlobsOf(const ChangeJournal& journal) {
 // of them `before` had.
 void RecordTouched(ChangeJournal& journal, const ReplaceManifest& before,
                    const ReplaceManifest& after) {
-    journal.Touched.clear();
+    journal.Touched = after.ChangedFrom(before);
     journal.Before = {};
-    const auto touch = [&](const QString& name) {
-        journal.Touched << name;
+    for (const QString& name : journal.Touched)
         if (const ReplacedFile* was = before.Find(name)) journal.Before.Add(*was);
-    };
-    for (const ReplacedFile& f : after.Files) {
-        const ReplacedFile* was = before.Find(f.Name);
-        if (!was || !(*was == f)) touch(f.Name);
-    }
-    for (const ReplacedFile& f : before.Files)
-        if (!after.Find(f.Name)) touch(f.Name);
 }
 
 // Takes `how` (LOCK_EX or LOCK_SH) on `fd` without waiting; closes it and
@@ -215,8 +218,14 @@ ReplaceManifest OriginalsStore::Manifest() const {
     const QString path = Root() + QStringLiteral("/manifest.json");
     try {
         bool found = false;
-        const QJsonObject json = ReadJson(path, found);
-        return found ? ReplaceManifest::FromJson(json, path) : ReplaceManifest();
+        const QByteArray text = ReadBytes(path, found);
+        if (!found) return ReplaceManifest();
+        // Unchanged since the store wrote it (its hash says so): read lazily.
+        bool hashFound = false;
+        const QByteArray hash = ReadBytes(path + QStringLiteral(".sha256"), hashFound);
+        if (hashFound && hash.trimmed() == Sha256::Of(text))
+            if (auto own = ReplaceManifest::FromOwnText(text, path)) return std::move(*own);
+        return ReplaceManifest::FromJson(ParseJson(text, path), path);
     } catch (const AppError& e) {
         if (e.Number != ErrNo::InvalidFileFormat) throw;
         Damaged(e, QStringLiteral("nothing was changed. The originals kept in %1/blobs (each "
@@ -311,6 +320,16 @@ void OriginalsStore::SaveJson(const QString& path, const QJsonObject& json) {
     SaveText(path, QJsonDocument(json).toJson(QJsonDocument::Indented));
 }
 
+QByteArray OriginalsStore::SaveManifest(const ReplaceManifest& manifest) {
+    // The hash beside it, written second, lets the next run trust the text
+    // without parsing it; a manifest changed by anything else has none that
+    // matches, and is checked in full.
+    const QByteArray text = manifest.ToText();
+    SaveText(Root() + QStringLiteral("/manifest.json"), text);
+    SaveText(Root() + QStringLiteral("/manifest.json.sha256"), Sha256::Of(text) + '\n');
+    return text;
+}
+
 void OriginalsStore::SaveText(const QString& path, const QByteArray& bytes) {
     AtomicFile file(path, AtomicFile::NoSource);
     file.Write(bytes.constData(), bytes.size());
@@ -325,6 +344,7 @@ void OriginalsStore::Run(ChangeJournal journal, const ReplaceManifest& before,
     const TempFiles::SignalsHeld held;
     SaveJson(Root() + QStringLiteral("/journal.json"), journal.ToJson());
     const int total = int(journal.Changes.size());
+    QByteArray afterText;
     try {
         for (int i = 0; i < total; ++i) {
             if (TempFiles::TerminatingSignalPending())
@@ -336,7 +356,7 @@ void OriginalsStore::Run(ChangeJournal journal, const ReplaceManifest& before,
             CopyAtomically(BlobPath(change.After), FileInFolder(change.Name), change.After);
         }
         if (progress) progress(total, total);
-        SaveText(Root() + QStringLiteral("/manifest.json"), after.ToText());
+        afterText = SaveManifest(after);
     } catch (...) {
         // The journal stays when the rollback fails too: status reports it.
         try {
@@ -346,7 +366,7 @@ void OriginalsStore::Run(ChangeJournal journal, const ReplaceManifest& before,
         throw;
     }
     RemoveDurably(Root() + QStringLiteral("/journal.json"));
-    DropUnused(BlobsOf(journal), after);
+    DropUnused(BlobsOf(journal), afterText);
 }
 
 std::optional<ChangeJournal> OriginalsStore::RollBack(bool keepWhatIsOnDisk, QStringList* losses) {
@@ -414,24 +434,38 @@ void OriginalsStore::RollBack(const ChangeJournal& journal, bool keepWhatIsOnDis
         // The manifest on disk is from before the run or after it: either
         // way the records it touched are put back as they were.
         before = Manifest();
-        before.Remove(QSet<QString>(journal.Touched.begin(), journal.Touched.end()));
-        for (const ReplacedFile& f : journal.Before.Files) before.Add(f);
+        QSet<QString> dropped(journal.Touched.begin(), journal.Touched.end());
+        for (const ReplacedFile& f : journal.Before.Files()) dropped.remove(f.Name);
+        before.Remove(dropped);
+        for (const ReplacedFile& f : journal.Before.Files()) {
+            if (ReplacedFile* record = before.Find(f.Name))
+                *record = f;
+            else
+                before.Add(f);
+        }
     }
-    SaveText(Root() + QStringLiteral("/manifest.json"), before.ToText());
+    const QByteArray text = SaveManifest(before);
     RemoveDurably(Root() + QStringLiteral("/journal.json"));
-    DropUnused(BlobsOf(journal), before);
+    DropUnused(BlobsOf(journal), text);
 }
 
 void OriginalsStore::DropUnused(const QSet<QByteArray>& candidates,
-                                const ReplaceManifest& manifest) {
+                                const QByteArray& manifestText) {
     // Only copies this run itself made or released are candidates: a copy the
     // store cannot account for may still be needed, and stays.
-    QSet<QByteArray> needed;
-    for (const ReplacedFile& f : manifest.Files) needed.insert(f.OriginalSha);
+    // A few are looked up in the text; many, against a set of all it lists.
+    constexpr qsizetype kLookups = 16;
+    const QSet<QByteArray> listed = candidates.size() > kLookups
+                                        ? ReplaceManifest::OriginalsIn(manifestText)
+                                        : QSet<QByteArray>();
+    const auto needed = [&](const QByteArray& sha) {
+        return candidates.size() > kLookups ? listed.contains(sha)
+                                            : ReplaceManifest::ListsOriginal(manifestText, sha);
+    };
     const QString blobs = Root() + QStringLiteral("/blobs");
     bool removed = false;
     for (const QByteArray& sha : candidates) {
-        if (needed.contains(sha)) continue;
+        if (needed(sha)) continue;
         removed |= ::unlink(Native(BlobPath(sha)).constData()) == 0;
     }
     if (removed) SyncFolder(blobs);

@@ -7,6 +7,9 @@
 #include <QList>
 #include <QSet>
 #include <QString>
+#include <QStringList>
+#include <map>
+#include <optional>
 
 namespace Replace {
 
@@ -28,16 +31,30 @@ QJsonObject RecordJson(const ReplacedFile& file);
 
 // Every replaced file of a folder. The first original of a file is kept
 // however often it is replaced again.
-struct ReplaceManifest {
-    QList<ReplacedFile> Files;
+//
+// A manifest read from the text its own writer made, and known unchanged
+// since, is not parsed as a whole: a record is read when it is asked for, and
+// the text is written back with only the changed records rewritten. A change
+// to one file of a store of thousands then costs about as much as to one of
+// ten. Pointers from Find last until the next Add, Remove or Files().
+class ReplaceManifest {
+public:
+    // Every record, in order (a manifest read lazily is parsed in full here);
+    // a copy from a temporary, which a range-for would otherwise outlive.
+    const QList<ReplacedFile>& Files() const&;
+    QList<ReplacedFile> Files() const&& { return Files(); }
+    bool IsEmpty() const;
 
     // By name, without a walk of the list: a store may hold thousands.
     const ReplacedFile* Find(const QString& name) const;
     ReplacedFile* Find(const QString& name);
     // Appends a record of a name not yet listed; returns it.
     ReplacedFile& Add(const ReplacedFile& file);
-    // Drops the records of `names`, in one pass.
+    // Drops the records of `names`.
     void Remove(const QSet<QString>& names);
+    // The names whose records differ from those of `base`: found from the
+    // changes made when this manifest is `base` changed, else by comparing all.
+    QStringList ChangedFrom(const ReplaceManifest& base) const;
 
     QJsonObject ToJson() const;
     // ToJson as the text of manifest.json, one record a line. Written here
@@ -47,12 +64,32 @@ struct ReplaceManifest {
     // Throws AppError 321 naming `origin` when a record is not well formed: a
     // store is trusted no further than the folder it lies in.
     static ReplaceManifest FromJson(const QJsonObject& json, const QString& origin);
+    // A manifest from text ToText made, known unchanged since (its hash is
+    // kept beside it); nothing when the text is not of that form.
+    static std::optional<ReplaceManifest> FromOwnText(const QByteArray& text,
+                                                      const QString& origin);
+    // The original_sha256 of every record of text ToText made.
+    static QSet<QByteArray> OriginalsIn(const QByteArray& text);
+    // True when a record of text ToText made has `sha` as its original.
+    static bool ListsOriginal(const QByteArray& text, const QByteArray& sha);
 
 private:
-    // Where each name is in Files; built again when Files has grown or shrunk
-    // since (names are unique, so the sizes agree while it is current).
+    bool Lazy() const { return !text_.isNull(); }
+    const ReplacedFile* ReadFromText(const QString& name) const;
     qsizetype IndexOf(const QString& name) const;
+
+    // Parsed: every record, and where each name is (built again when the
+    // list has grown or shrunk since; names are unique).
+    mutable QList<ReplacedFile> files_;
     mutable QHash<QString, qsizetype> index_;
+    // Lazy: the own text, the records read from it, and the changes made over
+    // it (no value: removed), in the order they were first made.
+    mutable QByteArray text_;
+    QString origin_;
+    mutable std::map<QString, ReplacedFile> read_;
+    mutable std::map<QString, std::optional<ReplacedFile>> changes_;
+    mutable QStringList changeOrder_;
+    mutable QSet<QString> readded_;  // removed, then added again: now listed last
 };
 
 // True for 64 lower-case hex digits.

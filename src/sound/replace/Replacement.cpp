@@ -100,7 +100,7 @@ FolderStatus StatusOf(const QString& folder) {
     if (!store.Exists()) return status;
     status.Busy = store.BusyElsewhere();
     if (!status.Busy) status.Interrupted = store.Journal();
-    for (const ReplacedFile& record : store.Manifest().Files)
+    for (const ReplacedFile& record : store.Manifest().Files())
         status.Files << FileStatus{record, StateOf(store, record)};
     return status;
 }
@@ -123,7 +123,7 @@ RestoreOutcome RestoreFiles(const QString& folder, const QStringList& names, boo
     const ReplaceManifest before = store.Manifest();
     ReplaceManifest manifest = before;
     if (wanted.isEmpty())
-        for (const ReplacedFile& f : manifest.Files) wanted << f.Name;
+        for (const ReplacedFile& f : manifest.Files()) wanted << f.Name;
 
     ChangeJournal journal{
         QStringLiteral("restore"), {}, QDateTime::currentDateTimeUtc(), {}, {}, {}};

@@ -144,7 +144,7 @@ QByteArray ReadmeBytes(const ReplaceManifest& manifest) {
     QString text = QStringLiteral(
         "Zephyra sound pack\r\n\r\n"
         "This pack replaces these sounds of the Zephyrion game:\r\n\r\n");
-    for (const ReplacedFile& f : manifest.Files) {
+    for (const ReplacedFile& f : manifest.Files()) {
         text += QStringLiteral("  %1 (from %2)\r\n")
                     .arg(f.Name, f.Source.section(QLatin1Char('/'), -1));
     }
@@ -279,7 +279,7 @@ QList<PackFile> WritePack(const QString& folder, const QString& zipPath, bool fo
     OriginalsStore store(folder);
     store.LockToRead();
     const ReplaceManifest manifest = store.Exists() ? store.Manifest() : ReplaceManifest();
-    if (manifest.Files.isEmpty())
+    if (manifest.IsEmpty())
         throw AppError::Standard(
             ErrNo::InvalidProcedureCall,
             QStringLiteral("no sound of %1 is replaced: there is nothing to pack").arg(folder));
@@ -290,7 +290,7 @@ QList<PackFile> WritePack(const QString& folder, const QString& zipPath, bool fo
     zip.Write(readme.constData(), readme.size());
     QList<PackFile> files;
     QStringList changed;
-    for (const ReplacedFile& record : manifest.Files) {
+    for (const ReplacedFile& record : manifest.Files()) {
         const QString path = store.FileInFolder(record.Name);
         if (!IsRegularFile(path)) throw AppError::Standard(ErrNo::FileNotFound, path);
         zip.Begin(record.Name, SizeOf(path));

@@ -243,7 +243,7 @@ private slots:
         // The store keeps the originals still recorded and nothing else.
         const ReplaceManifest manifest = ManifestOf(folder_);
         QCOMPARE(Fixtures::Entries(folder_ + "/.zephyra/blobs").size(),
-                 manifest.Files.size() - (states.contains("missing") ? 1 : 0));
+                 manifest.Files().size() - (states.contains("missing") ? 1 : 0));
         QVERIFY(!QFile::exists(folder_ + "/.zephyra/journal.json"));
     }
 
@@ -264,8 +264,63 @@ private slots:
             const QJsonDocument doc = QJsonDocument::fromJson(m.ToText(), &error);
             QCOMPARE(error.error, QJsonParseError::NoError);
             QCOMPARE(doc.object(), m.ToJson());
-            QCOMPARE(ReplaceManifest::FromJson(doc.object(), "test").Files, m.Files);
+            QCOMPARE(ReplaceManifest::FromJson(doc.object(), "test").Files(), m.Files());
         }
+    }
+
+    // A manifest read lazily from its own text, changed, gives the text and
+    // the records the same changes give a manifest parsed in full.
+    void lazyManifestMatchesParsed_data() {
+        QTest::addColumn<QString>("steps");  // c: change, r: remove, a: add; by number
+        QTest::newRow("change the first") << "c0";
+        QTest::newRow("change the last") << "c4";
+        QTest::newRow("remove one in the middle") << "r2";
+        QTest::newRow("remove the first and the last") << "r0 r4";
+        QTest::newRow("remove the last, add two") << "r4 a5 a6";
+        QTest::newRow("remove all") << "r0 r1 r2 r3 r4";
+        QTest::newRow("add") << "a7";
+        QTest::newRow("remove, add it back, change another") << "r1 a1 c3";
+        QTest::newRow("change, then remove") << "c2 r2 a9";
+        QTest::newRow("look without changing") << "";
+    }
+
+    void lazyManifestMatchesParsed() {
+        QFETCH(QString, steps);
+        ReplaceManifest parsed;
+        const QDateTime at(QDate(2026, 5, 1), QTime(12, 0), Qt::UTC);
+        const auto record = [&](int i, const char* source) {
+            return ReplacedFile{QStringLiteral("F\"%1\u00e9.SND").arg(i),
+                                i,
+                                QByteArray(64, char('a' + i)),
+                                QByteArray(64, '1'),
+                                at.addDays(i),
+                                source};
+        };
+        for (int i = 0; i < 5; ++i) parsed.Add(record(i, "old"));
+        const std::optional<ReplaceManifest> own =
+            ReplaceManifest::FromOwnText(parsed.ToText(), "own");
+        QVERIFY(own);
+        ReplaceManifest lazy = *own;
+        const ReplaceManifest base = lazy;
+        QVERIFY(lazy.Find(record(4, "").Name));
+        QStringList changed;
+        for (const QString& step : steps.split(' ', Qt::SkipEmptyParts)) {
+            const int i = step.mid(1).toInt();
+            const ReplacedFile r = record(i, "new");
+            for (ReplaceManifest* m : {&parsed, &lazy}) {
+                if (step[0] == 'c') *m->Find(r.Name) = r;
+                if (step[0] == 'r') m->Remove({r.Name});
+                if (step[0] == 'a') m->Add(r);
+            }
+            if (!changed.contains(r.Name)) changed << r.Name;
+        }
+        const QByteArray text = lazy.ToText();
+        QCOMPARE(QJsonDocument::fromJson(text).object(), parsed.ToJson());
+        QCOMPARE(ReplaceManifest::OriginalsIn(text), ReplaceManifest::OriginalsIn(parsed.ToText()));
+        QStringList touched = lazy.ChangedFrom(base);
+        touched.sort(), changed.sort();
+        QCOMPARE(touched, changed);
+        QCOMPARE(lazy.Files(), parsed.Files());
     }
 
     // A manifest that does not validate in full stops every command with a
@@ -297,7 +352,7 @@ private slots:
         MakeFolder();
         Step("r:A.SND");
         Step("r:B.WSD");
-        const QByteArray sha = ManifestOf(folder_).Files[0].OriginalSha;
+        const QByteArray sha = ManifestOf(folder_).Files()[0].OriginalSha;
         QVERIFY(Fixtures::WriteFile(folder_ + "/.zephyra/manifest.json",
                                     QByteArray(manifest).replace("%1", sha)));
         const QMap<QString, QByteArray> blobs = Blobs();
@@ -429,11 +484,11 @@ private slots:
                               {},
                               {}};
         ReplaceManifest after;
-        after.Files << ReplacedFile{"A.SND", 1, a, b, QDateTime::currentDateTimeUtc(), "x.zip"};
+        after.Add(ReplacedFile{"A.SND", 1, a, b, QDateTime::currentDateTimeUtc(), "x.zip"});
         QVERIFY_THROWS_EXCEPTION(AppError, store.Run(journal, {}, after));
         QCOMPARE(Contents(), QString());
         QVERIFY(!store.Journal());
-        QVERIFY(store.Manifest().Files.isEmpty());
+        QVERIFY(store.Manifest().IsEmpty());
     }
 
     // A journal left by a crash: status reports it, a replace is refused, and a
