@@ -11,6 +11,7 @@
 #include <QtTest>
 
 #include "SoundFixtures.h"
+#include "ZsndRun.h"
 
 extern char** environ;
 
@@ -18,18 +19,10 @@ namespace {
 
 constexpr int kFiles = 6;
 
-struct Run {
-    int exitCode = -1;
-    QString out;
-};
-
-Run Zsnd(const QStringList& args) {
-    QProcess p;
-    p.setProcessChannelMode(QProcess::MergedChannels);
-    p.start(QStringLiteral(ZSND_PATH), args);
-    p.waitForFinished(120000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            QString::fromUtf8(p.readAllStandardOutput())};
+ZsndRun Zsnd(const QStringList& args) {
+    ZsndRun run = RunZsnd(args);
+    run.out += run.err;
+    return run;
 }
 
 QString Name(int i) {
@@ -142,7 +135,7 @@ class tst_ReplaceKill : public QObject {
         const int modded = CheckWhole(folder);
         QVERIFY2(modded >= 0, qPrintable(what + ": a file is neither old nor new"));
         const bool journal = QFile::exists(folder + "/.zephyra/journal.json");
-        const Run status = Zsnd({"status", folder});
+        const ZsndRun status = Zsnd({"status", folder});
         if (journal) {
             QVERIFY2(status.exitCode == 1 && status.out.contains("interrupted"),
                      qPrintable(what + status.out));
@@ -151,7 +144,7 @@ class tst_ReplaceKill : public QObject {
             QVERIFY2(modded == 0 || modded == kFiles, qPrintable(what));
             QVERIFY2(status.exitCode == 0, qPrintable(what + status.out));
         }
-        const Run restore = Zsnd({"restore", folder});
+        const ZsndRun restore = Zsnd({"restore", folder});
         QVERIFY2(restore.exitCode == 0, qPrintable(what + restore.out));
         QStringList names = Fixtures::Entries(folder);
         names.removeAll(".zephyra");
