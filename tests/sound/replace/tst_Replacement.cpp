@@ -406,13 +406,15 @@ private slots:
     // A journal that cannot be undone blocks every change with a way out:
     // a forced restore keeps each file as it is on disk and names the loss.
     void damagedJournalHasAWayOut_data() {
-        QTest::addColumn<bool>("truncated");
-        QTest::newRow("copy from before missing") << false;
-        QTest::newRow("journal truncated") << true;
+        QTest::addColumn<QString>("damage");
+        QTest::newRow("copy from before missing") << "copy";
+        QTest::newRow("journal truncated") << "truncated";
+        QTest::newRow("a name that climbs out") << "climbs";
     }
 
     void damagedJournalHasAWayOut() {
-        QFETCH(bool, truncated);
+        QFETCH(QString, damage);
+        const bool truncated = damage != "copy";
         MakeFolder();
         Step("r:A.SND");
         OriginalsStore store(folder_);
@@ -425,7 +427,8 @@ private slots:
                 "apply",   "pack.zip", QDateTime::currentDateTimeUtc(), {{"B.WSD", gone, newB}},
                 {"B.WSD"}, {}};
             QByteArray text = QJsonDocument(journal.ToJson()).toJson();
-            if (truncated) text.truncate(text.size() / 2);
+            if (damage == "truncated") text.truncate(text.size() / 2);
+            if (damage == "climbs") text.replace("\"B.WSD\"", "\"../B.WSD\"");
             QVERIFY(Fixtures::WriteFile(store.Root() + "/journal.json", text));
         }
         QVERIFY(Fixtures::WriteFile(Path("B.WSD"), Fixtures::ReadFile(Path("A.SND"))));
@@ -471,16 +474,24 @@ private slots:
     }
 
     // A run that fails half-way puts the files it changed back and leaves no journal.
+    void failedRunRollsBack_data() {
+        QTest::addColumn<QByteArray>("copyOfB");  // what the store holds under B's new hash
+        QTest::newRow("copy missing") << QByteArray();
+        QTest::newRow("copy rotten") << QByteArray("not the bytes of its hash");
+    }
+
     void failedRunRollsBack() {
+        QFETCH(QByteArray, copyOfB);
         MakeFolder();
         OriginalsStore store(folder_);
         store.Lock();
         const QByteArray a = store.Keep(Path("A.SND")), b = store.Keep(Path("B.WSD"));
-        const QByteArray absent(64, 'f');
+        const QByteArray newB(64, 'f');
+        if (!copyOfB.isEmpty()) QVERIFY(Fixtures::WriteFile(store.BlobPath(newB), copyOfB));
         ChangeJournal journal{"apply",
                               "x.zip",
                               QDateTime::currentDateTimeUtc(),
-                              {{"A.SND", a, b}, {"B.WSD", b, absent}},
+                              {{"A.SND", a, b}, {"B.WSD", b, newB}},
                               {},
                               {}};
         ReplaceManifest after;
@@ -489,6 +500,38 @@ private slots:
         QCOMPARE(Contents(), QString());
         QVERIFY(!store.Journal());
         QVERIFY(store.Manifest().IsEmpty());
+        // A copy that is not what its hash says never lands anywhere.
+        QVERIFY_THROWS_EXCEPTION(AppError, CopyAtomically(Path("A.SND"), Path("B.WSD"), b));
+        QCOMPARE(Fixtures::ReadFile(Path("B.WSD")), stock_["B.WSD"]);
+        // One process at a time changes a folder.
+        OriginalsStore other(folder_);
+        QVERIFY_THROWS_EXCEPTION(AppError, other.Lock());
+    }
+
+    // Rolling back puts back only what the run itself wrote: a file it never
+    // reached, and one something else changed since, stay as they are.
+    void rollBackTouchesOnlyItsOwnWrites() {
+        MakeFolder();
+        {
+            OriginalsStore store(folder_);
+            store.Lock();
+            const QByteArray a = store.Keep(Path("A.SND")), b = store.Keep(Path("B.WSD"));
+            const QByteArray c = store.Keep(Path("C.WAV"));
+            const ChangeJournal journal{"apply",
+                                        "x.zip",
+                                        QDateTime::currentDateTimeUtc(),
+                                        {{"A.SND", a, c}, {"B.WSD", b, a}, {"C.WAV", c, b}},
+                                        {"A.SND", "B.WSD", "C.WAV"},
+                                        {}};
+            QVERIFY(Fixtures::WriteFile(store.Root() + "/journal.json",
+                                        QJsonDocument(journal.ToJson()).toJson()));
+        }
+        QVERIFY(Fixtures::WriteFile(Path("A.SND"), stock_["C.WAV"]));   // the run wrote A
+        QVERIFY(Fixtures::WriteFile(Path("C.WAV"), "the user's own"));  // B not reached
+        QVERIFY(RestoreFiles(folder_, {}, false).RolledBack);
+        QCOMPARE(Fixtures::ReadFile(Path("A.SND")), stock_["A.SND"]);
+        QCOMPARE(Fixtures::ReadFile(Path("B.WSD")), stock_["B.WSD"]);
+        QCOMPARE(Fixtures::ReadFile(Path("C.WAV")), QByteArray("the user's own"));
     }
 
     // A journal left by a crash: status reports it, a replace is refused, and a

@@ -112,6 +112,10 @@ private slots:
         row("drive letter", {{"C:A.SND", mine_}, m}, "names a drive");
         row("sub-folder", {{"sounds/A.SND", mine_}, m}, "is in a sub-folder");
         row("symbolic link", {{"A.SND", {}, "/etc/passwd"}, m}, "is a link");
+        QByteArray sameSize = mine_;
+        sameSize[sameSize.size() - 1] = char(sameSize.back() ^ 1);
+        row("bytes of the listed size, not the listed hash", {{"A.SND", sameSize}, m},
+            "does not match its SHA-256");
         row("not a sound", {{"A.SND", mine_}, {"run.sh", "#!/bin/sh\n"}, m},
             "is not a sound file of the game's types");
         row("duplicate", {{"A.SND", mine_}, {"A.SND", mine_}, m}, "appears twice");
@@ -227,6 +231,26 @@ private slots:
         MakeZip(zip, {{"A.SND", silent}, Manifest({{"A.SND", silent}}, stock_)});
         ApplyPack(zip, folder_, false);
         QCOMPARE(Fixtures::ReadFile(folder_ + "/A.SND"), silent);
+    }
+
+    // A target replaced before counts as the stock sound a pack expects only
+    // when the original kept for it is that sound.
+    void replacedTargetsAreJudgedByTheirOriginal() {
+        MakeFolder();
+        QVERIFY(Fixtures::WriteFile(dir_.path() + "/src.wav",
+                                    Fixtures::WavFile({}, Fixtures::Samples(500))));
+        QVERIFY(Fixtures::WriteFile(folder_ + "/A.SND", mine_));  // another stock sound
+        for (const char* name : {"/A.SND", "/B.WSD"})
+            ReplaceSound(folder_ + name, dir_.path() + "/src.wav", TargetLike(folder_ + name));
+        const QByteArray theirs = Fixtures::GameFile({0, 1, -1, 22050, 16, 1, 0}, "abcd");
+        const QString zip = dir_.path() + "/theirs.zip";
+        MakeZip(zip, {{"A.SND", theirs},
+                      {"B.WSD", theirs},
+                      Manifest({{"A.SND", theirs}, {"B.WSD", theirs}}, stock_)});
+        QStringList actions;
+        for (const PlannedFile& p : CheckPack(zip, folder_).Files)
+            actions << p.File.Name + (p.Action == PackAction::Replace ? "=replace" : "=mismatch");
+        QCOMPARE(actions, (QStringList{"A.SND=mismatch", "B.WSD=replace"}));
     }
 
     // Export, then apply to a fresh copy of the stock folder; a target that is
