@@ -25,9 +25,3 @@ QByteArray Sha256::Hex() {
     EVP_DigestFinal_ex(ctx_->md.get(), digest, &size);
     return QByteArray(reinterpret_cast<const char*>(digest), int(size)).toHex();
 }
-
-QByteArray Sha256::Of(const QByteArray& bytes) {
-    Sha256 sha;
-    sha.Add(bytes.constData(), bytes.size());
-    return sha.Hex();
-}

@@ -16,8 +16,6 @@ public:
     void Add(const char* data, qint64 count);
     // Lower-case hex of everything added.
     QByteArray Hex();
-    // The lower-case hex SHA-256 of `bytes`.
-    static QByteArray Of(const QByteArray& bytes);
 
 private:
     struct Context;

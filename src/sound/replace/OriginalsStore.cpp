@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <QFile>
+#include <QHashFunctions>
 #include <QJsonDocument>
 #include <QJsonParseError>
 #include <algorithm>
@@ -17,7 +18,6 @@
 #include "Inventory.h"
 #include "NativeName.h"
 #include "Replacement.h"
-#include "Sha256.h"
 #include "SoundInfo.h"
 #include "StoreFiles.h"
 #include "TempFiles.h"
@@ -41,6 +41,16 @@ void MakeFolder(const QString& path) {
     if (!S_ISDIR(st.st_mode))
         throw AppError::Standard(ErrNo::PathFileAccess,
                                  QStringLiteral("%1 is not a folder").arg(path));
+}
+
+// A checksum of the manifest's text, to tell that it is the text the store
+// wrote: far cheaper than a SHA-256, it only has to catch damage and edits.
+// It may differ between processors (the fast hash needs AES instructions);
+// a manifest then counts as changed and is checked in full, which is safe.
+QByteArray Checksum(const QByteArray& text) {
+    constexpr size_t kSeed = 0x5a1d0c5e;
+    return QByteArray::number(text.size()) + ' ' +
+           QByteArray::number(quint64(qHashBits(text.constData(), size_t(text.size()), kSeed)), 16);
 }
 
 // The bytes of a file; none, and `found` false, when it does not exist.
@@ -220,10 +230,10 @@ ReplaceManifest OriginalsStore::Manifest() const {
         bool found = false;
         const QByteArray text = ReadBytes(path, found);
         if (!found) return ReplaceManifest();
-        // Unchanged since the store wrote it (its hash says so): read lazily.
-        bool hashFound = false;
-        const QByteArray hash = ReadBytes(path + QStringLiteral(".sha256"), hashFound);
-        if (hashFound && hash.trimmed() == Sha256::Of(text))
+        // The text the store wrote (its checksum says so): read lazily.
+        bool sumFound = false;
+        const QByteArray sum = ReadBytes(path + QStringLiteral(".sum"), sumFound);
+        if (sumFound && sum.trimmed() == Checksum(text))
             if (auto own = ReplaceManifest::FromOwnText(text, path)) return std::move(*own);
         return ReplaceManifest::FromJson(ParseJson(text, path), path);
     } catch (const AppError& e) {
@@ -321,12 +331,13 @@ void OriginalsStore::SaveJson(const QString& path, const QJsonObject& json) {
 }
 
 QByteArray OriginalsStore::SaveManifest(const ReplaceManifest& manifest) {
-    // The hash beside it, written second, lets the next run trust the text
-    // without parsing it; a manifest changed by anything else has none that
-    // matches, and is checked in full.
+    // The checksum beside it, written second, lets the next run take the
+    // text for what the store wrote without parsing it all; a manifest that
+    // anything else changed has none that matches, and is checked in full.
     const QByteArray text = manifest.ToText();
-    SaveText(Root() + QStringLiteral("/manifest.json"), text);
-    SaveText(Root() + QStringLiteral("/manifest.json.sha256"), Sha256::Of(text) + '\n');
+    const QString path = Root() + QStringLiteral("/manifest.json");
+    SaveText(path, text);
+    SaveText(path + QStringLiteral(".sum"), Checksum(text) + '\n');
     return text;
 }
 

@@ -21,7 +21,7 @@ using RunProgress = std::function<void(int done, int total)>;
 // the hidden folder mUtility::StoreFolderName), so that any copy of the
 // program given the folder finds them:
 //   manifest.json   the replaced files (ReplaceManifest)
-//   manifest.json.sha256  the hash of the manifest as the store last wrote it
+//   manifest.json.sum  a checksum of the manifest as the store last wrote it
 //   journal.json    the run in progress, or one that was interrupted
 //   blobs/<sha256>  exact copies of files, named by their SHA-256
 //   lock            held (flock) by the one process changing the folder

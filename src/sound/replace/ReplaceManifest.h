@@ -64,8 +64,8 @@ public:
     // Throws AppError 321 naming `origin` when a record is not well formed: a
     // store is trusted no further than the folder it lies in.
     static ReplaceManifest FromJson(const QJsonObject& json, const QString& origin);
-    // A manifest from text ToText made, known unchanged since (its hash is
-    // kept beside it); nothing when the text is not of that form.
+    // A manifest from text ToText made, known unchanged since (the store
+    // keeps a checksum beside it); nothing when the text is not of that form.
     static std::optional<ReplaceManifest> FromOwnText(const QByteArray& text,
                                                       const QString& origin);
     // The original_sha256 of every record of text ToText made.

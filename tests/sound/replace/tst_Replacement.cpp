@@ -345,6 +345,8 @@ private slots:
                                                 QByteArray(record).replace("A.SND", "../A.SND") +
                                                 ",\"source\":\"x\"}]}";
         QTest::newRow("truncated") << QByteArray(R"({"version":1,"files":[{"name":)");
+        // The store's own layout, one record edited: it is no longer what the store wrote.
+        QTest::newRow("own layout, a size as text") << QByteArray("own");
     }
 
     void damagedManifestDeletesNothing() {
@@ -353,8 +355,13 @@ private slots:
         Step("r:A.SND");
         Step("r:B.WSD");
         const QByteArray sha = ManifestOf(folder_).Files()[0].OriginalSha;
-        QVERIFY(Fixtures::WriteFile(folder_ + "/.zephyra/manifest.json",
-                                    QByteArray(manifest).replace("%1", sha)));
+        const QString path = folder_ + "/.zephyra/manifest.json";
+        QByteArray text = QByteArray(manifest).replace("%1", sha);
+        if (manifest == "own")
+            text = QString::fromUtf8(Fixtures::ReadFile(path))
+                       .replace(QRegularExpression(R"("size": \d+)"), R"("size": "1")")
+                       .toUtf8();
+        QVERIFY(Fixtures::WriteFile(path, text));
         const QMap<QString, QByteArray> blobs = Blobs();
         const QMap<QString, QByteArray> files{{"A", Fixtures::ReadFile(Path("A.SND"))},
                                               {"C", Fixtures::ReadFile(Path("C.WAV"))}};
