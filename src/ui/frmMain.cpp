@@ -31,6 +31,7 @@
 #include <QShortcut>
 #include <QStandardPaths>
 #include <QStyle>
+#include <QThread>
 #include <QTimer>
 #include <QTreeView>
 #include <QUrl>
@@ -212,6 +213,8 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent) {
 }
 
 frmMain::~frmMain() {
+    if (lister_) lister_->wait();
+    delete lister_;
     // The folder model's listing thread asks folderIcons_: it ends first.
     delete folderModel_;
 }
@@ -490,11 +493,16 @@ void frmMain::Form_Load() {
         // A sound of another type opens in Import, over the lists of its folder.
         const QString importSource =
             IsImportSource(LocalPath(start)) ? LocalPath(start) : QString();
+        // A start folder is listed in the background, so the window takes input
+        // at once however many files it holds; a file given is selected at once.
+        listInBackground_ =
+            !importSource.isEmpty() || start.isEmpty() || QFileInfo(LocalPath(start)).isDir();
         QString problem;
         if (!importSource.isEmpty())
             problem = OpenPath(QFileInfo(importSource).absolutePath());
         else if (!start.isEmpty())
             problem = OpenPath(start);
+        if (!problem.isEmpty()) listInBackground_ = true;  // the folder listed instead
         if (start.isEmpty() || !problem.isEmpty()) {
             QString saved = settings.LastDirectory;
             // One listing only: the saved folder when it can still be listed, else the start
@@ -503,6 +511,7 @@ void frmMain::Form_Load() {
                                   ::access(NativeName::Encode(saved).constData(), R_OK | X_OK) == 0;
             SetDirectoryPath(useSaved ? saved : QDir::currentPath());
         }
+        listInBackground_ = false;
         // The first arrow key moves in the files, not to another drive.
         FileList->setFocus(Qt::OtherFocusReason);
         if (!problem.isEmpty()) MsgBox::Show(this, QMessageBox::Warning, Caption, problem);
@@ -596,10 +605,44 @@ void frmMain::ExpandCurrentFolder() {
 }
 
 void frmMain::FillFileList() {
+    if (std::exchange(listInBackground_, false)) return FillFileListInBackground();
+    ++listing_;
+    ShowFileNames(SoundFilesIn(dirPath_));
+}
+
+void frmMain::FillFileListInBackground() {
     pressedSelected_ = nullptr;
     updatingLists_ = true;
     FileList->clear();
-    FileList->addItems(SoundFilesIn(dirPath_));
+    updatingLists_ = false;
+    if (lister_) lister_->wait();
+    delete std::exchange(lister_, nullptr);
+    const quint64 listing = ++listing_;
+    awaited_ = listing;
+    lister_ = QThread::create([this, folder = dirPath_, listing] {
+        QStringList names;
+        try {
+            names = SoundFilesIn(folder);
+        } catch (...) {
+            // Out of memory: the list stays empty, as Refresh would leave it.
+        }
+        QMetaObject::invokeMethod(
+            this,
+            [this, names, listing] {
+                if (listing != listing_) return;  // listed again since
+                awaited_ = 0;
+                ShowFileNames(names);
+            },
+            Qt::QueuedConnection);
+    });
+    lister_->start();
+}
+
+void frmMain::ShowFileNames(const QStringList& names) {
+    pressedSelected_ = nullptr;
+    updatingLists_ = true;
+    FileList->clear();
+    FileList->addItems(names);
     ReplaceActions::MarkReplaced(FileList, dirPath_);
     FileList->setCurrentRow(-1);
     updatingLists_ = false;
