@@ -86,7 +86,8 @@ bool IsSoundFileName(const QString& name) {
            type.compare(u"wav", Qt::CaseInsensitive) == 0;
 }
 
-// The files of "*.snd;*.wsd;*.wav" in `folder`, sorted by name without regard to case.
+// The files of "*.snd;*.wsd;*.wav" in `folder`, sorted by name without regard
+// to case (the listing's own order).
 QStringList SoundFilesIn(const QString& folder) {
     // Read as bytes, so a name that is not valid UTF-8 is listed and opened
     // like any other. A file the user may not read is listed too: a click
@@ -98,10 +99,6 @@ QStringList SoundFilesIn(const QString& folder) {
         mUtility::SplitPath(path, parent, name);
         names << name;
     }
-    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
-        const int order = a.compare(b, Qt::CaseInsensitive);
-        return order != 0 ? order < 0 : a < b;
-    });
     return names;
 }
 
@@ -575,7 +572,8 @@ void frmMain::DirectoryList_Change(const QString& folder) {
         SetCommandsEnabled(false);
         ClearPanel();
         if (!watcher_->directories().isEmpty()) watcher_->removePaths(watcher_->directories());
-        watcher_->addPath(folder);
+        // A folder listed in the background is watched when its listing starts.
+        if (!listInBackground_) watcher_->addPath(folder);
         if (details_ && details_->isVisible()) details_->ShowFolder(folder);
     }
     dirPath_ = folder;
@@ -617,8 +615,19 @@ void frmMain::FillFileListInBackground() {
     updatingLists_ = false;
     if (lister_) lister_->wait();
     delete std::exchange(lister_, nullptr);
-    const quint64 listing = ++listing_;
-    awaited_ = listing;
+    awaited_ = ++listing_;
+    StartListing(listing_);
+}
+
+void frmMain::StartListing(quint64 listing) {
+    // Watching a folder costs a moment per thousand files: that and the
+    // listing begin once the window is painted.
+    if (!listPainted_) {
+        listingAfterPaint_ = listing;
+        return;
+    }
+    if (watcher_->directories().isEmpty()) watcher_->addPath(dirPath_);
+    if (listing != listing_) return;  // listed at once since
     lister_ = QThread::create([this, folder = dirPath_, listing] {
         QStringList names;
         try {
@@ -898,8 +907,13 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
     if (watched == DirectoryList || watched == DirectoryList->viewport()) {
         switch (event->type()) {
             case QEvent::Paint:
-                if (!std::exchange(listPainted_, true))
-                    QTimer::singleShot(0, this, [this] { ExpandCurrentFolder(); });
+                if (!std::exchange(listPainted_, true)) {
+                    QTimer::singleShot(0, this, [this] {
+                        ExpandCurrentFolder();
+                        if (listingAfterPaint_ != 0)
+                            StartListing(std::exchange(listingAfterPaint_, 0));
+                    });
+                }
                 break;
             case QEvent::MouseButtonPress:
             case QEvent::Wheel:

@@ -110,6 +110,10 @@ private:
     // FillFileList with the folder read on a worker thread; a FillFileList
     // before it ends wins.
     void FillFileListInBackground();
+    // Watches the folder shown unless one is, and starts listing it on a
+    // worker thread unless another listing has begun since `listing`; before
+    // the first paint, it waits for it.
+    void StartListing(quint64 listing);
     void ShowFileNames(const QStringList& names);
     void ExpandCurrentFolder();
     void FillDriveList();
@@ -162,6 +166,7 @@ private:
     QThread* lister_ = nullptr;      // the last background listing
     quint64 listing_ = 0;            // counts the listings begun, to drop an outdated one
     quint64 awaited_ = 0;            // the background listing whose names are awaited, or 0
+    quint64 listingAfterPaint_ = 0;  // the background listing to start at the first paint, or 0
     bool askOnClose_ = true;
     QListWidgetItem* pressedSelected_ = nullptr;  // a press on the row already selected
     // Files Delete moved to the trash, the last one last: Undo puts them back.
