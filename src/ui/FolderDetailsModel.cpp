@@ -50,11 +50,12 @@ QString FolderDetailsModel::DurationText(double seconds) {
         .arg(ms % 1000, 3, 10, QLatin1Char('0'));
 }
 
-QVariant FolderDetailsModel::Display(const InventoryRow& r, int column) const {
+QVariant FolderDetailsModel::Display(int row, int column) const {
+    const InventoryRow& r = rows_[row];
     const bool header = r.HasHeader;
     switch (column) {
         case Name:
-            return FileNameOf(r.Path);
+            return names_[row];
         case Type:
             return r.Type;
         case Valid:
@@ -81,19 +82,15 @@ QVariant FolderDetailsModel::Display(const InventoryRow& r, int column) const {
         case Duration:
             return r.Seconds >= 0 ? DurationText(r.Seconds) : QString();
         case Replaced:
-            return replaced_.value(FileNameOf(r.Path));
+            return replaced_.value(names_[row]);
     }
     return {};
 }
 
-QVariant FolderDetailsModel::SortValue(const InventoryRow& r, int column) const {
+qint64 FolderDetailsModel::NumberKey(const InventoryRow& r, int column) {
     const bool header = r.HasHeader;
-    const auto known = [](bool has, qint64 v) { return QVariant(has ? v : qint64(-1)); };
+    const auto known = [](bool has, qint64 v) { return has ? v : qint64(-1); };
     switch (column) {
-        case Name:
-            return FileNameOf(r.Path).toLower();
-        case Type:
-            return r.Type;
         case Valid:
             return r.Valid ? 1 : 0;
         case EightBitFlag:
@@ -110,12 +107,40 @@ QVariant FolderDetailsModel::SortValue(const InventoryRow& r, int column) const 
             return known(header, r.Channels);
         case Frames:
             return r.Frames;
-        case Duration:
-            return r.Seconds;
-        case Replaced:
-            return replaced_.value(FileNameOf(r.Path));
     }
-    return {};
+    return -1;
+}
+
+QVariant FolderDetailsModel::SortValue(int row, int column) const {
+    switch (column) {
+        case Name:
+            return nameKeys_[row];
+        case Type:
+            return rows_[row].Type;
+        case Duration:
+            return rows_[row].Seconds;
+        case Replaced:
+            return replaced_.value(names_[row]);
+    }
+    if (column >= FirstLoudness) return LoudnessSortValue(row, column);
+    return column == Valid ? QVariant(int(NumberKey(rows_[row], column)))
+                           : QVariant(NumberKey(rows_[row], column));
+}
+
+bool FolderDetailsModel::Less(int left, int right, int column) const {
+    switch (column) {
+        case Name:
+            return nameKeys_[left] < nameKeys_[right];
+        case Type:
+            return rows_[left].Type < rows_[right].Type;
+        case Duration:
+            return rows_[left].Seconds < rows_[right].Seconds;
+        case Replaced:
+            return replaced_.value(names_[left]) < replaced_.value(names_[right]);
+    }
+    if (column >= FirstLoudness)
+        return LoudnessSortValue(left, column) < LoudnessSortValue(right, column);
+    return NumberKey(rows_[left], column) < NumberKey(rows_[right], column);
 }
 
 QVariant FolderDetailsModel::LoudnessDisplay(int row, int column) const {
@@ -130,7 +155,7 @@ QVariant FolderDetailsModel::LoudnessDisplay(int row, int column) const {
 }
 
 // Not measured and not measurable sort first, as the quietest.
-QVariant FolderDetailsModel::LoudnessSortValue(int row, int column) const {
+double FolderDetailsModel::LoudnessSortValue(int row, int column) const {
     const std::optional<Loudness::Figures>& f = figures_[row];
     const std::optional<double> v =
         f ? ::Loudness::Value(*f, column - FirstLoudness) : std::nullopt;
@@ -144,10 +169,9 @@ QVariant FolderDetailsModel::data(const QModelIndex& index, int role) const {
     switch (role) {
         case Qt::DisplayRole:
             return loudness ? LoudnessDisplay(index.row(), index.column())
-                            : Display(r, index.column());
+                            : Display(index.row(), index.column());
         case Qt::UserRole:
-            return loudness ? LoudnessSortValue(index.row(), index.column())
-                            : SortValue(r, index.column());
+            return SortValue(index.row(), index.column());
         case Qt::ToolTipRole:
             return r.Valid ? QVariant() : QVariant(r.Refusal);
         case Qt::DecorationRole:
@@ -177,6 +201,8 @@ QVariant FolderDetailsModel::headerData(int section, Qt::Orientation orientation
 void FolderDetailsModel::Clear() {
     beginResetModel();
     rows_.clear();
+    names_.clear();
+    nameKeys_.clear();
     figures_.clear();
     endResetModel();
 }
@@ -191,6 +217,10 @@ void FolderDetailsModel::Append(const QList<InventoryRow>& rows) {
     if (rows.isEmpty()) return;
     beginInsertRows({}, int(rows_.size()), int(rows_.size() + rows.size() - 1));
     rows_ += rows;
+    for (const InventoryRow& r : rows) {
+        names_ << FileNameOf(r.Path);
+        nameKeys_ << names_.last().toLower();
+    }
     figures_.resize(rows_.size());
     endInsertRows();
 }
@@ -220,6 +250,11 @@ void FolderDetailsFilter::SetValidity(Validity validity) {
 void FolderDetailsFilter::SetNameSearch(const QString& text) {
     search_ = text;
     invalidateFilter();
+}
+
+bool FolderDetailsFilter::lessThan(const QModelIndex& left, const QModelIndex& right) const {
+    return static_cast<const FolderDetailsModel*>(sourceModel())
+        ->Less(left.row(), right.row(), left.column());
 }
 
 bool FolderDetailsFilter::filterAcceptsRow(int sourceRow, const QModelIndex&) const {

@@ -1,8 +1,10 @@
 #include "frmDetails.h"
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -13,7 +15,13 @@
 #include <QStyle>
 #include <QTableView>
 #include <QThread>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <atomic>
+#include <limits>
+#include <mutex>
+#include <thread>
+#include <vector>
 
 #include "AtomicFile.h"
 #include "FolderDetailsModel.h"
@@ -31,8 +39,16 @@
 using mUtility::InventoryRow;
 
 namespace {
-constexpr int kBatchRows = 512;  // rows handed to the window at a time
-constexpr int kBatchMs = 40;     // ... or after this long
+// How often the window takes in the rows and figures found meanwhile: often
+// enough to look live, seldom enough that a large folder costs the table few
+// changes, each a short one.
+constexpr int kTakeMs = 50;
+
+// Called on each worker: when the cores are busy, the window's thread runs
+// first, so that the table answers at once while the workers read and measure.
+void YieldToTheWindow() {
+    ::setpriority(PRIO_PROCESS, ::gettid(), 5);
+}
 }  // namespace
 
 frmDetails::frmDetails(QWidget* parent) : QDialog(parent) {
@@ -52,6 +68,9 @@ frmDetails::~frmDetails() {
 }
 
 void frmDetails::BuildWidgets() {
+    take_ = new QTimer(this);
+    take_->setInterval(kTakeMs);
+    connect(take_, &QTimer::timeout, this, &frmDetails::TakeResults);
     model_ = new FolderDetailsModel(this);
     filter_ = new FolderDetailsFilter(this);
     filter_->setSourceModel(model_);
@@ -213,6 +232,40 @@ bool frmDetails::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
+// What the workers of one listing share with the window: the reader of the
+// headers and the threads measuring loudness meanwhile put their results
+// here, and the window takes them in every kTakeMs, in one change of the table
+// each time, however many rows and figures came in between.
+struct frmDetails::Listing {
+    QList<mUtility::ListedFile> files;  // set before the measuring threads start
+    // Per file, whether its header was valid; set before `read` passes it.
+    std::vector<char> valid;
+    std::atomic<qint64> read{0};         // headers read
+    std::atomic<bool> abandoned{false};  // the headers stopped early: measure no more
+    std::atomic<qint64> next{0};         // the next file a measuring thread takes
+
+    std::mutex mutex;  // guards what follows
+    QList<InventoryRow> rows;
+    QList<QPair<int, Loudness::Figures>> figures;
+    qint64 total = 0;      // files listed
+    qint64 validRows = 0;  // of the headers read
+    qint64 measured = 0;   // valid files measured (or found changed)
+    bool headersDone = false;
+    bool measuringDone = false;
+    QString problem;  // why the listing ended early, if it did
+
+    void Abandon() {
+        abandoned = true;
+        read.store(std::numeric_limits<qint64>::max());
+        read.notify_all();
+    }
+    // Waits until the header of file `row` is read; false when it never will be.
+    bool WaitForHeader(qint64 row) {
+        for (qint64 seen = read.load(); seen <= row; seen = read.load()) read.wait(seen);
+        return !abandoned;
+    }
+};
+
 void frmDetails::ShowFolder(const QString& folder) {
     StopReading();
     if (folder != folder_) {
@@ -229,108 +282,140 @@ void frmDetails::ShowFolder(const QString& folder) {
     btnExport->setEnabled(false);
     reading_ = true;
     stop_ = false;
-    const quint64 generation = ++generation_;
-    // The worker only reads files; every change of the window is posted back
-    // to the window's thread and dropped there if a newer listing has begun.
-    reader_ = QThread::create([this, folder, generation] {
-        const auto post = [this, generation](auto change) {
-            QMetaObject::invokeMethod(
-                this,
-                [this, generation, change] {
-                    if (generation == generation_) change();
-                },
-                Qt::QueuedConnection);
+    listing_ = std::make_shared<Listing>();
+    // The workers only read files and touch nothing of the window but the
+    // listing they share with it; the reader wakes the window when it is done.
+    reader_ = QThread::create([this, folder, listing = listing_] {
+        YieldToTheWindow();
+        const auto done = [this] {
+            QMetaObject::invokeMethod(this, &frmDetails::TakeResults, Qt::QueuedConnection);
         };
+        std::vector<std::thread> measurers;
         // Nothing may escape a thread: running out of memory ends the listing
         // with the error's number in the window, not the program.
         try {
             QList<AppError> errors;
-            const QList<mUtility::ListedFile> files =
-                mUtility::ListSoundFiles(folder, false, errors);
-            const QString problem = errors.isEmpty() ? QString()
-                                                     : QStringLiteral("error %1: %2")
-                                                           .arg(errors.first().Number)
-                                                           .arg(errors.first().Description);
-            const qint64 total = files.size();
-            QList<InventoryRow> batch;
-            QElapsedTimer sinceBatch;
-            sinceBatch.start();
-            qint64 done = 0;
-            QList<int> valid;
-            for (const auto& [path, regular] : files) {
-                if (stop_) return;
-                batch << mUtility::InventoryRowOf(path, false, nullptr, nullptr, regular);
-                if (batch.last().Valid) valid << int(done);
-                ++done;
-                if (batch.size() >= kBatchRows || sinceBatch.elapsed() >= kBatchMs) {
-                    post([this, batch, done, total] {
-                        model_->Append(batch);
-                        ShowProgress(done, total);
-                    });
-                    batch.clear();
-                    sinceBatch.restart();
-                }
+            listing->files = mUtility::ListSoundFiles(folder, false, errors);
+            listing->valid.resize(size_t(listing->files.size()));
+            {
+                const std::lock_guard<std::mutex> lock(listing->mutex);
+                listing->total = listing->files.size();
+                if (!errors.isEmpty())
+                    listing->problem = QStringLiteral("error %1: %2")
+                                           .arg(errors.first().Number)
+                                           .arg(errors.first().Description);
             }
-            post([this, batch, total, problem] {
-                model_->Append(batch);
-                Finish(total, problem);
-            });
-            MeasureLoudness(files, valid, post);
+            // As the command line does: the loudness on every core while the
+            // headers are read, not after them.
+            const int cores = std::max(1, QThread::idealThreadCount());
+            for (int i = 0; i < cores && i < listing->files.size(); ++i)
+                measurers.emplace_back([this, listing] { MeasureLoudness(*listing); });
+            ReadHeaders(*listing);
         } catch (...) {
             const AppError e = TrapERR::CurrentError();
-            post([this, e] {
-                if (reading_)
-                    Finish(model_->rowCount(),
-                           QStringLiteral("error %1: %2").arg(e.Number).arg(e.Description));
-                FinishLoudness();
-            });
+            const std::lock_guard<std::mutex> lock(listing->mutex);
+            listing->problem = QStringLiteral("error %1: %2").arg(e.Number).arg(e.Description);
         }
+        if (listing->read < listing->files.size()) listing->Abandon();
+        {
+            const std::lock_guard<std::mutex> lock(listing->mutex);
+            listing->headersDone = true;
+        }
+        done();
+        for (std::thread& measurer : measurers) measurer.join();
+        {
+            const std::lock_guard<std::mutex> lock(listing->mutex);
+            listing->measuringDone = true;
+        }
+        done();
     });
+    take_->start();
     reader_->start();
 }
 
-// Runs on the worker once the headers are in: the loudness of each valid
-// file, handed to the window in batches like the rows.
-template <typename Post>
-void frmDetails::MeasureLoudness(const QList<mUtility::ListedFile>& files, const QList<int>& valid,
-                                 const Post& post) {
-    QList<QPair<int, Loudness::Figures>> batch;
-    QElapsedTimer sinceBatch;
-    sinceBatch.start();
+// Runs on the reader: every file's header in turn.
+void frmDetails::ReadHeaders(Listing& listing) {
     qint64 done = 0;
-    for (const int row : valid) {
-        try {
-            const std::optional<Loudness::Figures> f =
-                Loudness::MeasureFile(files[row].path, &stop_);
-            if (!f) return;
-            batch.append({row, *f});
-        } catch (const AppError&) {
-            // Changed since its header was read: it keeps empty figures.
+    for (const auto& [path, regular] : std::as_const(listing.files)) {
+        if (stop_) return;
+        InventoryRow row = mUtility::InventoryRowOf(path, false, nullptr, nullptr, regular);
+        listing.valid[size_t(done)] = row.Valid;
+        {
+            const std::lock_guard<std::mutex> lock(listing.mutex);
+            listing.validRows += row.Valid;
+            listing.rows << std::move(row);
         }
-        ++done;
-        if (batch.size() >= kBatchRows || sinceBatch.elapsed() >= kBatchMs) {
-            post([this, batch, done, total = valid.size()] {
-                model_->SetFigures(batch);
-                lblProgress->setText(
-                    QStringLiteral("Measuring loudness: %1 of %2").arg(done).arg(total));
-            });
-            batch.clear();
-            sinceBatch.restart();
-        }
+        listing.read.store(++done);
+        listing.read.notify_all();
     }
-    post([this, batch] {
-        model_->SetFigures(batch);
-        FinishLoudness();
-    });
+}
+
+// Runs on each measuring thread: the loudness of the valid files it takes in
+// turn, each once its header is read (so that its row is in the table before
+// its figures are).
+void frmDetails::MeasureLoudness(Listing& listing) {
+    YieldToTheWindow();
+    try {
+        for (qint64 row = listing.next++; row < listing.files.size(); row = listing.next++) {
+            if (stop_ || !listing.WaitForHeader(row)) return;
+            if (!listing.valid[size_t(row)]) continue;
+            std::optional<Loudness::Figures> f;
+            try {
+                f = Loudness::MeasureFile(listing.files[row].path, &stop_);
+                if (!f) return;
+            } catch (const AppError&) {
+                // Changed since its header was read: it keeps empty figures.
+            }
+            const std::lock_guard<std::mutex> lock(listing.mutex);
+            if (f) listing.figures.append({int(row), *f});
+            ++listing.measured;
+        }
+    } catch (...) {
+        // Out of memory: the files this thread would have measured keep empty
+        // figures; the others go on.
+    }
+}
+
+void frmDetails::TakeResults() {
+    if (!listing_) return;  // a wake-up from a listing stopped since
+    QList<InventoryRow> rows;
+    QList<QPair<int, Loudness::Figures>> figures;
+    qint64 total, validRows, measured;
+    bool headersDone, measuringDone;
+    QString problem;
+    {
+        const std::lock_guard<std::mutex> lock(listing_->mutex);
+        rows.swap(listing_->rows);
+        figures.swap(listing_->figures);
+        total = listing_->total;
+        validRows = listing_->validRows;
+        measured = listing_->measured;
+        headersDone = listing_->headersDone;
+        measuringDone = listing_->measuringDone;
+        problem = listing_->problem;
+    }
+    // The rows first: each figure belongs to a row read before it.
+    model_->Append(rows);
+    model_->SetFigures(figures);
+    if (reading_ && headersDone) {
+        Finish(model_->rowCount(), problem);
+    } else if (reading_ && !rows.isEmpty()) {
+        ShowProgress(model_->rowCount(), total);
+    } else if (!reading_ && !measuringDone && !figures.isEmpty()) {
+        lblProgress->setText(
+            QStringLiteral("Measuring loudness: %1 of %2").arg(measured).arg(validRows));
+    }
+    if (measuringDone) FinishLoudness();
 }
 
 void frmDetails::StopReading() {
     if (!reader_) return;
-    ++generation_;
     stop_ = true;
     reader_->wait();
     delete reader_;
     reader_ = nullptr;
+    listing_.reset();
+    take_->stop();
     reading_ = false;
     prgProgress->hide();
 }
@@ -379,6 +464,8 @@ void frmDetails::FinishLoudness() {
         delete reader_;
         reader_ = nullptr;
     }
+    listing_.reset();
+    take_->stop();
     ShowStatus();
     emit LoudnessFinished();
 }

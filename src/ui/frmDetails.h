@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QString>
 #include <atomic>
+#include <memory>
 
 class QComboBox;
 class QLabel;
@@ -10,6 +11,7 @@ class QLineEdit;
 class QProgressBar;
 class QTableView;
 class QThread;
+class QTimer;
 class QuillonButton;
 class FolderDetailsModel;
 class FolderDetailsFilter;
@@ -19,8 +21,9 @@ struct ListedFile;
 
 // The Folder details window: every sound file of one folder in a sortable
 // table with its header values, filters by type, validity and name, and the
-// table as CSV. The headers are read on a worker thread, so the window answers
-// while a large folder fills in. Choosing a row (double-click or Enter) asks
+// table as CSV. The headers are read on a worker thread and the loudness is
+// measured on every core meanwhile, so the window answers while a large folder
+// fills in. Choosing a row (double-click or Enter) asks
 // the main window to select that file, in the folder it lies in.
 class frmDetails : public QDialog {
     Q_OBJECT
@@ -60,9 +63,11 @@ private:
     void StopReading();
     void ShowProgress(qint64 done, qint64 total);
     void Finish(qint64 total, const QString& problem);
-    template <typename Post>
-    void MeasureLoudness(const QList<mUtility::ListedFile>& files, const QList<int>& valid,
-                         const Post& post);
+    struct Listing;
+    void ReadHeaders(Listing& listing);
+    void MeasureLoudness(Listing& listing);
+    // Puts what the workers found since the last call into the table.
+    void TakeResults();
     void FinishLoudness();
     QString LoudestAndQuietest() const;
     void ApplyFilters();
@@ -86,7 +91,8 @@ private:
     QString folder_;
     QString problem_;  // why the folder could not be listed, if it could not
     QThread* reader_ = nullptr;
+    std::shared_ptr<Listing> listing_;  // what the workers share with the window
+    QTimer* take_ = nullptr;            // takes their results in, while they run
     std::atomic<bool> stop_{false};
-    quint64 generation_ = 0;  // batches of an earlier listing are dropped
     bool reading_ = false;
 };

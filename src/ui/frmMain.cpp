@@ -31,6 +31,7 @@
 #include <QShortcut>
 #include <QStandardPaths>
 #include <QStyle>
+#include <QThread>
 #include <QTimer>
 #include <QTreeView>
 #include <QUrl>
@@ -85,7 +86,8 @@ bool IsSoundFileName(const QString& name) {
            type.compare(u"wav", Qt::CaseInsensitive) == 0;
 }
 
-// The files of "*.snd;*.wsd;*.wav" in `folder`, sorted by name without regard to case.
+// The files of "*.snd;*.wsd;*.wav" in `folder`, sorted by name without regard
+// to case (the listing's own order).
 QStringList SoundFilesIn(const QString& folder) {
     // Read as bytes, so a name that is not valid UTF-8 is listed and opened
     // like any other. A file the user may not read is listed too: a click
@@ -97,10 +99,6 @@ QStringList SoundFilesIn(const QString& folder) {
         mUtility::SplitPath(path, parent, name);
         names << name;
     }
-    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
-        const int order = a.compare(b, Qt::CaseInsensitive);
-        return order != 0 ? order < 0 : a < b;
-    });
     return names;
 }
 
@@ -212,6 +210,8 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent) {
 }
 
 frmMain::~frmMain() {
+    if (lister_) lister_->wait();
+    delete lister_;
     // The folder model's listing thread asks folderIcons_: it ends first.
     delete folderModel_;
 }
@@ -490,11 +490,16 @@ void frmMain::Form_Load() {
         // A sound of another type opens in Import, over the lists of its folder.
         const QString importSource =
             IsImportSource(LocalPath(start)) ? LocalPath(start) : QString();
+        // A start folder is listed in the background, so the window takes input
+        // at once however many files it holds; a file given is selected at once.
+        listInBackground_ =
+            !importSource.isEmpty() || start.isEmpty() || QFileInfo(LocalPath(start)).isDir();
         QString problem;
         if (!importSource.isEmpty())
             problem = OpenPath(QFileInfo(importSource).absolutePath());
         else if (!start.isEmpty())
             problem = OpenPath(start);
+        if (!problem.isEmpty()) listInBackground_ = true;  // the folder listed instead
         if (start.isEmpty() || !problem.isEmpty()) {
             QString saved = settings.LastDirectory;
             // One listing only: the saved folder when it can still be listed, else the start
@@ -503,6 +508,7 @@ void frmMain::Form_Load() {
                                   ::access(NativeName::Encode(saved).constData(), R_OK | X_OK) == 0;
             SetDirectoryPath(useSaved ? saved : QDir::currentPath());
         }
+        listInBackground_ = false;
         // The first arrow key moves in the files, not to another drive.
         FileList->setFocus(Qt::OtherFocusReason);
         if (!problem.isEmpty()) MsgBox::Show(this, QMessageBox::Warning, Caption, problem);
@@ -566,7 +572,8 @@ void frmMain::DirectoryList_Change(const QString& folder) {
         SetCommandsEnabled(false);
         ClearPanel();
         if (!watcher_->directories().isEmpty()) watcher_->removePaths(watcher_->directories());
-        watcher_->addPath(folder);
+        // A folder listed in the background is watched when its listing starts.
+        if (!listInBackground_) watcher_->addPath(folder);
         if (details_ && details_->isVisible()) details_->ShowFolder(folder);
     }
     dirPath_ = folder;
@@ -596,10 +603,55 @@ void frmMain::ExpandCurrentFolder() {
 }
 
 void frmMain::FillFileList() {
+    if (std::exchange(listInBackground_, false)) return FillFileListInBackground();
+    ++listing_;
+    ShowFileNames(SoundFilesIn(dirPath_));
+}
+
+void frmMain::FillFileListInBackground() {
     pressedSelected_ = nullptr;
     updatingLists_ = true;
     FileList->clear();
-    FileList->addItems(SoundFilesIn(dirPath_));
+    updatingLists_ = false;
+    if (lister_) lister_->wait();
+    delete std::exchange(lister_, nullptr);
+    awaited_ = ++listing_;
+    StartListing(listing_);
+}
+
+void frmMain::StartListing(quint64 listing) {
+    // Watching a folder costs a moment per thousand files: that and the
+    // listing begin once the window is painted.
+    if (!listPainted_) {
+        listingAfterPaint_ = listing;
+        return;
+    }
+    if (watcher_->directories().isEmpty()) watcher_->addPath(dirPath_);
+    if (listing != listing_) return;  // listed at once since
+    lister_ = QThread::create([this, folder = dirPath_, listing] {
+        QStringList names;
+        try {
+            names = SoundFilesIn(folder);
+        } catch (...) {
+            // Out of memory: the list stays empty, as Refresh would leave it.
+        }
+        QMetaObject::invokeMethod(
+            this,
+            [this, names, listing] {
+                if (listing != listing_) return;  // listed again since
+                awaited_ = 0;
+                ShowFileNames(names);
+            },
+            Qt::QueuedConnection);
+    });
+    lister_->start();
+}
+
+void frmMain::ShowFileNames(const QStringList& names) {
+    pressedSelected_ = nullptr;
+    updatingLists_ = true;
+    FileList->clear();
+    FileList->addItems(names);
     ReplaceActions::MarkReplaced(FileList, dirPath_);
     FileList->setCurrentRow(-1);
     updatingLists_ = false;
@@ -855,8 +907,13 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
     if (watched == DirectoryList || watched == DirectoryList->viewport()) {
         switch (event->type()) {
             case QEvent::Paint:
-                if (!std::exchange(listPainted_, true))
-                    QTimer::singleShot(0, this, [this] { ExpandCurrentFolder(); });
+                if (!std::exchange(listPainted_, true)) {
+                    QTimer::singleShot(0, this, [this] {
+                        ExpandCurrentFolder();
+                        if (listingAfterPaint_ != 0)
+                            StartListing(std::exchange(listingAfterPaint_, 0));
+                    });
+                }
                 break;
             case QEvent::MouseButtonPress:
             case QEvent::Wheel:

@@ -14,6 +14,7 @@ class QFrame;
 class QLabel;
 class QListWidget;
 class QListWidgetItem;
+class QThread;
 class QTimer;
 class QTreeView;
 class QuillonButton;
@@ -64,6 +65,11 @@ public:
     // saying why, when the folder cannot be read or the file is not listed.
     bool ChooseFile(const QString& path);
 
+    // True while the folder shown at the start is still being listed (on a
+    // worker thread, so that the window takes input before a large folder is
+    // read); FileList is empty until then.
+    bool ListingInBackground() const { return awaited_ != 0 && awaited_ == listing_; }
+
     // Opens (or brings up) the Folder details window on the current folder.
     void ShowDetails();
     // The Folder details window once it has been opened; null before.
@@ -101,6 +107,14 @@ private:
     void DriveList_Change();
     void DirectoryList_Change(const QString& folder);
     void FillFileList();
+    // FillFileList with the folder read on a worker thread; a FillFileList
+    // before it ends wins.
+    void FillFileListInBackground();
+    // Watches the folder shown unless one is, and starts listing it on a
+    // worker thread unless another listing has begun since `listing`; before
+    // the first paint, it waits for it.
+    void StartListing(quint64 listing);
+    void ShowFileNames(const QStringList& names);
     void ExpandCurrentFolder();
     void FillDriveList();
     void SelectDriveOf(const QString& folder);
@@ -145,9 +159,14 @@ private:
     QString startPath_;
     QStringList volumes_;  // the drive list's roots, read once per fill
     bool updatingLists_ = false;
-    bool unreadable_ = false;    // the selected file's header could not be read
-    bool listPainted_ = false;   // the folder list has been painted once
-    bool followFolder_ = false;  // keep the folder the program chose in view as rows arrive
+    bool unreadable_ = false;        // the selected file's header could not be read
+    bool listPainted_ = false;       // the folder list has been painted once
+    bool followFolder_ = false;      // keep the folder the program chose in view as rows arrive
+    bool listInBackground_ = false;  // the next FillFileList is FillFileListInBackground
+    QThread* lister_ = nullptr;      // the last background listing
+    quint64 listing_ = 0;            // counts the listings begun, to drop an outdated one
+    quint64 awaited_ = 0;            // the background listing whose names are awaited, or 0
+    quint64 listingAfterPaint_ = 0;  // the background listing to start at the first paint, or 0
     bool askOnClose_ = true;
     QListWidgetItem* pressedSelected_ = nullptr;  // a press on the row already selected
     // Files Delete moved to the trash, the last one last: Undo puts them back.

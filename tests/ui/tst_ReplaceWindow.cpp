@@ -54,6 +54,8 @@ class tst_ReplaceWindow : public QObject {
         window->SetStartPath(folder);
         window->show();
         QCoreApplication::processEvents();
+        // The start folder is listed in the background.
+        [&] { QVERIFY(QTest::qWaitFor([&] { return !window->ListingInBackground(); })); }();
         return window;
     }
 

@@ -89,6 +89,8 @@ class tst_frmMain : public QObject {
         auto window = std::make_unique<frmMain>();
         window->show();
         QCoreApplication::processEvents();  // the load runs after the first paint
+        // The start folder is listed in the background.
+        [&] { QVERIFY(QTest::qWaitFor([&] { return !window->ListingInBackground(); })); }();
         return window;
     }
 
@@ -147,6 +149,27 @@ private slots:
         const MainSettings saved = MainSettings::Read();
         QCOMPARE(saved.LastDirectory, music_);
         QCOMPARE(saved.AutoPlay, QString());  // unticked and absent: nothing to write
+    }
+
+    // The start folder is listed in the background: a folder chosen before
+    // that listing ends keeps its own files, whenever the listing arrives.
+    void startListingGivesWayToALaterFolder() {
+        const QString other = tmp_.filePath("other");
+        QVERIFY(QDir().mkpath(other));
+        WriteGameFile(other + "/X.SND", 8000, 8, 1, 10);
+        for (int run = 0; run < 5; ++run) {
+            frmMain window;
+            window.SetStartPath(music_);
+            window.show();
+            QCoreApplication::processEvents();  // the load, which starts the listing
+            QVERIFY(window.SetDirectoryPath(other));
+            QCOMPARE(Files(&window), QStringList{"X.SND"});
+            QTest::qWait(50);
+            QVERIFY(!window.ListingInBackground());
+            QCOMPARE(Files(&window), QStringList{"X.SND"});
+            answer_ = QMessageBox::Yes;
+            window.close();
+        }
     }
 
     void settingsComeBackOnTheNextRun() {
@@ -606,6 +629,7 @@ private slots:
         window->SetStartPath(path);
         window->show();
         QCoreApplication::processEvents();
+        QVERIFY(QTest::qWaitFor([&] { return !window->ListingInBackground(); }));
         QCOMPARE(window->DirectoryPath(), folder);
         QCOMPARE(window->SelectedFileName(), selected);
         if (!selected.isEmpty())
