@@ -23,6 +23,7 @@ cc -O2 -o "$dir/layout_copy" bench/layout_copy.c
 opens=()
 cps=()
 layouts=()
+buffered=()
 for ((i = 0; i < 5; i++)); do
   bench_reset
   opens+=("$(bench_seconds "$bin" open "$dir/big.snd")")
@@ -30,11 +31,14 @@ for ((i = 0; i < 5; i++)); do
   cps+=("$(bench_seconds cp "$dir/big.snd" "$dir/copy.snd")")
   bench_reset
   layouts+=("$(bench_seconds "$dir/layout_copy" "$dir/big.snd" "$dir/copy.wav")")
+  bench_reset
+  buffered+=("$(bench_seconds "$dir/layout_copy" "$dir/big.snd" "$dir/copy.wav" buffer)")
 done
 bench_reset
 echo "preview 1 GiB: open, five runs (s): ${opens[*]}" >&2
 echo "preview 1 GiB: cp, five runs (s): ${cps[*]}" >&2
 echo "preview 1 GiB: copy in the WAV layout, five runs (s): ${layouts[*]}" >&2
+echo "preview 1 GiB: the same through a buffer, five runs (s): ${buffered[*]}" >&2
 t_open=$(median "${opens[@]}")
 t_cp=$(median "${cps[@]}")
 t_layout=$(median "${layouts[@]}")
@@ -52,6 +56,8 @@ bench_row "preview 1 GiB: cp" "$t_cp" "s" "" 1
 report "preview 1 GiB: open / cp" "$(ratio "$t_open" "$t_cp")" "x" "<= 1.1" "$t_open <= 1.1 * $t_cp"
 bench_row "preview 1 GiB: copy in the WAV layout / cp" "$(ratio "$t_layout" "$t_cp")" "x" "" 1
 bench_row "preview 1 GiB: open / copy in the WAV layout" "$(ratio "$t_open" "$t_layout")" "x" "" 1
+bench_row "preview 1 GiB: that copy through a buffer / cp" \
+  "$(ratio "$(median "${buffered[@]}")" "$t_cp")" "x" "" 1
 report "preview 1 GiB: waveform drawing" "$draw_ms" "ms" "< 100" "$draw_ms < 100"
 report "preview 1 GiB: peak RSS preview + play" "$((rss_kib / 1024))" "MiB" "<= 64" "$rss_kib <= 65536"
 report "preview: CPU while playing" "$cpu" "% core" "<= 10" "$cpu <= 10"

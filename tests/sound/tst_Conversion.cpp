@@ -54,7 +54,8 @@ private slots:
     void refusedDataLengths_data();
     void refusedDataLengths();
     void failuresKeepOldDestination();
-    void copierDetectsShrunkSource();
+    void copierCopiesExactlyOrFails_data();
+    void copierCopiesExactlyOrFails();
 
 private:
     QString Make(const QString& name, const QByteArray& bytes) {
@@ -270,33 +271,98 @@ void tst_Conversion::failuresKeepOldDestination() {
     QCOMPARE(Fixtures::Entries(dir_->path()), QStringList({"E.WAV"}));
 }
 
-// A source holding fewer bytes than it promised is an error, not a short copy:
-// through the kernel (file to file) and through the buffer (file to pipe).
-void tst_Conversion::copierDetectsShrunkSource() {
-    const QByteArray data = Fixtures::Samples(5000);
-    const QString src = Make("g.raw", data);
+Q_DECLARE_METATYPE(SampleCopier::Strategy)
+
+// Each copy writes exactly the bytes asked for after what the destination
+// already holds, across buffer and page boundaries. A source holding fewer
+// bytes than it promised is an error, not a short copy, and so is a full disk
+// (a file-size limit, met by a short write first): each names the file at fault.
+void tst_Conversion::copierCopiesExactlyOrFails_data() {
+    using S = SampleCopier::Strategy;
+    QTest::addColumn<S>("strategy");
+    QTest::addColumn<qint64>("offset");
+    QTest::addColumn<qint64>("held");  // bytes in the destination before the copy
+    QTest::addColumn<qint64>("count");
+    QTest::addColumn<bool>("pipe");
+    QTest::addColumn<qint64>("limit");  // file-size limit; 0 for none
+    QTest::addColumn<qint32>("error");
+    QTest::addColumn<QString>("blamed");
+
+    const qint64 all = 3 * SampleCopier::BufferSize + 5;
+    const qint64 big = all - 28;
+    const qint64 full = 44 + big - 1;  // the last write is one byte short
+    for (const auto& [name, strategy] :
+         {std::pair{"in kernel", S::InKernel}, std::pair{"buffered", S::Buffered},
+          std::pair{"by file system", S::ByFileSystem}}) {
+        const auto row = [&](const char* what) {
+            return &QTest::newRow(qPrintable(QStringLiteral("%1: %2").arg(name, what)));
+        };
+        *row("28 to 44, several buffers")
+            << strategy << 28LL << 44LL << big << false << 0LL << 0 << QString();
+        *row("same offset in a page")
+            << strategy << 4096LL + 28 << 28LL << big - 4096 << false << 0LL << 0 << QString();
+        *row("odd offsets and length")
+            << strategy << 4097LL << 3LL << 1000003LL << false << 0LL << 0 << QString();
+        *row("nothing") << strategy << 10LL << 44LL << 0LL << false << 0LL << 0 << QString();
+        *row("source short") << strategy << 100LL << 44LL << all - 99 << false << 0LL
+                             << ErrNo::InputPastEnd << QStringLiteral("src");
+        *row("disk full at the last byte") << strategy << 28LL << 44LL << big << false << full
+                                           << ErrNo::DiskFull << QStringLiteral("dest");
+    }
+    QTest::newRow("to a pipe") << S::ByFileSystem << all - 1000 << 0LL << 1000LL << true << 0LL << 0
+                               << QString();
+    QTest::newRow("to a pipe, source short")
+        << S::ByFileSystem << all - 1000 << 0LL << 1001LL << true << 0LL << ErrNo::InputPastEnd
+        << QStringLiteral("src");
+}
+
+void tst_Conversion::copierCopiesExactlyOrFails() {
+    QFETCH(SampleCopier::Strategy, strategy);
+    QFETCH(qint64, offset);
+    QFETCH(qint64, held);
+    QFETCH(qint64, count);
+    QFETCH(bool, pipe);
+    QFETCH(qint64, limit);
+    QFETCH(qint32, error);
+    QFETCH(QString, blamed);
+
+    const QByteArray data = Fixtures::Samples(3 * SampleCopier::BufferSize + 5);
+    const QByteArray before(held, 'h');
+    const QString src = Make("src", data);
+    const QString dest = Make("dest", before);
     const int in = ::open(QFile::encodeName(src).constData(), O_RDONLY);
-    const int out =
-        ::open(QFile::encodeName(dir_->filePath("g.out")).constData(), O_WRONLY | O_CREAT, 0600);
+    // Not O_APPEND: the kernel's copy refuses such a file, so the row would
+    // test the buffer instead.
+    const int file = ::open(QFile::encodeName(dest).constData(), O_WRONLY);
     int pipeFds[2];
-    QVERIFY(in >= 0 && out >= 0 && ::pipe(pipeFds) == 0);
-    auto copy = [&](int dest, qint64 offset, qint64 count) -> qint32 {
+    QVERIFY(in >= 0 && file >= 0 && ::lseek(file, held, SEEK_SET) == held && ::pipe(pipeFds) == 0);
+    const int out = pipe ? pipeFds[1] : file;
+    qint32 number = 0;
+    QString description;
+    {
+        const Fixtures::FileSizeLimit small(limit > 0 ? limit : RLIM_INFINITY);
+        QVERIFY(small.set);
         try {
-            SampleCopier::Copy(in, offset, dest, count, src, "dest");
-            return 0;
+            SampleCopier::Copy(in, offset, out, count, src, dest, strategy);
         } catch (const AppError& e) {
-            return e.Number;
+            number = e.Number;
+            description = e.Description;
         }
-    };
-    QCOMPARE(copy(out, 100, 4900), 0);
-    QVERIFY(Fixtures::ReadFile(dir_->filePath("g.out")) == data.mid(100));
-    QCOMPARE(copy(out, 100, 4901), ErrNo::InputPastEnd);
-    QCOMPARE(copy(pipeFds[1], 4000, 1000), 0);
-    QByteArray piped(1000, '\0');
-    QCOMPARE(::read(pipeFds[0], piped.data(), 1000), 1000);
-    QVERIFY(piped == data.mid(4000));
-    QCOMPARE(copy(pipeFds[1], 4000, 1001), ErrNo::InputPastEnd);
-    for (int fd : {in, out, pipeFds[0], pipeFds[1]}) ::close(fd);
+    }
+    QByteArray piped(count, '\0');
+    if (pipe && !error) QCOMPARE(::read(pipeFds[0], piped.data(), count), count);
+    for (int fd : {in, file, pipeFds[0], pipeFds[1]}) ::close(fd);
+
+    QCOMPARE(number, error);
+    if (error) {
+        QVERIFY2(description.contains(dir_->filePath(blamed)), qPrintable(description));
+        return;
+    }
+    const QByteArray expected = data.mid(offset, count);
+    if (pipe)
+        QVERIFY(piped == expected);
+    else
+        QVERIFY(Fixtures::ReadFile(dest) == before + expected);
 }
 
 QTEST_APPLESS_MAIN(tst_Conversion)
