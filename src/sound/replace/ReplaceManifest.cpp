@@ -5,6 +5,7 @@
 #include <QJsonDocument>
 #include <algorithm>
 #include <functional>
+#include <utility>
 
 #include "AppError.h"
 #include "StrictJson.h"
@@ -147,8 +148,8 @@ const QList<ReplacedFile>& ReplaceManifest::Files() const& {
     files_ = whole.files_;
     index_.clear();
     text_ = QByteArray();
-    read_.clear();
-    changes_.clear();
+    // The records read or changed so far stay where they are: a pointer
+    // Find gave out before stays good.
     changeOrder_.clear();
     readded_.clear();
     return files_;
@@ -193,6 +194,11 @@ const ReplacedFile* ReplaceManifest::Find(const QString& name) const {
     }
     const auto changed = changes_.find(name);
     if (changed != changes_.end()) return changed->second ? &*changed->second : nullptr;
+    // Each look reads through the text: past a few, one parse costs less.
+    if (++lookups_ > kLookupsBeforeParse) {
+        Files();
+        return Find(name);
+    }
     return ReadFromText(name);
 }
 
@@ -203,7 +209,8 @@ ReplacedFile* ReplaceManifest::Find(const QString& name) {
     }
     auto changed = changes_.find(name);
     if (changed == changes_.end()) {
-        const ReplacedFile* record = ReadFromText(name);
+        const ReplacedFile* record = std::as_const(*this).Find(name);
+        if (!Lazy()) return const_cast<ReplacedFile*>(record);
         if (!record) return nullptr;
         // The caller may change it: from now on it is written from here.
         changed = changes_.emplace(name, *record).first;

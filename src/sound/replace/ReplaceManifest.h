@@ -36,7 +36,8 @@ QJsonObject RecordJson(const ReplacedFile& file);
 // since, is not parsed as a whole: a record is read when it is asked for, and
 // the text is written back with only the changed records rewritten. A change
 // to one file of a store of thousands then costs about as much as to one of
-// ten. Pointers from Find last until the next Add, Remove or Files().
+// ten; one asked for many records is parsed whole after the first few.
+// Pointers from Find last until the next Add or Remove.
 class ReplaceManifest {
 public:
     // Every record, in order (a manifest read lazily is parsed in full here);
@@ -90,6 +91,8 @@ private:
     mutable std::map<QString, std::optional<ReplacedFile>> changes_;
     mutable QStringList changeOrder_;
     mutable QSet<QString> readded_;  // removed, then added again: now listed last
+    static constexpr int kLookupsBeforeParse = 16;
+    mutable int lookups_ = 0;
 };
 
 // True for 64 lower-case hex digits.

@@ -271,7 +271,8 @@ private slots:
     // A manifest read lazily from its own text, changed, gives the text and
     // the records the same changes give a manifest parsed in full.
     void lazyManifestMatchesParsed_data() {
-        QTest::addColumn<QString>("steps");  // c: change, r: remove, a: add; by number
+        QTest::addColumn<QString>(
+            "steps");  // c: change, r: remove, a: add; by number; l: look at all
         QTest::newRow("change the first") << "c0";
         QTest::newRow("change the last") << "c4";
         QTest::newRow("remove one in the middle") << "r2";
@@ -282,6 +283,7 @@ private slots:
         QTest::newRow("remove, add it back, change another") << "r1 a1 c3";
         QTest::newRow("change, then remove") << "c2 r2 a9";
         QTest::newRow("look without changing") << "";
+        QTest::newRow("many looks between changes") << "c0 r1 l a8 c4 l r4";
     }
 
     void lazyManifestMatchesParsed() {
@@ -307,6 +309,12 @@ private slots:
         for (const QString& step : steps.split(' ', Qt::SkipEmptyParts)) {
             const int i = step.mid(1).toInt();
             const ReplacedFile r = record(i, "new");
+            if (step == "l") {
+                for (int look = 0; look < 20; ++look)
+                    QCOMPARE(std::as_const(lazy).Find(record(look % 5, "").Name) != nullptr,
+                             parsed.Find(record(look % 5, "").Name) != nullptr);
+                continue;
+            }
             for (ReplaceManifest* m : {&parsed, &lazy}) {
                 if (step[0] == 'c') *m->Find(r.Name) = r;
                 if (step[0] == 'r') m->Remove({r.Name});
