@@ -120,6 +120,10 @@ std::optional<LoudnessGoal> GoalOf(const CommandLine& line, const QString& dest)
     return goal;
 }
 
+ExitCode StatusOf(const AppError& error) {
+    return error.Number == ErrNo::InvalidProcedureCall ? ExitCode::Refused : ExitCode::Failed;
+}
+
 ExitCode Run(const QStringList& args) {
     const CommandLine line(
         args, {"rate", "bits", "channels", "flag", "id", "like", "loudness", "ceiling"}, {});
@@ -170,7 +174,7 @@ ExitCode Run(const QStringList& args) {
         report = Import(source, dest, target, {}, goal);
     } catch (const AppError& e) {
         Console::Report(e);
-        return ExitCode::Failed;
+        return StatusOf(e);
     }
     Console::Out(Describe(report, source, dest, goal));
     return ExitCode::Ok;

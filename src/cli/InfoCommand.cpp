@@ -154,6 +154,7 @@ void InsertLoudness(QJsonObject& o, const Loudness::Figures* f) {
         const std::optional<double> v = f ? Loudness::Value(*f, c) : std::nullopt;
         o.insert(Loudness::ColumnName(c), v ? QJsonValue(*v) : QJsonValue());
     }
+    o.insert(QStringLiteral("loudness_status"), f ? Loudness::StatusName(*f) : QJsonValue());
 }
 
 // The files named: a folder stands for its sound files (and with -r those of

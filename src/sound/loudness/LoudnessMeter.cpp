@@ -10,7 +10,7 @@ namespace Loudness {
 
 namespace {
 
-constexpr qint64 kChunkFrames = 4096;
+constexpr qint64 kChunkSamples = 8192;
 constexpr int kModes = EBUR128_MODE_I | EBUR128_MODE_LRA | EBUR128_MODE_TRUE_PEAK;
 
 double Db(double linear) {
@@ -27,7 +27,7 @@ void Check(int code) {
 }  // namespace
 
 Meter::Meter(int rate, int channels) : rate_(rate), channels_(channels) {
-    if (channels < 1 || channels > 2 || rate < 16 || rate > 2822400)
+    if (channels < 1 || channels > kMaxChannels || rate < 16 || rate > 2822400)
         throw AppError::Standard(ErrNo::InvalidProcedureCall,
                                  QStringLiteral("loudness cannot be measured at %1 Hz, %2 channels")
                                      .arg(rate)
@@ -45,21 +45,24 @@ Meter::~Meter() {
 
 void Meter::AddShorts(const qint16* samples, qint64 frames) {
     const qint64 count = frames * channels_;
-    double sum = 0;
+    // Integer sums, so that the loop vectorises.
+    qint64 sum = 0, extremes = 0;
     for (qint64 i = 0; i < count; ++i) {
         sum += samples[i];
-        fullScale_ += samples[i] == -32768 || samples[i] == 32767;
+        extremes += (samples[i] == -32768) | (samples[i] == 32767);
     }
-    sum_ += sum / 32768.0;
+    sum_ += double(sum) / 32768.0;
+    fullScale_ += extremes;
     frames_ += frames;
     Check(ebur128_add_frames_short(state_, samples, static_cast<size_t>(frames)));
 }
 
 void Meter::AddPcm(const char* bytes, qint64 frames, int bits) {
-    qint16 chunk[kChunkFrames * 2];
+    qint16 chunk[kChunkSamples];
+    const qint64 chunkFrames = kChunkSamples / channels_;
     const auto* u = reinterpret_cast<const uchar*>(bytes);
     for (qint64 done = 0; done < frames;) {
-        const qint64 n = std::min(kChunkFrames, frames - done);
+        const qint64 n = std::min(chunkFrames, frames - done);
         const qint64 count = n * channels_;
         const qint64 first = done * channels_;
         if (bits == 8) {
@@ -69,19 +72,18 @@ void Meter::AddPcm(const char* bytes, qint64 frames, int bits) {
                 fullScale_ += u[first + i] == 255;
             }
         } else {
-            for (qint64 i = 0; i < count; ++i)
-                chunk[i] = qFromLittleEndian<qint16>(bytes + 2 * (first + i));
+            qFromLittleEndian<qint16>(bytes + 2 * first, count, chunk);
         }
         AddShorts(chunk, n);
         done += n;
     }
 }
 
-void Meter::AddFloat(const float* samples, qint64 frames) {
+void Meter::AddFloat(const float* samples, qint64 frames, float positiveFullScale) {
     const qint64 count = frames * channels_;
     for (qint64 i = 0; i < count; ++i) {
         sum_ += samples[i];
-        fullScale_ += std::fabs(samples[i]) >= 1.0f;
+        fullScale_ += samples[i] >= positiveFullScale || samples[i] <= -1.0f;
     }
     frames_ += frames;
     Check(ebur128_add_frames_float(state_, samples, static_cast<size_t>(frames)));
