@@ -1,6 +1,5 @@
 #include "Importer.h"
 
-#include <soxr.h>
 #include <unistd.h>
 
 #include <QtEndian>
@@ -20,8 +19,10 @@
 #include "HeaderIO.h"
 #include "LoudnessColumns.h"
 #include "Quantizer.h"
+#include "Resampler.h"
 #include "SoundInfo.h"
 #include "SoundLoudness.h"
+#include "TruePeak.h"
 
 namespace {
 
@@ -50,100 +51,25 @@ bool LengthKnown(const SourceFacts& in) {
     return in.Frames > 0;
 }
 
-class Resampler {
-public:
-    Resampler(int inRate, int outRate, int channels,
-              const soxr_quality_spec_t& quality = soxr_quality_spec(SOXR_VHQ, 0)) {
-        const soxr_io_spec_t io = soxr_io_spec(SOXR_FLOAT32_I, SOXR_FLOAT32_I);
-        soxr_error_t error = nullptr;
-        soxr_ = soxr_create(inRate, outRate, static_cast<unsigned>(channels), &error, &io, &quality,
-                            nullptr);
-        if (error) Fail(error);
-    }
-    ~Resampler() { soxr_delete(soxr_); }
-    Resampler(const Resampler&) = delete;
-    Resampler& operator=(const Resampler&) = delete;
-
-    // Feeds `frames` frames (nullptr: the end of the input) and passes every
-    // frame that comes out to `sink` through `out` (room for `room` frames).
-    template <typename Sink>
-    void Process(const float* in, qint64 frames, float* out, qint64 room, int channels,
-                 Sink&& sink) {
-        for (;;) {
-            size_t used = 0, made = 0;
-            const soxr_error_t error = soxr_process(soxr_, in, static_cast<size_t>(frames), &used,
-                                                    out, static_cast<size_t>(room), &made);
-            if (error) Fail(error);
-            if (made > 0) sink(out, static_cast<qint64>(made));
-            if (in) {
-                in += used * static_cast<size_t>(channels);
-                frames -= static_cast<qint64>(used);
-                if (frames == 0 && made < size_t(room)) return;
-            } else if (made == 0) {
-                return;
-            }
-        }
-    }
-
-private:
-    [[noreturn]] static void Fail(soxr_error_t error) {
-        throw AppError::Standard(
-            ErrNo::InvalidProcedureCall,
-            QStringLiteral("resampling failed: ") + QString::fromLatin1(error));
-    }
-    soxr_t soxr_ = nullptr;
-};
-
-// The true peak as a reconstruction far finer than the meter's sees it, for
-// holding the ceiling. The meter's 4x grid can miss a crest near Nyquist by up
-// to a factor cos(pi/8), 0.7 dB, and its short interpolation filter reads
-// lower still there. Here the samples are upsampled 16x through a filter flat
-// to 99.5 % of Nyquist; between the 16x grid and a crest a band-limited signal
-// loses at most cos(pi/32), and that much is added, so the level returned is
-// never below the true peak of the samples.
+// The true peak of samples as a reconstruction far finer than the meter's
+// sees it, for holding the ceiling: the 4x meter's grid can miss a crest near
+// Nyquist by 0.7 dB (cos(pi/8)), and libebur128's short interpolator reads a
+// burst there up to 2 dB low. 16x through a filter flat to 99.5 % of Nyquist,
+// plus the most a crest can rise above that grid (0.04 dB), is never below
+// the true peak of what is written.
 class FinePeak {
 public:
-    FinePeak(int rate, int channels)
-        : resampler_(rate, rate * kFactor, channels, Quality()),
-          channels_(channels),
-          out_(size_t(kRoom * channels)) {}
-
-    void Add(const float* samples, qint64 frames) {
-        Scan(samples, frames);  // the samples themselves bound it from below
-        resampler_.Process(samples, frames, out_.data(), kRoom, channels_,
-                           [this](const float* up, qint64 n) { Scan(up, n); });
-    }
-
-    // The level in dBTP (-inf for silence), once every sample is added.
+    FinePeak(int rate, int channels) : peak_(rate, channels, kFactor) {}
+    void Add(const float* samples, qint64 frames) { peak_.Add(samples, frames); }
     double Dbtp() {
-        resampler_.Process(nullptr, 0, out_.data(), kRoom, channels_,
-                           [this](const float* up, qint64 n) { Scan(up, n); });
-        return peak_ > 0 ? 20 * std::log10(double(peak_)) + kGridDb : Loudness::Figures::kNone;
+        const double linear = peak_.Linear();
+        return linear > 0 ? 20 * std::log10(linear) + Loudness::TruePeak::GridLossDb(kFactor)
+                          : Loudness::Figures::kNone;
     }
 
 private:
     static constexpr int kFactor = 16;
-    static constexpr qint64 kRoom = 8192;
-    // 20 log10(1 / cos(pi / 32)): the most a crest can rise above the 16x grid.
-    static constexpr double kGridDb = 0.0419;
-
-    static soxr_quality_spec_t Quality() {
-        soxr_quality_spec_t q = soxr_quality_spec(SOXR_20_BITQ, SOXR_LINEAR_PHASE);
-        q.passband_end = 0.995;
-        q.stopband_begin = 1.0;
-        return q;
-    }
-
-    void Scan(const float* x, qint64 frames) {
-        float peak = peak_;
-        for (qint64 i = 0; i < frames * channels_; ++i) peak = std::max(peak, std::fabs(x[i]));
-        peak_ = peak;
-    }
-
-    Resampler resampler_;
-    int channels_;
-    std::vector<float> out_;
-    float peak_ = 0;
+    Loudness::TruePeak peak_;
 };
 
 void WriteHeader(AtomicFile& dest, const ImportTarget& t, qint32 dataLength,
@@ -203,7 +129,7 @@ bool RunPass(ImportSource& source, const ImportTarget& target, float gain, Impor
     std::unique_ptr<Resampler> resampler;
     std::vector<float> resampled;
     if (in.Rate != target.Rate) {
-        resampler = std::make_unique<Resampler>(in.Rate, target.Rate, outCh);
+        resampler = std::make_unique<Resampler>(in.Rate, target.Rate, outCh, Resampler::VeryHigh());
         resampled.resize(room * outCh);
     }
     const bool lengthKnown = LengthKnown(in);
@@ -216,13 +142,14 @@ bool RunPass(ImportSource& source, const ImportTarget& target, float gain, Impor
         if (gain != 1.0f)
             for (qint64 i = 0; i < got * outCh; ++i) mixed[i] *= gain;
         if (resampler)
-            resampler->Process(mixed.data(), got, resampled.data(), room, outCh, sink);
+            resampler->Process(mixed.data(), got, resampled.data(), room, sink);
         else
             sink(mixed.data(), got);
         const qint64 total = lengthKnown ? std::max(in.Frames, report.FramesIn) : 0;
         if (progress && !progress(pass * total + report.FramesIn, total * passes)) return false;
     }
-    if (resampler) resampler->Process(nullptr, 0, resampled.data(), room, outCh, sink);
+    if (resampler)
+        resampler->Process(static_cast<const float*>(nullptr), 0, resampled.data(), room, sink);
     return true;
 }
 

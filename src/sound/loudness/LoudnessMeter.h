@@ -4,6 +4,9 @@
 
 #include <QtGlobal>
 #include <limits>
+#include <optional>
+
+#include "TruePeak.h"
 
 namespace Loudness {
 
@@ -59,10 +62,18 @@ public:
     // Interleaved 16-bit samples in the machine's order.
     void AddShorts(const qint16* samples, qint64 frames);
 
-    Figures Result() const;
+    // The figures of everything added; nothing may be added after.
+    Figures Result();
 
 private:
-    ebur128_state* state_ = nullptr;
+    template <typename T>
+    void Feed(const T* samples, qint64 frames);
+
+    ebur128_state* state_ = nullptr;  // loudness, range and sample peak
+    // The true peak is found through libsoxr rather than libebur128's own
+    // interpolator, which costs three times the rest of the measure.
+    std::optional<TruePeak> truePeak_;
+    std::optional<double> truePeakLinear_;
     int rate_;
     int channels_;
     qint64 frames_ = 0;
