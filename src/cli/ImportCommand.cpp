@@ -27,7 +27,9 @@ const char kUsage[] =
     "      or with \"like\" to that of the --like file or of the DEST it replaces,\n"
     "      by one gain before quantising; its true peak never crosses --ceiling\n"
     "      (-30 to 0 dBTP, -1.0 by default): the gain stops there and the report\n"
-    "      says so. A sound shorter than 400 ms or silent cannot be matched.\n";
+    "      says so; a result more than 0.5 LU off the target says by how much.\n"
+    "      A sound shorter than 400 ms, silent or below the gate cannot be\n"
+    "      matched: status 1.\n";
 
 namespace {
 
