@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <future>
+#include <system_error>
 
 #include "AppError.h"
 
@@ -70,10 +71,13 @@ void Meter::Feed(const T* samples, qint64 frames) {
     // The true peak costs about twice the rest: a long block has it found on
     // a thread of its own meanwhile.
     std::future<void> peak;
-    if (frames >= kParallelFrames)
-        peak = std::async(std::launch::async, [&] { truePeak_->Add(samples, frames); });
-    else
-        truePeak_->Add(samples, frames);
+    try {
+        if (frames >= kParallelFrames)
+            peak = std::async(std::launch::async, [&] { truePeak_->Add(samples, frames); });
+    } catch (const std::system_error&) {
+        // No thread to be had: found here, after all.
+    }
+    if (!peak.valid()) truePeak_->Add(samples, frames);
     const int code = AddFrames(state_, samples, frames);
     if (peak.valid()) peak.get();
     Check(code);
