@@ -52,10 +52,11 @@ bool LengthKnown(const SourceFacts& in) {
 }
 
 // The true peak of samples as a reconstruction far finer than the meter's
-// sees it, for holding the ceiling: the 4x meter's grid can miss a crest near
-// Nyquist by 0.7 dB (cos(pi/8)), too much for a margin on every import. 16x,
-// plus the most a crest can rise above that grid (0.04 dB), is never below
-// the true peak of what is written.
+// sees it, for holding the ceiling. The 4x meter's grid can miss a crest near
+// Nyquist by 0.7 dB (cos(pi/8)), and libebur128's short interpolator reads a
+// burst there up to 2 dB low: too much for a margin on every import. 16x
+// through a filter flat to 99.5 % of Nyquist, plus the most a crest can rise
+// above that grid (0.04 dB), is never below the true peak of what is written.
 class FinePeak {
 public:
     FinePeak(int rate, int channels) : peak_(rate, channels, kFactor) {}

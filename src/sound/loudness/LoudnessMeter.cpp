@@ -5,6 +5,7 @@
 #include <cmath>
 #include <future>
 #include <system_error>
+#include <vector>
 
 #include "AppError.h"
 
@@ -26,11 +27,6 @@ int AddFrames(ebur128_state* state, const float* samples, qint64 frames) {
     return ebur128_add_frames_float(state, samples, static_cast<size_t>(frames));
 }
 
-// BS.1770's true peak: 4x oversampling below 96 kHz, 2x below 192 kHz.
-int TruePeakFactor(int rate) {
-    return rate < 96000 ? 4 : rate < 192000 ? 2 : 1;
-}
-
 double Db(double linear) {
     return linear > 0 ? 20.0 * std::log10(linear) : Figures::kNone;
 }
@@ -42,44 +38,66 @@ void Check(int code) {
                                  QStringLiteral("the loudness measure failed (code %1)").arg(code));
 }
 
-void CheckShape(int rate, int channels) {
-    if (channels < 1 || channels > Meter::kMaxChannels || rate < 16 || rate > 2822400)
-        throw AppError::Standard(ErrNo::InvalidProcedureCall,
-                                 QStringLiteral("loudness cannot be measured at %1 Hz, %2 channels")
-                                     .arg(rate)
-                                     .arg(channels));
+ebur128_state* NewState(int channels, int rate, int modes) {
+    ebur128_state* state =
+        ebur128_init(static_cast<unsigned>(channels), static_cast<unsigned long>(rate), modes);
+    if (!state) throw AppError::Standard(ErrNo::OutOfMemory);
+    return state;
 }
 
 }  // namespace
 
-Meter::Meter(int rate, int channels) : rate_(rate), channels_(channels) {
-    CheckShape(rate, channels);
-    truePeak_.emplace(rate, channels, TruePeakFactor(rate));
-    state_ =
-        ebur128_init(static_cast<unsigned>(channels), static_cast<unsigned long>(rate), kModes);
-    if (!state_) throw AppError::Standard(ErrNo::OutOfMemory);
-    // BS.1770 weighs a single channel 1, like one side of a stereo pair.
-    if (channels == 1) Check(ebur128_set_channel(state_, 0, EBUR128_CENTER));
+Meter::Meter(int rate, int channels, int threads) : rate_(rate), channels_(channels) {
+    if (channels < 1 || channels > kMaxChannels || rate < 16 || rate > 2822400)
+        throw AppError::Standard(ErrNo::InvalidProcedureCall,
+                                 QStringLiteral("loudness cannot be measured at %1 Hz, %2 channels")
+                                     .arg(rate)
+                                     .arg(channels));
+    // The true peak's oversampling costs three times the rest, and each
+    // channel's is its own: with threads to spare, each channel's is found by
+    // a state of its own on a thread of its own (which K-filters its channel
+    // once more, the price).
+    const bool split = threads > 1 && channels > 1;
+    state_ = NewState(channels, rate, split ? kModes : kModes | EBUR128_MODE_TRUE_PEAK);
+    try {
+        // BS.1770 weighs a single channel 1, like one side of a stereo pair.
+        if (channels == 1) Check(ebur128_set_channel(state_, 0, EBUR128_CENTER));
+        for (int c = 0; split && c < channels; ++c)
+            peaks_.push_back(NewState(1, rate, EBUR128_MODE_TRUE_PEAK));
+    } catch (...) {
+        for (ebur128_state*& p : peaks_) ebur128_destroy(&p);
+        ebur128_destroy(&state_);
+        throw;
+    }
 }
 
 Meter::~Meter() {
+    for (ebur128_state*& p : peaks_) ebur128_destroy(&p);
     ebur128_destroy(&state_);
 }
 
 template <typename T>
 void Meter::Feed(const T* samples, qint64 frames) {
-    // The true peak costs about twice the rest: a long block has it found on
-    // a thread of its own meanwhile.
-    std::future<void> peak;
-    try {
-        if (frames >= kParallelFrames)
-            peak = std::async(std::launch::async, [&] { truePeak_->Add(samples, frames); });
-    } catch (const std::system_error&) {
-        // No thread to be had: found here, after all.
+    if (peaks_.empty()) {
+        Check(AddFrames(state_, samples, frames));
+        return;
     }
-    if (!peak.valid()) truePeak_->Add(samples, frames);
+    // Channel c's samples, taken out of the frames, to its own state.
+    const auto peakOf = [this, samples, frames](int c) {
+        std::vector<T> one(static_cast<size_t>(frames));
+        for (qint64 f = 0; f < frames; ++f) one[size_t(f)] = samples[f * channels_ + c];
+        return AddFrames(peaks_[size_t(c)], one.data(), frames);
+    };
+    std::vector<std::future<int>> jobs;
+    try {
+        for (int c = 0; frames >= kParallelFrames && c < channels_; ++c)
+            jobs.push_back(std::async(std::launch::async, peakOf, c));
+    } catch (const std::system_error&) {
+        // No thread to be had: the rest are found here.
+    }
     const int code = AddFrames(state_, samples, frames);
-    if (peak.valid()) peak.get();
+    for (int c = int(jobs.size()); c < channels_; ++c) Check(peakOf(c));
+    for (std::future<int>& job : jobs) Check(job.get());
     Check(code);
 }
 
@@ -129,20 +147,24 @@ void Meter::AddFloat(const float* samples, qint64 frames, float positiveFullScal
     Feed(samples, frames);
 }
 
-Figures Meter::Result() {
+Figures Meter::Result() const {
     Figures f;
     f.Frames = frames_;
     f.FullScaleSamples = fullScale_;
     f.DcOffset = frames_ > 0 ? sum_ / double(frames_ * channels_) : 0;
-    double sample = 0;
+    double sample = 0, truePeak = 0;
     for (int c = 0; c < channels_; ++c) {
-        double s = 0;
+        double s = 0, t = 0;
         Check(ebur128_sample_peak(state_, static_cast<unsigned>(c), &s));
+        if (peaks_.empty())
+            Check(ebur128_true_peak(state_, static_cast<unsigned>(c), &t));
+        else
+            Check(ebur128_true_peak(peaks_[size_t(c)], 0, &t));
         sample = std::max(sample, s);
+        truePeak = std::max(truePeak, t);
     }
-    if (!truePeakLinear_) truePeakLinear_ = truePeak_->Linear();
     f.SamplePeakDbfs = Db(sample);
-    f.TruePeakDbtp = Db(std::max(*truePeakLinear_, sample));
+    f.TruePeakDbtp = Db(std::max(truePeak, sample));
     // The first block is four of the measure's 100 ms steps.
     if (frames_ < qint64((rate_ + 5) / 10) * 4) return f;
     double integrated = 0, range = 0;

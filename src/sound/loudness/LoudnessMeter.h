@@ -4,9 +4,7 @@
 
 #include <QtGlobal>
 #include <limits>
-#include <optional>
-
-#include "TruePeak.h"
+#include <vector>
 
 namespace Loudness {
 
@@ -43,9 +41,11 @@ class Meter {
 public:
     static constexpr int kMaxChannels = 64;
 
-    // `rate` in Hz, `channels` 1 to kMaxChannels. Throws AppError 5 for values
-    // outside what the measure accepts, 7 when memory runs out.
-    Meter(int rate, int channels);
+    // `rate` in Hz, `channels` 1 to kMaxChannels; `threads` above 1 lets the
+    // true peak of each channel of long blocks be found on a thread of its
+    // own. Throws AppError 5 for values outside what the measure accepts, 7
+    // when memory runs out.
+    Meter(int rate, int channels, int threads = 1);
     ~Meter();
     Meter(const Meter&) = delete;
     Meter& operator=(const Meter&) = delete;
@@ -62,18 +62,14 @@ public:
     // Interleaved 16-bit samples in the machine's order.
     void AddShorts(const qint16* samples, qint64 frames);
 
-    // The figures of everything added; nothing may be added after.
-    Figures Result();
+    Figures Result() const;
 
 private:
     template <typename T>
     void Feed(const T* samples, qint64 frames);
 
-    ebur128_state* state_ = nullptr;  // loudness, range and sample peak
-    // The true peak is found through libsoxr rather than libebur128's own
-    // interpolator, which costs three times the rest of the measure.
-    std::optional<TruePeak> truePeak_;
-    std::optional<double> truePeakLinear_;
+    ebur128_state* state_ = nullptr;     // loudness and sample peak; true peak unless split
+    std::vector<ebur128_state*> peaks_;  // split: the true peak, one per channel
     int rate_;
     int channels_;
     qint64 frames_ = 0;

@@ -37,10 +37,10 @@ PcmSpan WholeSound(int fd, const mUtility::SoundInfoRecord& info) {
 }
 
 std::optional<Figures> Measure(const PcmSpan& span, const QString& path,
-                               const std::atomic<bool>* cancel) {
+                               const std::atomic<bool>* cancel, int threads) {
     constexpr qint64 kBlockFrames = 65536;
     const qint64 frameBytes = qint64(span.Bits / 8) * span.Channels;
-    Meter meter(span.Rate, span.Channels);
+    Meter meter(span.Rate, span.Channels, threads);
     // 16-bit samples land where the meter takes them as they are, on a
     // little-endian machine; 8-bit ones fill the first half.
     std::vector<qint16> samples(static_cast<size_t>(kBlockFrames * span.Channels));
@@ -74,11 +74,11 @@ namespace {
 // Frames `firstFrame` on of a sound the raw reader does not take (a WAV of 24
 // or 32 bits, or of more than two channels), decoded as Import decodes it.
 std::optional<Figures> MeasureDecoded(const QString& path, const std::atomic<bool>* cancel,
-                                      qint64 firstFrame, qint64 frames) {
+                                      qint64 firstFrame, qint64 frames, int threads) {
     constexpr qint64 kBlockFrames = 16384;
     ImportSource source(path);
     const SourceFacts& facts = source.Facts();
-    Meter meter(facts.Rate, facts.Channels);
+    Meter meter(facts.Rate, facts.Channels, threads);
     // Decoded integer samples reach +1 less one step of their depth.
     const float top = facts.Bits > 0 ? float(1.0 - std::ldexp(1.0, 1 - facts.Bits)) : 1.0f;
     std::vector<float> block(size_t(kBlockFrames * facts.Channels));
@@ -96,7 +96,7 @@ std::optional<Figures> MeasureDecoded(const QString& path, const std::atomic<boo
 }  // namespace
 
 std::optional<Figures> MeasureFile(const QString& path, const std::atomic<bool>* cancel,
-                                   qint64 firstFrame, qint64 frames) {
+                                   qint64 firstFrame, qint64 frames, int threads) {
     QString folder, name;
     mUtility::SplitPath(path, folder, name);
     mUtility::SoundInfoRecord info;
@@ -108,12 +108,12 @@ std::optional<Figures> MeasureFile(const QString& path, const std::atomic<bool>*
                                  path + QStringLiteral(": ") + mUtility::OneLine(r.MessageText));
     if (mUtility::FrameBytes(info.BitsPerSample, info.Channels) == 0 &&
         info.Extension == QLatin1String("WAV"))
-        return MeasureDecoded(path, cancel, std::max<qint64>(firstFrame, 0), frames);
+        return MeasureDecoded(path, cancel, std::max<qint64>(firstFrame, 0), frames, threads);
     PcmSpan span = WholeSound(source.Fd(), info);
     span.FirstFrame = std::clamp<qint64>(firstFrame, 0, span.Frames);
     const qint64 left = span.Frames - span.FirstFrame;
     span.Frames = frames < 0 ? left : std::min(frames, left);
-    return Measure(span, path, cancel);
+    return Measure(span, path, cancel, threads);
 }
 
 }  // namespace Loudness

@@ -9,7 +9,7 @@
 namespace Loudness {
 
 // The largest magnitude, over every channel, of a sound upsampled `factor`
-// times (BS.1770's true peak at 4) through a filter flat nearly to Nyquist.
+// times through a filter flat nearly to Nyquist (Resampler::Flat).
 class TruePeak {
 public:
     // `factor` 1 takes the samples as they are.

@@ -460,6 +460,23 @@ private slots:
         Loudness::MeasureAhead past(skipped << paths[0], 2);
         QCOMPARE(past.Take(40).IntegratedLufs, Loudness::MeasureFile(paths[0])->IntegratedLufs);
         const Loudness::MeasureAhead stopped(paths + paths + paths, 2);
+
+        // A file measured alone has its channels' true peaks found on threads
+        // of their own: the same figures as measured on one.
+        const QString alone = dir_.filePath(QStringLiteral("ALONE.SND"));
+        const Wave twoTones = [](qint64 f, int c) {
+            return (c ? 0.8 : 0.4) *
+                   std::sin(2 * kPi * (c ? 11025.0 : 997.0) * double(f) / 44100 + kPi / 4);
+        };
+        QVERIFY(Fixtures::WriteFile(
+            alone, Fixtures::GameFile(Fixtures::Game{.rate = 44100, .bits = 16, .channels = 2},
+                                      Pcm(twoTones, 100000, 2, 16))));
+        const Figures one = *Loudness::MeasureFile(alone);
+        const Figures split = Loudness::MeasureAhead({alone}, 2).Take(0);
+        QCOMPARE(split.TruePeakDbtp, one.TruePeakDbtp);
+        QCOMPARE(split.SamplePeakDbfs, one.SamplePeakDbfs);
+        QCOMPARE(split.IntegratedLufs, one.IntegratedLufs);
+        QVERIFY(one.TruePeakDbtp > one.SamplePeakDbfs + 2);  // the right channel's, between samples
     }
 
     // The CSV fields line up with their names, and not-measurable figures stay empty.
