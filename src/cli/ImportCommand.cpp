@@ -27,7 +27,9 @@ const char kUsage[] =
     "      or with \"like\" to that of the --like file or of the DEST it replaces,\n"
     "      by one gain before quantising; its true peak never crosses --ceiling\n"
     "      (-30 to 0 dBTP, -1.0 by default): the gain stops there and the report\n"
-    "      says so. A sound shorter than 400 ms or silent cannot be matched.\n";
+    "      says so; a result more than 0.5 LU off the target says by how much.\n"
+    "      A sound shorter than 400 ms, silent or below the gate cannot be\n"
+    "      matched: status 1.\n";
 
 namespace {
 
@@ -120,6 +122,10 @@ std::optional<LoudnessGoal> GoalOf(const CommandLine& line, const QString& dest)
     return goal;
 }
 
+ExitCode StatusOf(const AppError& error) {
+    return error.Number == ErrNo::InvalidProcedureCall ? ExitCode::Refused : ExitCode::Failed;
+}
+
 ExitCode Run(const QStringList& args) {
     const CommandLine line(
         args, {"rate", "bits", "channels", "flag", "id", "like", "loudness", "ceiling"}, {});
@@ -170,7 +176,7 @@ ExitCode Run(const QStringList& args) {
         report = Import(source, dest, target, {}, goal);
     } catch (const AppError& e) {
         Console::Report(e);
-        return ExitCode::Failed;
+        return StatusOf(e);
     }
     Console::Out(Describe(report, source, dest, goal));
     return ExitCode::Ok;

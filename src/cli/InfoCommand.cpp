@@ -36,7 +36,9 @@ const char kUsage[] =
     "      full scale and DC offset, as lines or as the columns loudness_lufs,\n"
     "      loudness_range_lu, sample_peak_dbfs, true_peak_dbtp, full_scale_samples\n"
     "      and dc_offset (empty, or null in JSON, where not measurable: silence,\n"
-    "      or a sound shorter than one 400 ms block).\n";
+    "      a sound below the -70 LUFS gate, or one shorter than one 400 ms block;\n"
+    "      JSON's loudness_status says which). A WAV of 24 or 32 bits or more\n"
+    "      channels is decoded as import decodes it.\n";
 
 namespace {
 
@@ -155,6 +157,7 @@ void InsertLoudness(QJsonObject& o, const Loudness::Figures* f) {
         const std::optional<double> v = f ? Loudness::Value(*f, c) : std::nullopt;
         o.insert(Loudness::ColumnName(c), v ? QJsonValue(*v) : QJsonValue());
     }
+    o.insert(QStringLiteral("loudness_status"), f ? Loudness::StatusName(*f) : QJsonValue());
 }
 
 // The files named: a folder stands for its sound files (and with -r those of

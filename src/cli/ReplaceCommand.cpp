@@ -65,7 +65,7 @@ ExitCode Run(const QStringList& args) {
         return ExitCode::Ok;
     } catch (const AppError& e) {
         Console::Report(e);
-        return e.Number == ErrNo::InvalidProcedureCall ? ExitCode::Refused : ExitCode::Failed;
+        return ImportCommand::StatusOf(e);
     }
 }
 

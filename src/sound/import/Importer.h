@@ -31,6 +31,9 @@ struct ImportReport {
     double GainDb = 0;
     bool Limited = false;
     Loudness::Figures Result;
+    // The true peak of what was written under a reconstruction finer than the
+    // meter's (16x), the level the ceiling is held against.
+    double FinePeakDbtp = Loudness::Figures::kNone;
 };
 
 // Called after each block with the frames decoded so far and the source's
@@ -72,6 +75,13 @@ void CheckGoal(const LoudnessGoal& goal);
 // What matching did, on one line: "Loudness: -14.2 LUFS: limited by the
 // -1.0 dBTP ceiling (target -10.0 LUFS, gain +6.5 dB), true peak -1.0 dBTP".
 QString LoudnessSummary(const ImportReport& report, const LoudnessGoal& goal);
+
+// How far the loudness written lies from the goal's target (LU, + louder)
+// when more than kTargetToleranceLu and not held back by the ceiling: at 8
+// bits, quantising noise alone can be louder than a low target. -inf when the
+// result has no loudness at all; nothing when the target is met.
+constexpr double kTargetToleranceLu = 0.5;
+std::optional<double> MissedBy(const ImportReport& report, const LoudnessGoal& goal);
 
 // The integrated loudness (LUFS) of the game file or WAV at `path`, the
 // target of matching "like" a sound. Throws AppError when it cannot be read

@@ -16,7 +16,7 @@ float Quantizer::Noise() {
     return float(r >> 32) * unit - float(r & 0xFFFFFFFFu) * unit;
 }
 
-void Quantizer::Convert(const float* in, qint64 count, char* out) {
+void Quantizer::Convert(const float* in, qint64 count, char* out, float* values) {
     const float scale = bits_ == 8 ? 128.0f : 32768.0f;
     const long lo = bits_ == 8 ? -128 : -32768;
     const long hi = bits_ == 8 ? 127 : 32767;
@@ -31,6 +31,7 @@ void Quantizer::Convert(const float* in, qint64 count, char* out) {
             q = std::isnan(v) ? 0 : (v > 0 ? hi : lo);
             ++clipped_;
         }
+        if (values) values[i] = float(q) / scale;
         if (bits_ == 8) {
             out[i] = static_cast<char>(q + 128);
         } else {

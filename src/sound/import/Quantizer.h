@@ -11,8 +11,9 @@ class Quantizer {
 public:
     Quantizer(int bits, bool dither);
 
-    // Writes count × (bits / 8) bytes to `out`.
-    void Convert(const float* in, qint64 count, char* out);
+    // Writes count × (bits / 8) bytes to `out`, and when `values` is given the
+    // values written, full scale ±1, to it (count floats).
+    void Convert(const float* in, qint64 count, char* out, float* values = nullptr);
 
     qint64 Clipped() const { return clipped_; }
     int BytesPerSample() const { return bits_ / 8; }

@@ -80,11 +80,24 @@ QString IntegratedText(const Figures& f) {
         case Status::Measured:
             return DbText(f.IntegratedLufs, "LUFS");
         case Status::Silent:
-            return QStringLiteral("-inf LUFS (silent)");
+            return f.BelowGate() ? QStringLiteral("not measurable (below the gate of -70 LUFS)")
+                                 : QStringLiteral("-inf LUFS (silent)");
         case Status::TooShort:
             break;
     }
     return QStringLiteral("not measurable (shorter than one 400 ms block)");
+}
+
+QString StatusName(const Figures& f) {
+    switch (f.Integrated) {
+        case Status::Measured:
+            return QStringLiteral("measured");
+        case Status::Silent:
+            return f.BelowGate() ? QStringLiteral("below_gate") : QStringLiteral("silent");
+        case Status::TooShort:
+            break;
+    }
+    return QStringLiteral("too_short");
 }
 
 QString PanelLines(const Figures& f) {

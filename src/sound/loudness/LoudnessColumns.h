@@ -30,9 +30,13 @@ QString CellText(const Figures& figures, int column, bool csv);
 QString WithCsvHeader(const QString& line);
 QString WithCsvFields(const QString& line, const Figures* figures);
 
-// "-23.0 LUFS", "-inf LUFS (silent)" or "not measurable (shorter than one
-// 400 ms block)".
+// "-23.0 LUFS", "-inf LUFS (silent)", "not measurable (below the gate of
+// -70 LUFS)" or "not measurable (shorter than one 400 ms block)".
 QString IntegratedText(const Figures& figures);
+
+// Why there is an integrated loudness or not, for JSON: "measured", "silent",
+// "below_gate" or "too_short".
+QString StatusName(const Figures& figures);
 
 // The text panel's lines: "Loudness: -23.0 LUFS\nLoudness range: ..." each
 // ending in a line break.

@@ -24,8 +24,10 @@ int UsableCores() {
 
 MeasureAhead::MeasureAhead(QStringList paths, int threads)
     : paths_(std::move(paths)), slots_(size_t(paths_.size())) {
-    const qsizetype count =
-        std::min<qsizetype>(threads > 0 ? threads : UsableCores(), paths_.size());
+    const int cores = threads > 0 ? threads : UsableCores();
+    const qsizetype count = std::min<qsizetype>(cores, paths_.size());
+    // Fewer files than cores: each file's measure takes a share of the rest.
+    perFile_ = count > 0 ? std::max(1, int(cores / count)) : 1;
     window_ = kWindowPerThread * count;
     workers_.reserve(size_t(count));
     for (qsizetype i = 0; i < count; ++i) workers_.emplace_back([this] { Work(); });
@@ -51,7 +53,7 @@ void MeasureAhead::Work() {
         }
         Slot slot;
         try {
-            const std::optional<Figures> f = MeasureFile(paths_[index], &stop_);
+            const std::optional<Figures> f = MeasureFile(paths_[index], &stop_, 0, -1, perFile_);
             if (!f) return;  // stopped
             slot.Result = *f;
         } catch (const AppError& e) {

@@ -40,6 +40,7 @@ private:
 
     const QStringList paths_;
     qsizetype window_ = 0;  // how many files the workers may run ahead of the caller
+    int perFile_ = 1;       // the threads one file's measure may use
     std::vector<Slot> slots_;
     std::vector<std::thread> workers_;
     std::mutex mutex_;

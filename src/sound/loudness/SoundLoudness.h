@@ -28,16 +28,19 @@ struct PcmSpan {
 // is not 8 or 16 bits, mono or stereo.
 PcmSpan WholeSound(int fd, const mUtility::SoundInfoRecord& info);
 
-// Measures `span`, reading it block by block. Returns nothing once `cancel`
-// turns true. Throws AppError when the file cannot be read or ends early.
+// Measures `span`, reading it block by block, on up to `threads` threads (see
+// Meter). Returns nothing once `cancel` turns true. Throws AppError when the
+// file cannot be read or ends early.
 std::optional<Figures> Measure(const PcmSpan& span, const QString& path,
-                               const std::atomic<bool>* cancel = nullptr);
+                               const std::atomic<bool>* cancel = nullptr, int threads = 1);
 
 // Inspects `path` as the main window does and measures `frames` frames from
 // `firstFrame` (counted from 0; -1 frames: to the end), within the sound;
-// nothing once `cancel` turns true. Throws AppError when it cannot be read,
+// nothing once `cancel` turns true. A valid WAV of another depth or channel
+// count than the game's (24 bits, 32, six channels) is decoded as Import
+// decodes it. Throws AppError when it cannot be read,
 // AppError 321 with the refusal when its header is refused.
 std::optional<Figures> MeasureFile(const QString& path, const std::atomic<bool>* cancel = nullptr,
-                                   qint64 firstFrame = 0, qint64 frames = -1);
+                                   qint64 firstFrame = 0, qint64 frames = -1, int threads = 1);
 
 }  // namespace Loudness

@@ -1,6 +1,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <cmath>
+#include <complex>
 #include <functional>
 
 #include "AppError.h"
@@ -41,6 +42,58 @@ QByteArray Pcm(const Wave& wave, qint64 frames, int channels, int bits) {
         }
     }
     return b;
+}
+
+// In-place radix-2 FFT of `x` (size a power of two); `inverse` without the 1/n.
+void Fft(std::vector<std::complex<double>>& x, bool inverse) {
+    const size_t n = x.size();
+    for (size_t i = 1, j = 0; i < n; ++i) {
+        size_t bit = n >> 1;
+        for (; j & bit; bit >>= 1) j ^= bit;
+        j ^= bit;
+        if (i < j) std::swap(x[i], x[j]);
+    }
+    for (size_t len = 2; len <= n; len <<= 1) {
+        const std::complex<double> w = std::polar(1.0, (inverse ? 2 : -2) * kPi / double(len));
+        for (size_t i = 0; i < n; i += len) {
+            std::complex<double> wk = 1;
+            for (size_t k = 0; k < len / 2; ++k, wk *= w) {
+                const std::complex<double> a = x[i + k], b = x[i + k + len / 2] * wk;
+                x[i + k] = a + b;
+                x[i + k + len / 2] = a - b;
+            }
+        }
+    }
+}
+
+// The peak in dBFS of the samples of a game file (8 or 16 bits) reconstructed
+// 32 times finer by zero-padding their spectrum: the band-limited signal they
+// describe, seen on a grid whose spacing can hide at most 0.01 dB of a crest.
+double ReconstructedPeakDb(const QString& path) {
+    constexpr size_t kFactor = 32;
+    const QByteArray file = Fixtures::ReadFile(path);
+    const QList<qint32> h = Fixtures::GameFields(file);
+    const int bits = h[4], channels = h[5];
+    const qint64 frames = h[2] / (bits / 8) / channels;
+    size_t n = 1;
+    while (n < size_t(frames)) n <<= 1;
+    double peak = 0;
+    for (int c = 0; c < channels; ++c) {
+        std::vector<std::complex<double>> x(n);
+        for (qint64 f = 0; f < frames; ++f) {
+            const qint64 i = f * channels + c;
+            x[size_t(f)] = bits == 8 ? (quint8(file[28 + i]) - 128) / 128.0
+                                     : Fixtures::Get16(file, int(28 + 2 * i)) / 32768.0;
+        }
+        Fft(x, false);
+        std::vector<std::complex<double>> y(n * kFactor);
+        for (size_t k = 0; k < n / 2; ++k) y[k] = x[k];
+        for (size_t k = n / 2 + 1; k < n; ++k) y[y.size() - n + k] = x[k];
+        y[n / 2] = y[y.size() - n / 2] = x[n / 2] / 2.0;
+        Fft(y, true);
+        for (const auto& v : y) peak = std::max(peak, std::fabs(v.real()) / double(n));
+    }
+    return 20 * std::log10(peak);
 }
 
 }  // namespace
@@ -256,6 +309,118 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(AppError, LikeLoudness(blip));
     }
 
+    // Edge cases of measuring and matching. A row with a target imports the
+    // source as `bits`-bit mono at its rate and checks the report (or the
+    // refusal) for `says`; the written file's true peak, reconstructed here
+    // far finer than any meter's, must hold the ceiling. A row without one
+    // measures the source and checks its loudness text.
+    void edgeCases_data() {
+        QTest::addColumn<int>("format");  // SF_FORMAT_* of the source; 0: a 16-bit game file
+        QTest::addColumn<int>("rate");
+        QTest::addColumn<int>("channels");
+        QTest::addColumn<qint64>("frames");
+        QTest::addColumn<Wave>("wave");
+        QTest::addColumn<int>("bits");
+        QTest::addColumn<double>("target");  // NaN: measure only
+        QTest::addColumn<double>("ceiling");
+        QTest::addColumn<QString>("says");
+        QTest::addColumn<double>("lufs");  // NaN: unchecked
+
+        const int wav16 = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+        const double none = kSkip;
+        const Wave lsbAtNyquist = [](qint64 f, int) { return (f % 2 ? 1 : -1) / 32768.0; };
+        QTest::newRow("+-1 LSB at Nyquist is below the gate")
+            << 0 << 44100 << 1 << qint64(44100) << lsbAtNyquist << 0 << none << 0.0
+            << "below the gate" << none;
+        QTest::newRow("digital silence is silent")
+            << 0 << 44100 << 1 << qint64(44100) << Wave([](qint64, int) { return 0.0; }) << 0
+            << none << 0.0 << "-inf LUFS (silent)" << none;
+        QTest::newRow("a below-gate source cannot be matched")
+            << wav16 << 44100 << 1 << qint64(44100) << lsbAtNyquist << 16 << -23.0 << -1.0
+            << "cannot be matched, it is not measurable (below the gate" << none;
+        // EBU Tech 3341: a 1 kHz sine at -23 dBFS on two channels reads -23 LUFS;
+        // three channels of weight 1 read 10 log10(3/2) higher.
+        QTest::newRow("24-bit WAV measured")
+            << (SF_FORMAT_WAV | SF_FORMAT_PCM_24) << 48000 << 2 << qint64(96000)
+            << Sine(-23, 1000, 48000) << 0 << none << 0.0 << "-23.0 LUFS" << -23.0;
+        QTest::newRow("32-bit WAV measured")
+            << (SF_FORMAT_WAV | SF_FORMAT_PCM_32) << 44100 << 2 << qint64(88200)
+            << Sine(-23, 1000, 44100) << 0 << none << 0.0 << "-23.0 LUFS" << -23.0;
+        QTest::newRow("three-channel WAV measured")
+            << wav16 << 44100 << 3 << qint64(88200) << Sine(-23, 1000, 44100) << 0 << none << 0.0
+            << "-21.2 LUFS" << -23.0 + 10 * std::log10(1.5);
+        // A 1 ms burst at 21 kHz whose crest falls between two samples: a 4x
+        // meter reads its true peak up to 2 dB low.
+        const Wave burst = [](qint64 f, int) {
+            const double t = double(f) - 11025.5, w = 44.1;
+            const double g = std::fabs(t) < w ? 0.5 + 0.5 * std::cos(kPi * t / w) : 0.0;
+            return 0.5 * g * std::cos(2 * kPi * 21000 * t / 44100);
+        };
+        const int wavFloat = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
+        QTest::newRow("burst near Nyquist under a -0.1 dBTP ceiling")
+            << wavFloat << 44100 << 1 << qint64(22050) << burst << 16 << 0.0 << -0.1
+            << "limited by the -0.1 dBTP ceiling" << none;
+        QTest::newRow("burst near Nyquist at 8 bits under a 0 dBTP ceiling")
+            << wavFloat << 44100 << 1 << qint64(22050) << burst << 8 << 0.0 << 0.0
+            << "limited by the 0.0 dBTP ceiling" << none;
+        // At 8 bits the dither noise alone is louder than -50 LUFS.
+        const Wave tone = Sine(-20, 1000, 22050);
+        QTest::newRow("8-bit import misses -50 LUFS")
+            << wav16 << 22050 << 1 << qint64(22050) << tone << 8 << -50.0 << -1.0
+            << "the target is missed by" << none;
+        QTest::newRow("16-bit import meets -50 LUFS")
+            << wav16 << 22050 << 1 << qint64(22050) << tone << 16 << -50.0 << -1.0
+            << "LUFS (target -50.0 LUFS" << -50.0;
+    }
+
+    void edgeCases() {
+        QFETCH(int, format);
+        QFETCH(int, rate);
+        QFETCH(int, channels);
+        QFETCH(qint64, frames);
+        QFETCH(Wave, wave);
+        QFETCH(int, bits);
+        QFETCH(double, target);
+        QFETCH(double, ceiling);
+        QFETCH(QString, says);
+        QFETCH(double, lufs);
+
+        QString source = dir_.filePath(QStringLiteral("edge.wav"));
+        if (format) {
+            QVERIFY(Fixtures::WriteSignal(source, format, rate, channels, frames, wave));
+        } else {
+            source = dir_.filePath(QStringLiteral("EDGE.SND"));
+            Fixtures::Game g{.rate = rate, .bits = 16, .channels = channels};
+            QVERIFY(Fixtures::WriteFile(source,
+                                        Fixtures::GameFile(g, Pcm(wave, frames, channels, 16))));
+        }
+        if (std::isnan(target)) {
+            const Figures f = *Loudness::MeasureFile(source);
+            QVERIFY2(Loudness::IntegratedText(f).contains(says),
+                     qPrintable(Loudness::IntegratedText(f)));
+            if (!std::isnan(lufs)) QVERIFY(std::fabs(f.IntegratedLufs - lufs) <= 0.1);
+            return;
+        }
+        const QString dest = dir_.filePath(QStringLiteral("EDGE_OUT.SND"));
+        ImportTarget t;
+        t.Rate = rate, t.Bits = bits, t.Channels = 1;
+        const LoudnessGoal goal{target, ceiling};
+        QString said;
+        try {
+            said = LoudnessSummary(Import(source, dest, t, {}, goal), goal);
+        } catch (const AppError& e) {
+            QCOMPARE(e.Number, ErrNo::InvalidProcedureCall);
+            QVERIFY(!QFileInfo::exists(dest));
+            said = e.Description;
+        }
+        QVERIFY2(said.contains(says), qPrintable(said));
+        if (!QFileInfo::exists(dest)) return;
+        const double peak = ReconstructedPeakDb(dest);
+        QVERIFY2(peak <= ceiling, qPrintable(QString::number(peak)));
+        if (!std::isnan(lufs))
+            QVERIFY(std::fabs(Loudness::MeasureFile(dest)->IntegratedLufs - lufs) <= 0.2);
+    }
+
     // A refused header and an unreadable shape are errors, never figures.
     void refusals() {
         const QString lying = dir_.filePath(QStringLiteral("LIE.SND"));
@@ -295,6 +460,23 @@ private slots:
         Loudness::MeasureAhead past(skipped << paths[0], 2);
         QCOMPARE(past.Take(40).IntegratedLufs, Loudness::MeasureFile(paths[0])->IntegratedLufs);
         const Loudness::MeasureAhead stopped(paths + paths + paths, 2);
+
+        // A file measured alone has its channels' true peaks found on threads
+        // of their own: the same figures as measured on one.
+        const QString alone = dir_.filePath(QStringLiteral("ALONE.SND"));
+        const Wave twoTones = [](qint64 f, int c) {
+            return (c ? 0.8 : 0.4) *
+                   std::sin(2 * kPi * (c ? 11025.0 : 997.0) * double(f) / 44100 + kPi / 4);
+        };
+        QVERIFY(Fixtures::WriteFile(
+            alone, Fixtures::GameFile(Fixtures::Game{.rate = 44100, .bits = 16, .channels = 2},
+                                      Pcm(twoTones, 100000, 2, 16))));
+        const Figures one = *Loudness::MeasureFile(alone);
+        const Figures split = Loudness::MeasureAhead({alone}, 2).Take(0);
+        QCOMPARE(split.TruePeakDbtp, one.TruePeakDbtp);
+        QCOMPARE(split.SamplePeakDbfs, one.SamplePeakDbfs);
+        QCOMPARE(split.IntegratedLufs, one.IntegratedLufs);
+        QVERIFY(one.TruePeakDbtp > one.SamplePeakDbfs + 2);  // the right channel's, between samples
     }
 
     // The CSV fields line up with their names, and not-measurable figures stay empty.

@@ -47,6 +47,10 @@ public:
     // and returns how many it decoded; 0 at the end. A decoding failure throws.
     qint64 ReadFrames(float* out, qint64 frames);
 
+    // Moves to frame `frame` (counted from 0), or to the end when it is beyond.
+    // A decoder that cannot seek throws.
+    void Seek(qint64 frame);
+
 private:
     FileSource file_;
     sf_private_tag* sf_ = nullptr;

@@ -2,6 +2,8 @@
 
 #include <sndfile.h>
 
+#include <algorithm>
+
 #include "AppError.h"
 
 namespace {
@@ -113,4 +115,15 @@ qint64 ImportSource::ReadFrames(float* out, qint64 frames) {
                                      .arg(file_.Path(), QString::fromLocal8Bit(sf_strerror(sf_))));
     }
     return got;
+}
+
+void ImportSource::Seek(qint64 frame) {
+    if (frame == 0) return;
+    const sf_count_t to = facts_.LengthKnown() ? std::min<sf_count_t>(frame, facts_.Frames) : frame;
+    if (sf_seek(sf_, to, SEEK_SET) < 0)
+        throw AppError::Standard(ErrNo::DeviceIO,
+                                 QStringLiteral("%1 could not be decoded from frame %2: %3")
+                                     .arg(file_.Path())
+                                     .arg(frame)
+                                     .arg(QString::fromLocal8Bit(sf_strerror(sf_))));
 }
