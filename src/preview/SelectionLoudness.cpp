@@ -96,10 +96,7 @@ void SelectionLoudness::Work() {
 }
 
 QString SelectionLoudness::LoudnessText(const std::optional<Loudness::Figures>& f) {
-    if (!f) return QStringLiteral("n/a");
-    if (f->Integrated == Loudness::Status::TooShort) return QStringLiteral("< 400 ms");
-    if (f->Integrated == Loudness::Status::Silent) return QStringLiteral("silent");
-    return Loudness::DbText(f->IntegratedLufs, "LUFS");
+    return f ? Loudness::IntegratedShortText(*f) : QStringLiteral("n/a");
 }
 
 QString SelectionLoudness::TruePeakText(const std::optional<Loudness::Figures>& f) {

@@ -147,9 +147,7 @@ QVariant FolderDetailsModel::LoudnessDisplay(int row, int column) const {
     const std::optional<Loudness::Figures>& f = figures_[row];
     if (!f) return {};
     const int c = column - FirstLoudness;
-    if (c <= ::Loudness::kRange && !f->Measured())
-        return f->Integrated == ::Loudness::Status::Silent ? QStringLiteral("silent")
-                                                           : QStringLiteral("< 400 ms");
+    if (c <= ::Loudness::kRange && !f->Measured()) return ::Loudness::IntegratedShortText(*f);
     const QString text = ::Loudness::CellText(*f, c, false);
     return text.isEmpty() ? QStringLiteral("-inf") : text;
 }

@@ -88,6 +88,18 @@ QString IntegratedText(const Figures& f) {
     return QStringLiteral("not measurable (shorter than one 400 ms block)");
 }
 
+QString IntegratedShortText(const Figures& f) {
+    switch (f.Integrated) {
+        case Status::Measured:
+            return DbText(f.IntegratedLufs, "LUFS");
+        case Status::Silent:
+            return f.BelowGate() ? QStringLiteral("below the gate") : QStringLiteral("silent");
+        case Status::TooShort:
+            break;
+    }
+    return QStringLiteral("< 400 ms");
+}
+
 QString StatusName(const Figures& f) {
     switch (f.Integrated) {
         case Status::Measured:

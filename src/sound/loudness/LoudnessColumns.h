@@ -34,6 +34,10 @@ QString WithCsvFields(const QString& line, const Figures* figures);
 // -70 LUFS)" or "not measurable (shorter than one 400 ms block)".
 QString IntegratedText(const Figures& figures);
 
+// The short text a table cell or a panel shows for the integrated loudness:
+// "-23.0 LUFS", "silent", "below the gate" or "< 400 ms".
+QString IntegratedShortText(const Figures& figures);
+
 // Why there is an integrated loudness or not, for JSON: "measured", "silent",
 // "below_gate" or "too_short".
 QString StatusName(const Figures& figures);
