@@ -75,41 +75,54 @@ QString DbText(double db, const char* unit) {
            QLatin1Char(' ') + QLatin1String(unit);
 }
 
-QString IntegratedText(const Figures& f) {
+namespace {
+
+// What the integrated loudness is: a figure, or why there is none.
+enum class Kind { Measured, Silent, BelowGate, TooShort };
+
+Kind KindOf(const Figures& f) {
     switch (f.Integrated) {
         case Status::Measured:
-            return DbText(f.IntegratedLufs, "LUFS");
+            return Kind::Measured;
         case Status::Silent:
-            return f.BelowGate() ? QStringLiteral("not measurable (below the gate of -70 LUFS)")
-                                 : QStringLiteral("-inf LUFS (silent)");
+            return f.BelowGate() ? Kind::BelowGate : Kind::Silent;
         case Status::TooShort:
             break;
     }
-    return QStringLiteral("not measurable (shorter than one 400 ms block)");
+    return Kind::TooShort;
+}
+
+// Each kind's words, by Kind: in a sentence, in a cell, and for JSON. A
+// measured loudness shows its figure instead of the first two.
+struct Words {
+    const char* text;
+    const char* shortText;
+    const char* name;
+};
+constexpr Words kWords[] = {
+    {"", "", "measured"},
+    {"-inf LUFS (silent)", "silent", "silent"},
+    {"not measurable (below the gate of -70 LUFS)", "below the gate", "below_gate"},
+    {"not measurable (shorter than one 400 ms block)", "< 400 ms", "too_short"},
+};
+
+const Words& WordsOf(const Figures& f) {
+    return kWords[int(KindOf(f))];
+}
+
+}  // namespace
+
+QString IntegratedText(const Figures& f) {
+    return f.Measured() ? DbText(f.IntegratedLufs, "LUFS") : QString::fromLatin1(WordsOf(f).text);
 }
 
 QString IntegratedShortText(const Figures& f) {
-    switch (f.Integrated) {
-        case Status::Measured:
-            return DbText(f.IntegratedLufs, "LUFS");
-        case Status::Silent:
-            return f.BelowGate() ? QStringLiteral("below the gate") : QStringLiteral("silent");
-        case Status::TooShort:
-            break;
-    }
-    return QStringLiteral("< 400 ms");
+    return f.Measured() ? DbText(f.IntegratedLufs, "LUFS")
+                        : QString::fromLatin1(WordsOf(f).shortText);
 }
 
 QString StatusName(const Figures& f) {
-    switch (f.Integrated) {
-        case Status::Measured:
-            return QStringLiteral("measured");
-        case Status::Silent:
-            return f.BelowGate() ? QStringLiteral("below_gate") : QStringLiteral("silent");
-        case Status::TooShort:
-            break;
-    }
-    return QStringLiteral("too_short");
+    return QString::fromLatin1(WordsOf(f).name);
 }
 
 QString PanelLines(const Figures& f) {
